@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's own prefix and returns its exit code.
+#   scripts/wine-run.sh [--init-prefix] [program.exe [args...]]
+# Environment: KIROPAD_WINEPREFIX overrides the prefix (default build/wine).
+# When there is no DISPLAY, an Xvfb server is started on a free display for the
+# duration of the run and stopped afterwards. Only processes started here are stopped.
+set -u
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+export WINEPREFIX="${KIROPAD_WINEPREFIX:-$repo/build/wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+
+xvfb_pid=""
+cleanup() {
+  if [ -n "$xvfb_pid" ]; then
+    WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+    kill "$xvfb_pid" >/dev/null 2>&1 || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+start_xvfb() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+}
+
+init_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    echo "wine-run: creating the Wine prefix (first start takes a while)" >&2
+    wineboot --init >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+}
+
+if [ "${1:-}" = "--init-prefix" ]; then
+  shift
+  start_xvfb
+  init_prefix
+  [ $# -eq 0 ] && exit 0
+fi
+
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--init-prefix] program.exe [args...]" >&2; exit 2; }
+start_xvfb
+init_prefix
+wine "$@"
+exit $?

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every preset, runs every test suite and
+# prints one closing line "N passed, M failed". Exits non-zero on any failure.
+#   FUZZ_SECONDS=60   time for each fuzz target (0 skips them)
+#   SKIP_WIN64=1      skip the x86_64 build
+set -u
+cd "$(dirname "$0")"
+repo=$(pwd)
+logs=build/logs
+fuzz_seconds=${FUZZ_SECONDS:-60}
+
+scripts/setup.sh || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
+mkdir -p "$logs"
+
+passed=0
+failed=0
+fail() { echo "FAILED: $*"; failed=$((failed + 1)); }
+
+build() {
+  local preset=$1
+  echo "== build $preset"
+  if ! { cmake --preset "$preset" >"$logs/configure-$preset.log" 2>&1 &&
+         cmake --build --preset "$preset" >"$logs/build-$preset.log" 2>&1; }; then
+    tail -n 40 "$logs/configure-$preset.log" "$logs/build-$preset.log"
+    fail "build $preset"
+    return 1
+  fi
+}
+
+# Adds a GoogleTest run's counts from its log; a run that ended without its summary failed.
+count_gtest() {
+  local name=$1 log=$2 rc=$3 p f
+  p=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$log" | tail -n 1 | sed -E 's/.*\] ([0-9]+) test.*/\1/')
+  f=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$log" | tail -n 1 | sed -E 's/.*\] ([0-9]+) test.*/\1/')
+  p=${p:-0}
+  f=${f:-0}
+  if [ "$rc" != 0 ] && [ "$f" = 0 ]; then f=1; fi
+  passed=$((passed + p))
+  failed=$((failed + f))
+  echo "   $name: $p passed, $f failed"
+  if [ "$f" != 0 ]; then
+    grep -E '^\[  FAILED  \]|Failure|error:|ERROR|Sanitizer' "$log" | head -n 40
+  fi
+}
+
+# One X server for every suite that shows windows.
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+fi
+export KIROPAD_WINEPREFIX="${KIROPAD_WINEPREFIX:-$repo/build/wine}"
+cleanup() {
+  WINEPREFIX="$KIROPAD_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+
+# Native: the portable code with AddressSanitizer and UBSan.
+if build native; then
+  echo "== native tests"
+  ASAN_OPTIONS=detect_leaks=1 build/native/tests/native_tests >"$logs/native.log" 2>&1
+  count_gtest native "$logs/native.log" $?
+fi
+
+# Windows: the product and the Win32 tests under Wine.
+for preset in win32 win64; do
+  [ "$preset" = win64 ] && [ "${SKIP_WIN64:-}" = 1 ] && continue
+  if build "$preset" && [ -f "build/$preset/tests/win_tests.exe" ]; then
+    echo "== $preset tests (Wine)"
+    (cd "build/$preset/tests" && timeout 900 "$repo/scripts/wine-run.sh" win_tests.exe) >"$logs/$preset.log" 2>&1
+    count_gtest "$preset" "$logs/$preset.log" $?
+  fi
+done
+
+# The static runtime: the programs need no MinGW DLL.
+for exe in build/win32/Kiropad.exe build/win32/Kirostart.exe; do
+  [ -f "$exe" ] || continue
+  if i686-w64-mingw32-objdump -p "$exe" | grep -i 'DLL Name' | grep -qiE 'libgcc|libstdc|libwinpthread'; then
+    fail "$exe depends on a MinGW DLL"
+  else
+    passed=$((passed + 1))
+  fi
+done
+
+# Fuzz targets, each for a bounded time.
+if [ "$fuzz_seconds" != 0 ] && command -v clang++ >/dev/null; then
+  if build fuzz; then
+    for target in build/fuzz/tests/fuzz/fuzz_*; do
+      [ -x "$target" ] || continue
+      name=$(basename "$target")
+      corpus="build/fuzz/corpus/$name"
+      mkdir -p "$corpus"
+      echo "== $name (${fuzz_seconds}s)"
+      if "$target" -max_total_time="$fuzz_seconds" -max_len=4096 "$corpus" "tests/fuzz/seeds/${name#fuzz_}" \
+           >"$logs/$name.log" 2>&1; then
+        passed=$((passed + 1))
+        grep -E '^Done|#[0-9]+.*DONE' "$logs/$name.log" | tail -n 1
+      else
+        tail -n 30 "$logs/$name.log"
+        fail "$name"
+      fi
+    done
+  fi
+fi
+
+# End-to-end: the built programs as a user meets them.
+if [ -x tests/e2e/run.sh ] && [ -f build/win32/Kiropad.exe ]; then
+  echo "== end-to-end (Wine)"
+  tests/e2e/run.sh >"$logs/e2e.log" 2>&1
+  rc=$?
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$logs/e2e.log" | tail -n 1)
+  p=$(echo "$line" | sed -E 's/^([0-9]+) passed.*/\1/')
+  f=$(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')
+  p=${p:-0}; f=${f:-0}
+  if [ "$rc" != 0 ] && [ "$f" = 0 ]; then f=1; fi
+  passed=$((passed + p)); failed=$((failed + f))
+  echo "   e2e: $p passed, $f failed"
+  [ "$f" != 0 ] && grep -E 'FAIL' "$logs/e2e.log" | head -n 30
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]

@@ -1,0 +1,552 @@
+#include "ybfs/ybfs2.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "ybfs/filestream.h"
+
+namespace YBFS {
+
+const char* const kIdReadError = "YBFS2 ID読み込みエラー";
+const char* const kSizeReadError = "YBFS2 サイズ読み込みエラー";
+const char* const kDataReadError = "YBFS2 データ読み込みエラー";
+const char* const kTypeError = "変数の形式が一致しません。";
+const char* const kNestingError = "YBFS2 オブジェクトの入れ子が深すぎます";
+
+EReadTypeError::EReadTypeError() : EReadError(kTypeError) {}
+
+namespace {
+
+void PutWord(TStream& s, uint16_t w) {
+    uint8_t b[2] = {(uint8_t)(w & 0xFF), (uint8_t)(w >> 8)};
+    s.Write(b, 2);
+}
+
+bool GetWord(TStream& s, uint16_t& w) {
+    uint8_t b[2];
+    if (s.Read(b, 2) != 2) return false;
+    w = (uint16_t)(b[0] | (b[1] << 8));
+    return true;
+}
+
+// Little-endian integer images, independent of the host's type sizes.
+template <class T> void PutLE(uint8_t* out, T v, int n) {
+    unsigned long long u = (unsigned long long)(long long)v;
+    for (int i = 0; i < n; ++i) out[i] = (uint8_t)(u >> (8 * i));
+}
+
+unsigned long long GetLE(const uint8_t* in, int n) {
+    unsigned long long u = 0;
+    for (int i = 0; i < n; ++i) u |= (unsigned long long)in[i] << (8 * i);
+    return u;
+}
+
+long long SignExtend(unsigned long long u, int n) {
+    unsigned long long sign = 1ULL << (8 * n - 1);
+    return (long long)((u ^ sign) - sign);
+}
+
+// x87 80-bit extended precision, little-endian, 10 bytes.
+void LongDoubleToX87(long double v, uint8_t out[10]) {
+    if (std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10) {
+        std::memcpy(out, &v, 10);
+        return;
+    }
+    std::memset(out, 0, 10);
+    bool neg = std::signbit(v);
+    if (neg) v = -v;
+    uint16_t exp = 0;
+    uint64_t mant = 0;
+    if (std::isnan(v)) {
+        exp = 0x7FFF;
+        mant = 0xC000000000000000ULL;
+    } else if (std::isinf(v)) {
+        exp = 0x7FFF;
+        mant = 0x8000000000000000ULL;
+    } else if (v != 0) {
+        int e = 0;
+        long double f = std::frexp(v, &e); // v = f * 2^e, 0.5 <= f < 1
+        int biased = e - 1 + 16383;
+        if (biased <= 0) { // denormal in x87 terms
+            f = std::ldexp(f, biased - 1);
+            biased = 0;
+        }
+        exp = (uint16_t)biased;
+        mant = (uint64_t)std::ldexp(f, 64);
+    }
+    PutLE(out, mant, 8);
+    PutLE(out + 8, (uint16_t)(exp | (neg ? 0x8000 : 0)), 2);
+}
+
+long double X87ToLongDouble(const uint8_t in[10]) {
+    if (std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10) {
+        long double v = 0;
+        std::memcpy(&v, in, 10);
+        return v;
+    }
+    uint64_t mant = GetLE(in, 8);
+    uint16_t se = (uint16_t)GetLE(in + 8, 2);
+    bool neg = se & 0x8000;
+    int exp = se & 0x7FFF;
+    long double v;
+    if (exp == 0x7FFF)
+        v = (mant << 1) ? std::numeric_limits<long double>::quiet_NaN() : std::numeric_limits<long double>::infinity();
+    else
+        v = std::ldexp((long double)mant, (exp == 0 ? 1 : exp) - 16383 - 63);
+    return neg ? -v : v;
+}
+
+} // namespace
+
+// ---- Data tree ---------------------------------------------------------------
+
+std::unique_ptr<TYBData> TYBVariableData::Clone() const {
+    auto c = std::make_unique<TYBVariableData>(Id, Size);
+    c->Bytes = Bytes;
+    return c;
+}
+
+void TYBVariableData::Read(TStream& stream) {
+    // Never allocate more than the input still holds.
+    if (stream.Remaining() < Size) throw EReadError(kDataReadError);
+    Bytes.resize(Size);
+    if (Size && stream.Read(Bytes.data(), Size) != Size) throw EReadError(kDataReadError);
+}
+
+void TYBVariableData::Write(TStream& stream) const {
+    if (!Bytes.empty()) stream.Write(Bytes.data(), Bytes.size());
+}
+
+std::unique_ptr<TYBData> TYBObjectData::Clone() const {
+    auto c = std::make_unique<TYBObjectData>();
+    c->Id = Id;
+    c->Size = Size;
+    ForEach([&](const TYBData& child) { c->Append(child.Clone()); });
+    return c;
+}
+
+void TYBObjectData::Read(TStream& stream) { ReadBody(stream, 0); }
+
+void TYBObjectData::ReadBody(TStream& stream, int depth) {
+    if (depth > kMaxNesting) throw EReadError(kNestingError);
+    for (;;) {
+        uint16_t id, size;
+        if (!GetWord(stream, id)) throw EReadError(kIdReadError);
+        if (id == kEndMarker) return;
+        if (!GetWord(stream, size)) throw EReadError(kSizeReadError);
+        if (size == kObjectSize) {
+            auto child = std::make_unique<TYBObjectData>();
+            child->Id = id;
+            child->ReadBody(stream, depth + 1);
+            Append(std::move(child));
+        } else {
+            auto child = std::make_unique<TYBVariableData>(id, size);
+            child->Read(stream);
+            Append(std::move(child));
+        }
+    }
+}
+
+void TYBObjectData::Write(TStream& stream) const {
+    ForEach([&](const TYBData& child) {
+        PutWord(stream, child.Id);
+        PutWord(stream, child.Size);
+        child.Write(stream);
+    });
+    PutWord(stream, kEndMarker);
+}
+
+void TYBObjectData::Append(std::unique_ptr<TYBData> child) {
+    items_.push_back(std::move(child));
+    live_.push_back(true);
+}
+
+int TYBObjectData::IndexOf(TId id) const {
+    for (size_t i = head_; i < items_.size(); ++i)
+        if (live_[i] && items_[i] && items_[i]->Id == id) return (int)i;
+    return -1;
+}
+
+std::unique_ptr<TYBData> TYBObjectData::Take(int index) { return std::move(items_[(size_t)index]); }
+
+void TYBObjectData::Delete(int index) {
+    size_t i = (size_t)index;
+    if (i >= items_.size() || !live_[i]) return;
+    items_[i].reset();
+    live_[i] = false;
+    ++deleted_;
+    while (head_ < items_.size() && !live_[head_]) ++head_;
+    if (head_ == items_.size()) { // all consumed: give the memory back
+        items_.clear();
+        live_.clear();
+        head_ = deleted_ = 0;
+    }
+}
+
+// ---- Persistent object ---------------------------------------------------------
+
+TYBObject::TYBObject(const TYBObject& other) { *this = other; }
+
+TYBObject& TYBObject::operator=(const TYBObject& other) {
+    if (this == &other) return *this;
+    Source = nullptr;
+    Target = nullptr;
+    Unknown.reset();
+    if (other.Unknown) {
+        std::unique_ptr<TYBData> c = other.Unknown->Clone();
+        Unknown.reset(static_cast<TYBObjectData*>(c.release()));
+    }
+    return *this;
+}
+
+TYBObject::~TYBObject() = default;
+
+void TYBObject::Reset(bool) {}
+void TYBObject::ReadMembers() {}
+void TYBObject::WriteMembers() {}
+
+void TYBObject::Clear(bool forRead) {
+    Unknown.reset();
+    Reset(forRead);
+}
+
+bool TYBObject::ReadObject(TId id, TYBObject* object) {
+    if (!Source) return false;
+    int index = Source->IndexOf(id);
+    if (index < 0) return false;
+    object->Clear(true);
+    TYBData* child = Source->At(index);
+    if (!child->IsObject()) throw EReadTypeError();
+    TYBObjectData* node = static_cast<TYBObjectData*>(child);
+    object->Source = node;
+    try {
+        object->ReadMembers();
+    } catch (...) {
+        object->Source = nullptr;
+        throw;
+    }
+    if (!node->Empty()) {
+        std::unique_ptr<TYBData> taken = Source->Take(index);
+        object->Unknown.reset(static_cast<TYBObjectData*>(taken.release()));
+    }
+    object->Source = nullptr;
+    Source->Delete(index);
+    return true;
+}
+
+bool TYBObject::ReadObject(TId id, TYBObject& object) { return ReadObject(id, &object); }
+
+TYBVariableData* TYBObject::TakeValue(TId id, int n, int& index) {
+    index = Source ? Source->IndexOf(id) : -1;
+    if (index < 0) return nullptr;
+    TYBData* child = Source->At(index);
+    if (child->IsObject() || child->Size != n) throw EReadTypeError();
+    return static_cast<TYBVariableData*>(child);
+}
+
+bool TYBObject::Read(TId id, std::string& value) {
+    int index = Source ? Source->IndexOf(id) : -1;
+    if (index < 0) return false;
+    TYBData* child = Source->At(index);
+    if (child->IsObject()) throw EReadTypeError();
+    const std::vector<uint8_t>& b = static_cast<TYBVariableData*>(child)->Bytes;
+    const void* zero = b.empty() ? nullptr : std::memchr(b.data(), 0, b.size());
+    size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - b.data()) : b.size();
+    value.assign(reinterpret_cast<const char*>(b.data()), len);
+    Source->Delete(index);
+    return true;
+}
+
+bool TYBObject::ReadBuffer(TId id, void* buffer, int size) {
+    int index;
+    TYBVariableData* v = TakeValue(id, size, index);
+    if (!v) return false;
+    if (size > 0) std::memcpy(buffer, v->Bytes.data(), (size_t)size);
+    Source->Delete(index);
+    return true;
+}
+
+namespace {
+// Reads an integer of stored width n into any integral destination.
+template <class T> bool ReadInt(TYBObject& o, bool (TYBObject::*rb)(TId, void*, int), TId id, T& value, int n) {
+    uint8_t b[8];
+    if (!(o.*rb)(id, b, n)) return false;
+    unsigned long long u = GetLE(b, n);
+    if (std::numeric_limits<T>::is_signed)
+        value = (T)SignExtend(u, n);
+    else
+        value = (T)u;
+    return true;
+}
+} // namespace
+
+#define YB_READ_INT(T, N)                                                                                    \
+    bool TYBObject::Read(TId id, T& value) { return ReadInt(*this, &TYBObject::ReadBuffer, id, value, N); }
+YB_READ_INT(int, 4)
+YB_READ_INT(char, 1)
+YB_READ_INT(signed char, 1)
+YB_READ_INT(short, 2)
+YB_READ_INT(long, 4)
+YB_READ_INT(unsigned int, 4)
+YB_READ_INT(unsigned char, 1)
+YB_READ_INT(unsigned short, 2)
+YB_READ_INT(unsigned long, 4)
+#undef YB_READ_INT
+
+bool TYBObject::Read(TId id, float& value) {
+    uint32_t u;
+    uint8_t b[4];
+    if (!ReadBuffer(id, b, 4)) return false;
+    u = (uint32_t)GetLE(b, 4);
+    std::memcpy(&value, &u, 4);
+    return true;
+}
+
+bool TYBObject::Read(TId id, double& value) {
+    uint64_t u;
+    uint8_t b[8];
+    if (!ReadBuffer(id, b, 8)) return false;
+    u = GetLE(b, 8);
+    std::memcpy(&value, &u, 8);
+    return true;
+}
+
+bool TYBObject::Read(TId id, long double& value) {
+    uint8_t b[10];
+    if (!ReadBuffer(id, b, 10)) return false;
+    value = X87ToLongDouble(b);
+    return true;
+}
+
+bool TYBObject::Read(TId id, bool& value) {
+    uint8_t b;
+    if (!ReadBuffer(id, &b, 1)) return false;
+    value = b != 0;
+    return true;
+}
+
+void TYBObject::WriteObject(TId id, TYBObject* object) {
+    PutWord(*Target, id);
+    PutWord(*Target, kObjectSize);
+    object->Target = Target;
+    try {
+        object->WriteMembers();
+        if (object->Unknown)
+            object->Unknown->Write(*Target);
+        else
+            object->WriteEnd();
+    } catch (...) {
+        object->Target = nullptr;
+        throw;
+    }
+    object->Target = nullptr;
+}
+
+void TYBObject::WriteObject(TId id, TYBObject& object) { WriteObject(id, &object); }
+
+void TYBObject::Write(TId id, const std::string& value) {
+    WriteBuffer(id, value.c_str(), (int)(value.size() + 1 > 0x7FFFFFFF ? 0x7FFFFFFF : value.size() + 1));
+}
+
+#define YB_WRITE_INT(T, N)                                                                                   \
+    void TYBObject::Write(TId id, const T& value) {                                                          \
+        uint8_t b[8];                                                                                         \
+        PutLE(b, value, N);                                                                                   \
+        WriteBuffer(id, b, N);                                                                                \
+    }
+YB_WRITE_INT(int, 4)
+YB_WRITE_INT(char, 1)
+YB_WRITE_INT(signed char, 1)
+YB_WRITE_INT(short, 2)
+YB_WRITE_INT(long, 4)
+YB_WRITE_INT(unsigned int, 4)
+YB_WRITE_INT(unsigned char, 1)
+YB_WRITE_INT(unsigned short, 2)
+YB_WRITE_INT(unsigned long, 4)
+#undef YB_WRITE_INT
+
+void TYBObject::Write(TId id, const float& value) {
+    uint32_t u;
+    std::memcpy(&u, &value, 4);
+    uint8_t b[4];
+    PutLE(b, u, 4);
+    WriteBuffer(id, b, 4);
+}
+
+void TYBObject::Write(TId id, const double& value) {
+    uint64_t u;
+    std::memcpy(&u, &value, 8);
+    uint8_t b[8];
+    PutLE(b, u, 8);
+    WriteBuffer(id, b, 8);
+}
+
+void TYBObject::Write(TId id, const long double& value) {
+    uint8_t b[10];
+    LongDoubleToX87(value, b);
+    WriteBuffer(id, b, 10);
+}
+
+void TYBObject::Write(TId id, const bool& value) {
+    uint8_t b = value ? 1 : 0;
+    WriteBuffer(id, &b, 1);
+}
+
+void TYBObject::WriteBuffer(TId id, const void* buffer, int size) {
+    int n = size < 0 ? 0 : (size > kMaxValueSize ? kMaxValueSize : size);
+    PutWord(*Target, id);
+    PutWord(*Target, (uint16_t)n);
+    if (n) Target->Write(buffer, (size_t)n);
+}
+
+void TYBObject::WriteEnd() { PutWord(*Target, kEndMarker); }
+
+void TYBObject::ReadRoot(std::unique_ptr<TYBObjectData> root) {
+    Clear(true);
+    Source = root.get();
+    try {
+        ReadMembers();
+    } catch (...) {
+        Source = nullptr;
+        throw;
+    }
+    Source = nullptr;
+    if (!root->Empty()) Unknown = std::move(root);
+}
+
+void TYBObject::ReadFrom(TStream& stream) {
+    auto root = std::make_unique<TYBObjectData>();
+    root->Read(stream);
+    ReadRoot(std::move(root));
+}
+
+void TYBObject::WriteTo(TStream& stream) {
+    Target = &stream;
+    try {
+        WriteMembers();
+        if (Unknown)
+            Unknown->Write(stream);
+        else
+            WriteEnd();
+    } catch (...) {
+        Target = nullptr;
+        throw;
+    }
+    Target = nullptr;
+}
+
+// ---- File object ---------------------------------------------------------------
+
+namespace {
+TMessageBoxFn& MessageBoxHandler() {
+    static TMessageBoxFn handler;
+    return handler;
+}
+} // namespace
+
+void SetMessageBoxHandler(TMessageBoxFn handler) { MessageBoxHandler() = std::move(handler); }
+
+int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    if (MessageBoxHandler()) return MessageBoxHandler()(text, caption, flags);
+    return (flags & 0xF) == kMbRetryCancel ? kIdCancel : kIdOk;
+}
+
+TYBFileObject::TYBFileObject() : ErrorCaption("エラー") {}
+
+void TYBFileObject::Load(const std::string& fileName) {
+    FileName = fileName;
+    Load();
+}
+
+void TYBFileObject::Save(const std::string& fileName) {
+    FileName = fileName;
+    Save();
+}
+
+void TYBFileObject::Load() {
+    for (;;) {
+        try {
+            auto root = std::make_unique<TYBObjectData>();
+            if (MustExist || FileExists(FileName)) {
+                std::vector<uint8_t> bytes = ReadWholeFile(FileName);
+                TMemoryReadStream stream(bytes);
+                root->Read(stream); // the whole file is parsed before any member changes
+            }
+            ReadRoot(std::move(root));
+            return;
+        } catch (const Exception& e) {
+            Source = nullptr;
+            if (ShowError(false, e.Message())) continue;
+            if (ClearOnError) Clear(false);
+            if (RaiseOnError) throw;
+            return;
+        }
+    }
+}
+
+void TYBFileObject::Save() {
+    for (;;) {
+        try {
+            // Serialise first, then replace the file in one step: a failure on the
+            // way leaves the previous file whole.
+            TMemoryWriteStream body;
+            WriteTo(body);
+            ReplaceFileContents(FileName, body.Bytes());
+            return;
+        } catch (const Exception& e) {
+            Target = nullptr;
+            if (ShowError(true, e.Message())) continue;
+            if (RaiseOnError) throw;
+            return;
+        }
+    }
+}
+
+bool TYBFileObject::ShowError(bool writing, const std::string& message) {
+    if (ErrorMode == 0) return false;
+    std::string tmpl = writing ? WriteErrorMessage : ReadErrorMessage;
+    if (tmpl.empty()) {
+        if (ErrorMode == 1)
+            tmpl = writing ? "ファイルに書き込み中にエラーが発生しました。\n\n%m"
+                           : "ファイルからの読み込み中にエラーが発生しました。\n\n%m";
+        else
+            tmpl = writing ? "ファイルへの書き込み中にエラーが発生しました。\n\n%m\n\n再試行しますか？"
+                           : "ファイルからの読み込み中にエラーが発生しました。\n\n%m\n\n再試行しますか？";
+    }
+    TFmAssociation table[2] = {{'m', message}, {'f', FileName}};
+    std::string text = FormatAssoc(tmpl, table, 2);
+    if (ErrorMode == 1) {
+        ShowMessageBox(text, ErrorCaption, kMbIconError);
+        return false;
+    }
+    return ShowMessageBox(text, ErrorCaption, kMbIconError | kMbRetryCancel) == kIdRetry;
+}
+
+std::string FormatAssoc(const std::string& format, const TFmAssociation* table, short count) {
+    std::string out;
+    out.reserve(format.size());
+    for (size_t i = 0; i < format.size(); ++i) {
+        char ch = format[i];
+        if (ch != '%' || i + 1 >= format.size()) {
+            out += ch;
+            continue;
+        }
+        char c = format[++i];
+        if (c == '%') {
+            out += '%';
+            continue;
+        }
+        int k = 0;
+        while (k < count && table[k].Key != c) ++k;
+        if (k < count) {
+            out += table[k].Value;
+        } else {
+            out += '%';
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace YBFS

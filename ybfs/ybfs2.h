@@ -1,0 +1,229 @@
+#pragma once
+// YBFS2: the program's tagged binary storage format and the object model through
+// which every stored class reads and writes its members by 16-bit field id.
+//
+// A file is one object body: fields (id, size word, payload), then FF FF. A size
+// word of FFFF marks a nested object body. Fields a reader does not know are kept
+// and written back, so a newer program's data survives an older program's save.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ybfs/exception.h"
+#include "ybfs/stream.h"
+
+namespace YBFS {
+
+typedef uint16_t TId;
+
+const uint16_t kEndMarker = 0xFFFF;
+const uint16_t kObjectSize = 0xFFFF;
+const uint16_t kMaxValueSize = 0xFFFE;
+// Object bodies nested deeper than this are refused as a read failure, so that a
+// hostile file cannot overflow the stack. The program's own data nests 3 levels.
+const int kMaxNesting = 64;
+
+extern const char* const kIdReadError;   // "YBFS2 ID読み込みエラー"
+extern const char* const kSizeReadError; // "YBFS2 サイズ読み込みエラー"
+extern const char* const kDataReadError; // "YBFS2 データ読み込みエラー"
+extern const char* const kTypeError;     // "変数の形式が一致しません。"
+extern const char* const kNestingError;  // nesting deeper than kMaxNesting
+
+// The stream read error.
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A field's kind or size does not match what the reader asks for.
+class EReadTypeError : public EReadError {
+public:
+    EReadTypeError();
+};
+
+// ---- The data tree ---------------------------------------------------------
+
+class TYBData {
+public:
+    TYBData(TId id, uint16_t size) : Id(id), Size(size) {}
+    virtual ~TYBData() = default;
+    virtual std::unique_ptr<TYBData> Clone() const = 0;
+    // Reads the payload; the parent has read id and size already.
+    virtual void Read(TStream& stream) = 0;
+    // Writes the payload; the parent writes id and size.
+    virtual void Write(TStream& stream) const = 0;
+    bool IsObject() const { return Size == kObjectSize; }
+
+    TId Id;
+    uint16_t Size;
+};
+
+// A value field: exactly Size bytes.
+class TYBVariableData : public TYBData {
+public:
+    TYBVariableData(TId id, uint16_t size) : TYBData(id, size) {}
+    std::unique_ptr<TYBData> Clone() const override;
+    void Read(TStream& stream) override;
+    void Write(TStream& stream) const override;
+
+    std::vector<uint8_t> Bytes;
+};
+
+// An object field or the root: an ordered list of children, duplicates allowed.
+class TYBObjectData : public TYBData {
+public:
+    TYBObjectData() : TYBData(0xFFFE, kObjectSize) {}
+    std::unique_ptr<TYBData> Clone() const override;
+    void Read(TStream& stream) override;
+    void Write(TStream& stream) const override;
+
+    // Index of the first child with this id, or -1.
+    virtual int IndexOf(TId id) const;
+    // Destroys the child at index (if the entry still holds one) and removes the entry.
+    virtual void Delete(int index);
+
+    // Children in file order. Entries before Front() have been deleted.
+    size_t Count() const { return items_.size() - deleted_; }
+    bool Empty() const { return Count() == 0; }
+    void Append(std::unique_ptr<TYBData> child);
+    // Takes a child out, leaving its entry empty (Delete then removes the entry).
+    std::unique_ptr<TYBData> Take(int index);
+    TYBData* At(int index) const { return items_[(size_t)index].get(); }
+    // Calls f for each live child in order.
+    template <class F> void ForEach(F f) const {
+        for (size_t i = head_; i < items_.size(); ++i)
+            if (items_[i]) f(*items_[i]);
+    }
+
+private:
+    void ReadBody(TStream& stream, int depth);
+
+    // Readers consume fields from the front, so deletion keeps a head index and
+    // leaves holes instead of shifting the whole list for every field read.
+    std::vector<std::unique_ptr<TYBData>> items_;
+    std::vector<bool> live_;
+    size_t head_ = 0;
+    size_t deleted_ = 0;
+};
+
+// ---- The persistent object -------------------------------------------------
+
+class TYBObject {
+public:
+    TYBObject() = default;
+    TYBObject(const TYBObject& other);
+    TYBObject& operator=(const TYBObject& other);
+    virtual ~TYBObject();
+
+    virtual void Reset(bool forRead);
+    virtual void ReadMembers();
+    virtual void WriteMembers();
+
+    virtual bool ReadObject(TId id, TYBObject* object);
+    virtual bool ReadObject(TId id, TYBObject& object);
+    virtual bool Read(TId id, std::string& value);
+    virtual bool Read(TId id, int& value);
+    virtual bool Read(TId id, char& value);
+    virtual bool Read(TId id, signed char& value);
+    virtual bool Read(TId id, short& value);
+    virtual bool Read(TId id, long& value);
+    virtual bool Read(TId id, unsigned int& value);
+    virtual bool Read(TId id, unsigned char& value);
+    virtual bool Read(TId id, unsigned short& value);
+    virtual bool Read(TId id, unsigned long& value);
+    virtual bool Read(TId id, float& value);
+    virtual bool Read(TId id, double& value);
+    virtual bool Read(TId id, long double& value);
+    virtual bool Read(TId id, bool& value);
+    virtual bool ReadBuffer(TId id, void* buffer, int size);
+
+    virtual void WriteObject(TId id, TYBObject* object);
+    virtual void WriteObject(TId id, TYBObject& object);
+    virtual void Write(TId id, const std::string& value);
+    virtual void Write(TId id, const int& value);
+    virtual void Write(TId id, const char& value);
+    virtual void Write(TId id, const signed char& value);
+    virtual void Write(TId id, const short& value);
+    virtual void Write(TId id, const long& value);
+    virtual void Write(TId id, const unsigned int& value);
+    virtual void Write(TId id, const unsigned char& value);
+    virtual void Write(TId id, const unsigned short& value);
+    virtual void Write(TId id, const unsigned long& value);
+    virtual void Write(TId id, const float& value);
+    virtual void Write(TId id, const double& value);
+    virtual void Write(TId id, const long double& value);
+    virtual void Write(TId id, const bool& value);
+    virtual void WriteBuffer(TId id, const void* buffer, int size);
+    virtual void WriteEnd();
+
+    // Drops the unknown fields, then Reset(forRead).
+    void Clear(bool forRead);
+
+    // Reads this object from a complete object body (the whole input is parsed first).
+    void ReadFrom(TStream& stream);
+    // Writes this object's body (own members, unknown fields, end marker).
+    void WriteTo(TStream& stream);
+
+    const TYBObjectData* UnknownFields() const { return Unknown.get(); }
+
+protected:
+    TYBObjectData* Source = nullptr;
+    TStream* Target = nullptr;
+    std::unique_ptr<TYBObjectData> Unknown;
+
+    // Reads members from a parsed root; what is left becomes the unknown fields.
+    void ReadRoot(std::unique_ptr<TYBObjectData> root);
+
+private:
+    // Finds the first field with this id and checks it is a value of exactly n bytes.
+    TYBVariableData* TakeValue(TId id, int n, int& index);
+};
+
+// ---- The file object -------------------------------------------------------
+
+// Message box answers and flags used by ShowError.
+const unsigned kMbOk = 0x0, kMbRetryCancel = 0x5, kMbIconError = 0x10;
+const int kIdOk = 1, kIdCancel = 2, kIdRetry = 4;
+
+// Shows a message box (text, caption, flags) and returns the button pressed.
+// The program installs the system's box; tests install scripted answers.
+typedef std::function<int(const std::string& text, const std::string& caption, unsigned flags)> TMessageBoxFn;
+void SetMessageBoxHandler(TMessageBoxFn handler);
+int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+class TYBFileObject : public TYBObject {
+public:
+    TYBFileObject();
+
+    virtual void Load();
+    virtual void Load(const std::string& fileName);
+    virtual void Save();
+    virtual void Save(const std::string& fileName);
+
+    // Shows the failure as ErrorMode says; true when the user chose Retry.
+    bool ShowError(bool writing, const std::string& message);
+
+    std::string FileName;
+    bool ClearOnError = false;
+    bool MustExist = false;
+    bool RaiseOnError = true;
+    uint8_t ErrorMode = 0;
+    std::string ReadErrorMessage;
+    std::string WriteErrorMessage;
+    std::string ErrorCaption;
+};
+
+// ---- Message templates -----------------------------------------------------
+
+struct TFmAssociation {
+    char Key;
+    std::string Value;
+};
+
+// Expands %<Key> placeholders from the table (first matching entry), %% to %;
+// any other %c stays as it is, and a % in the last position is kept.
+std::string FormatAssoc(const std::string& format, const TFmAssociation* table, short count);
+
+} // namespace YBFS
