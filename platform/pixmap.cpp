@@ -1,0 +1,50 @@
+#include "platform/pixmap.h"
+
+#include <algorithm>
+
+namespace platform {
+
+void TPixmap::Resize(int width, int height, uint32_t fill) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == width_ && height == height_) return;
+    std::vector<uint32_t> next((size_t)width * (size_t)height, fill);
+    int w = std::min(width, width_), h = std::min(height, height_);
+    for (int y = 0; y < h; ++y)
+        std::copy(pixels_.begin() + (ptrdiff_t)y * width_, pixels_.begin() + (ptrdiff_t)y * width_ + w,
+                  next.begin() + (ptrdiff_t)y * width);
+    pixels_.swap(next);
+    width_ = width;
+    height_ = height;
+}
+
+void TPixmap::Fill(uint32_t value) { std::fill(pixels_.begin(), pixels_.end(), value); }
+
+void TPixmap::FillRect(const TRect& r, uint32_t value) {
+    int l = std::max(r.Left, 0), t = std::max(r.Top, 0);
+    int rr = std::min(r.Right, width_), b = std::min(r.Bottom, height_);
+    for (int y = t; y < b; ++y) std::fill(Row(y) + l, Row(y) + rr, value);
+}
+
+void TPixmap::StretchCopy(const TRect& dst, const TPixmap& src, const TRect& s, uint32_t rop, uint32_t brush) {
+    int dw = dst.Width(), dh = dst.Height(), sw = s.Width(), sh = s.Height();
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    for (int y = std::max(dst.Top, 0); y < std::min(dst.Bottom, height_); ++y) {
+        int sy = s.Top + (int)((long long)(y - dst.Top) * sh / dh);
+        if (sy < 0 || sy >= src.Height()) continue;
+        uint32_t* row = Row(y);
+        const uint32_t* srow = src.Row(sy);
+        for (int x = std::max(dst.Left, 0); x < std::min(dst.Right, width_); ++x) {
+            int sx = s.Left + (int)((long long)(x - dst.Left) * sw / dw);
+            if (sx < 0 || sx >= src.Width()) continue;
+            uint32_t v = srow[sx];
+            switch (rop) {
+            case kMergeCopy: row[x] = v & brush; break;
+            case kSrcPaint: row[x] = row[x] | v; break;
+            default: row[x] = v; break;
+            }
+        }
+    }
+}
+
+} // namespace platform
