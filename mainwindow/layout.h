@@ -1,0 +1,69 @@
+#pragma once
+// The main window's geometry, computed from the view settings and the document:
+// the page column, the page grid, the independent row, the client size, every
+// page button and every item button. Pure arithmetic, so it is tested natively.
+//
+// Values from the data file are used as read, but clamped at use to what a
+// window can hold (see TLayoutLimits), so that no size can overflow or ask for
+// an unbounded allocation.
+#include <cstdint>
+
+#include "platform/types.h"
+
+struct TLayoutLimits {
+    static constexpr int MinButtonSize = 8;      // the options dialog's lower bound
+    static constexpr int MaxPanelExtent = 32000; // a window extent the system still handles
+    static constexpr int MaxItemSize = 512;      // one face: 508 x 508 x 4 bytes at most
+    static constexpr int MaxPageButtonWidth = 2048;
+    static constexpr int MaxGrid = 100;
+};
+
+struct TLayoutInput {
+    int PageButtonWidth = 171; // B
+    int ItemWidth = 84;        // W
+    int ItemHeight = 76;       // H
+    int Columns = 5;           // K, the document's PageWidth
+    int Rows = 3;              // R, the document's PageHeight
+    bool ShowInd = true;       // S
+    int PageCount = 10;        // N
+    int StatusBarHeight = 0;
+};
+
+struct TLayout {
+    // The values actually used, after clamping.
+    int B = 0, W = 0, H = 0, K = 0, R = 0, N = 0;
+    bool ShowInd = false;
+
+    platform::TRect PageMenu; // pnlPageMenu
+    platform::TRect Page;     // pnlPage
+    platform::TRect Ind;      // pnlInd (empty when hidden)
+    int IndCount = 0;         // buttons in the independent row
+    int ClientWidth = 0, ClientHeight = 0;
+    int PageButtonHeight = 0;
+
+    int SlotCount() const { return K * R; }
+    // Page button i within pnlPageMenu.
+    platform::TRect PageButton(int i) const;
+    // Page item button (its drop panel) of slot i within pnlPage.
+    platform::TRect PageItemButton(int slot) const;
+    // Independent button i within pnlInd.
+    platform::TRect IndButton(int i) const;
+    // The face area inside an item button panel: (2, 2) to (w - 2, h - 2).
+    static platform::TRect ImageRect(const platform::TRect& panel);
+};
+
+TLayout ComputeLayout(const TLayoutInput& in);
+
+// Item size as used for faces and buttons: (W, H) clamped as ComputeLayout does.
+int ClampItemSize(int value, int columnsOrRows);
+
+// The keyboard cursor wraps within its kind: kind 1 the grid of `slots`, kind 2 the
+// row of `indCount`; kind 0 keeps the position. A row of no buttons keeps it too.
+int WrapCursor(int kind, int position, int slots, int indCount);
+
+// The cursor kind and position after Tab is released.
+void TabCursor(int kind, bool showInd, int& newKind, int& newPosition);
+
+// PageUp / PageDown: the page before or after, wrapping round.
+int PreviousPage(int current, int count);
+int NextPage(int current, int count);
