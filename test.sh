@@ -109,18 +109,10 @@ if [ "$fuzz_seconds" != 0 ] && command -v clang++ >/dev/null; then
 fi
 
 # End-to-end: the built programs as a user meets them.
-if [ -x tests/e2e/run.sh ] && [ -f build/win32/Kiropad.exe ]; then
+if [ -f build/win32/tests/e2e_tests.exe ]; then
   echo "== end-to-end (Wine)"
-  tests/e2e/run.sh >"$logs/e2e.log" 2>&1
-  rc=$?
-  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$logs/e2e.log" | tail -n 1)
-  p=$(echo "$line" | sed -E 's/^([0-9]+) passed.*/\1/')
-  f=$(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')
-  p=${p:-0}; f=${f:-0}
-  if [ "$rc" != 0 ] && [ "$f" = 0 ]; then f=1; fi
-  passed=$((passed + p)); failed=$((failed + f))
-  echo "   e2e: $p passed, $f failed"
-  [ "$f" != 0 ] && grep -E 'FAIL' "$logs/e2e.log" | head -n 30
+  (cd build/win32/tests && timeout 900 "$repo/scripts/wine-run.sh" e2e_tests.exe) >"$logs/e2e.log" 2>&1
+  count_gtest e2e "$logs/e2e.log" $?
 fi
 
 echo "$passed passed, $failed failed"
