@@ -43,6 +43,19 @@ count_gtest() {
   fi
 }
 
+# Adds the counts of a script that ends with its own "N passed, M failed" line.
+count_summary() {
+  local name=$1 log=$2 rc=$3 line p f
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+  p=$(echo "$line" | sed -E 's/^([0-9]+) passed.*/\1/')
+  f=$(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')
+  p=${p:-0}; f=${f:-0}
+  if [ "$rc" != 0 ] && [ "$f" = 0 ]; then f=1; fi
+  passed=$((passed + p)); failed=$((failed + f))
+  echo "   $name: $p passed, $f failed"
+  [ "$f" != 0 ] && grep -E 'FAIL' "$log" | head -n 30
+}
+
 # One X server for every suite that shows windows.
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
@@ -86,6 +99,17 @@ for exe in build/win32/Kiropad.exe build/win32/Kirostart.exe; do
     passed=$((passed + 1))
   fi
 done
+
+# Checks of the built programs and the release package at the shell level.
+if [ -f build/win32/Kiropad.exe ]; then
+  for check in tests/shell/*.sh; do
+    [ -x "$check" ] || continue
+    name=$(basename "$check" .sh)
+    echo "== $name"
+    "$check" >"$logs/$name.log" 2>&1
+    count_summary "$name" "$logs/$name.log" $?
+  done
+fi
 
 # Fuzz targets, each for a bounded time.
 if [ "$fuzz_seconds" != 0 ] && command -v clang++ >/dev/null; then

@@ -1,4 +1,39 @@
 // Kirostart: starts the Kiropad.exe beside this program at high priority and ends.
+// It shows nothing, reads nothing and waits for nothing; whether the start worked
+// is not reported (a second Kiropad brings the running one forward by itself).
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+#include "quickstart/siblingpath.h"
+
+namespace {
+
+// The handles of the started process, closed as soon as Kirostart is done with them.
+struct TStartedProcess {
+    PROCESS_INFORMATION info{};
+    TStartedProcess() = default;
+    TStartedProcess(const TStartedProcess&) = delete;
+    TStartedProcess& operator=(const TStartedProcess&) = delete;
+    ~TStartedProcess() {
+        if (info.hThread) CloseHandle(info.hThread);
+        if (info.hProcess) CloseHandle(info.hProcess);
+    }
+};
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    // The wide module path keeps a folder name that the ANSI code page cannot hold.
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (!quickstart::ReplaceFileName(path, length, MAX_PATH, L"Kiropad.exe")) return 0;
+
+    // CreateProcessW may write into its command line, so it gets a buffer of its
+    // own; empty, so that Kirostart's own arguments never reach Kiropad.
+    wchar_t commandLine[1] = {L'\0'};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    TStartedProcess started;
+    CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr, nullptr,
+                   &startup, &started.info);
+    return 0;
+}
