@@ -23,7 +23,9 @@ std::string Copy(const std::string& text, int p, int n) {
     return text.substr((size_t)p - 1, (size_t)n);
 }
 
-bool IsTrail(const std::string& text, int p) { return textutil::MbcsByteType(text, p) == 2; }
+bool IsTrail(const std::string& text, int p) {
+    return textutil::MbcsByteType(text, p) == 2;
+}
 
 // Length of the blank that separates two lines at position p: 1 for a space,
 // 2 for the full-width space, 0 otherwise.
@@ -76,8 +78,8 @@ void DrawTitle(const std::string& text, ICanvas& canvas, int left, int top, int 
     int length = (int)text.size();
 
     if (canvas.TextWidth(text) <= width) {
-        canvas.TextOut(left + (width - canvas.TextWidth(text)) / 2, top + (height - canvas.TextHeight(text)) / 2,
-                       text);
+        canvas.TextOut(left + (width - canvas.TextWidth(text)) / 2,
+                       top + (height - canvas.TextHeight(text)) / 2, text);
         return;
     }
 

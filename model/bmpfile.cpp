@@ -17,22 +17,28 @@ void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
 }
 
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + (size_t)i] = (uint8_t)(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + (size_t)i] = (uint8_t)(v >> (8 * i));
 }
 
-uint16_t Get16(const std::vector<uint8_t>& b, size_t at) { return (uint16_t)(b[at] | (b[at + 1] << 8)); }
+uint16_t Get16(const std::vector<uint8_t>& b, size_t at) {
+    return (uint16_t)(b[at] | (b[at + 1] << 8));
+}
 
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-    return (uint32_t)b[at] | ((uint32_t)b[at + 1] << 8) | ((uint32_t)b[at + 2] << 16) | ((uint32_t)b[at + 3] << 24);
+    return (uint32_t)b[at] | ((uint32_t)b[at + 1] << 8) | ((uint32_t)b[at + 2] << 16) |
+           ((uint32_t)b[at + 3] << 24);
 }
 
-uint32_t StrideOf(uint32_t width, uint32_t bitCount) {
-    return (uint32_t)((((uint64_t)width * bitCount + 31) / 32) * 4);
+// Bytes per row, padded to 4. Computed in 64 bits: a hostile width must not wrap
+// around to a small stride that the file seems to hold.
+uint64_t StrideOf(uint32_t width, uint32_t bitCount) {
+    return (((uint64_t)width * bitCount + 31) / 32) * 4;
 }
 
 // Both headers with everything but the palette and the pixels.
 std::vector<uint8_t> Headers(int width, int height, uint16_t bitCount, uint32_t paletteEntries) {
-    uint32_t stride = StrideOf((uint32_t)width, bitCount);
+    uint32_t stride = (uint32_t)StrideOf((uint32_t)width, bitCount);
     uint32_t offBits = kFileHeaderSize + kInfoHeaderSize + 4 * paletteEntries;
     uint32_t imageSize = stride * (uint32_t)height;
     std::vector<uint8_t> b(offBits + imageSize, 0);
@@ -60,7 +66,7 @@ struct TLayout {
     uint32_t Height = 0;
     bool TopDown = false;
     uint16_t BitCount = 0;
-    uint32_t Stride = 0;
+    uint64_t Stride = 0;
     uint32_t PixelOffset = 0;
     uint32_t PaletteOffset = 0;
     uint32_t PaletteEntries = 0; // entries that lie wholly before the pixels
@@ -85,7 +91,8 @@ bool ReadLayout(const std::vector<uint8_t>& f, TLayout& l) {
     l.PixelOffset = Get32(f, 10);
     l.PaletteOffset = kFileHeaderSize + headerSize;
     if (l.PixelOffset < l.PaletteOffset || l.PixelOffset > size) return false;
-    if ((uint64_t)l.PixelOffset + (uint64_t)l.Stride * l.Height > size) return false;
+    if (l.BitCount == 0 || l.BitCount > 32) return false;
+    if (l.Stride > size || (uint64_t)l.PixelOffset + l.Stride * l.Height > size) return false;
     l.PaletteEntries = (l.PixelOffset - l.PaletteOffset) / 4;
     return true;
 }
@@ -119,10 +126,11 @@ std::vector<uint8_t> EncodeMono(const TMonoBitmap& m) {
     size_t palette = kFileHeaderSize + kInfoHeaderSize;
     b[palette + 4] = b[palette + 5] = b[palette + 6] = 0xFF; // entry 1: white
     size_t at = palette + 8;
-    uint32_t stride = StrideOf((uint32_t)m.Width(), 1);
+    size_t stride = (size_t)StrideOf((uint32_t)m.Width(), 1);
     for (int y = m.Height() - 1; y >= 0; --y) {
         const uint8_t* row = m.Row(y);
-        for (int i = 0; i < m.Stride(); ++i) b[at + (size_t)i] = row[i];
+        for (int i = 0; i < m.Stride(); ++i)
+            b[at + (size_t)i] = row[i];
         // Bits past the width stay 0, as the row padding does.
         if (m.Width() % 8) b[at + (size_t)m.Stride() - 1] &= (uint8_t)(0xFF00 >> (m.Width() % 8));
         at += stride;
@@ -156,7 +164,8 @@ bool DecodeMono(const std::vector<uint8_t>& f, TMonoBitmap& out) {
     TMonoBitmap m((int)l.Width, (int)l.Height);
     for (uint32_t y = 0; y < l.Height; ++y) {
         const uint8_t* src = f.data() + RowOffset(l, y);
-        for (uint32_t x = 0; x < l.Width; ++x) m.SetPixel((int)x, (int)y, white[(src[x >> 3] >> (7 - (x & 7))) & 1]);
+        for (uint32_t x = 0; x < l.Width; ++x)
+            m.SetPixel((int)x, (int)y, white[(src[x >> 3] >> (7 - (x & 7))) & 1]);
     }
     out = std::move(m);
     return true;

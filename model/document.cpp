@@ -27,7 +27,9 @@ const long long kMaxTotalSlots = 1LL << 21;
 // The grid the window can show: a size outside 1..100 (which the options never
 // allow) is brought into that range, so that a damaged size cannot make an empty
 // grid or billions of slots.
-int ClampSide(int side) { return std::min(std::max(side, 1), TDocument::kMaxPageSide); }
+int ClampSide(int side) {
+    return std::min(std::max(side, 1), TDocument::kMaxPageSide);
+}
 
 class TWaitCursor {
 public:
@@ -60,11 +62,15 @@ TDocument::~TDocument() {
 
 template <class F> void TDocument::ForEachItem(F f) {
     for (auto& page : Pages)
-        for (auto& item : page->Items) f(*item);
-    for (auto& item : IndItems) f(*item);
+        for (auto& item : page->Items)
+            f(*item);
+    for (auto& item : IndItems)
+        f(*item);
 }
 
-std::unique_ptr<TLPage> TDocument::NewPage() const { return std::make_unique<TLPage>(PageWidth, PageHeight); }
+std::unique_ptr<TLPage> TDocument::NewPage() const {
+    return std::make_unique<TLPage>(PageWidth, PageHeight);
+}
 
 void TDocument::Init() {
     // The icon list first: constructing any item already asks it for the item's icon.
@@ -98,7 +104,8 @@ void TDocument::Reset(bool forRead) {
     PageWidth = 5;
     PageHeight = 3;
     if (!forRead)
-        for (int i = 0; i < kDefaultPageCount; ++i) Pages.push_back(NewPage());
+        for (int i = 0; i < kDefaultPageCount; ++i)
+            Pages.push_back(NewPage());
     if (IconList) IconList->SetSlotCount(kDefaultSlotCount);
 }
 
@@ -111,9 +118,12 @@ void TDocument::ReadMembers() {
     Read(2, count);
     // The window needs a page: a count of 0 or less still gives one.
     int pages = std::max<int>(count, 1);
-    if ((long long)pages * PageWidth * PageHeight > kMaxTotalSlots) throw YBFS::EReadError(YBFS::kDataReadError);
-    for (int i = 0; i < pages; ++i) Pages.push_back(NewPage());
-    for (auto& page : Pages) ReadObject(3, *page);
+    if ((long long)pages * PageWidth * PageHeight > kMaxTotalSlots)
+        throw YBFS::EReadError(YBFS::kDataReadError);
+    for (int i = 0; i < pages; ++i)
+        Pages.push_back(NewPage());
+    for (auto& page : Pages)
+        ReadObject(3, *page);
 
     for (;;) {
         auto item = std::make_unique<TItem>(false);
@@ -140,8 +150,10 @@ void TDocument::WriteMembers() {
     Write(0, width);
     Write(1, height);
     Write(2, count);
-    for (auto& page : Pages) WriteObject(3, *page);
-    for (auto& item : IndItems) WriteObject(13, *item);
+    for (auto& page : Pages)
+        WriteObject(3, *page);
+    for (auto& item : IndItems)
+        WriteObject(13, *item);
     Write(5, AutoSave);
     Write(10, NoSave);
     short exeAnd = ExeAnd;
@@ -159,9 +171,15 @@ void TDocument::WriteMembers() {
 void TDocument::SaveIfNeeded(int reason) {
     bool save;
     switch (reason) {
-    case srCommand: save = true; break;
-    case srExit: save = !NoSave; break;
-    default: save = !NoSave && AutoSave; break;
+    case srCommand:
+        save = true;
+        break;
+    case srExit:
+        save = !NoSave;
+        break;
+    default:
+        save = !NoSave && AutoSave;
+        break;
     }
     if (!save) return;
     TWaitCursor wait;
@@ -171,10 +189,12 @@ void TDocument::SaveIfNeeded(int reason) {
 }
 
 void TDocument::SetIndItemCount(int count) {
-    while ((int)IndItems.size() < count) IndItems.push_back(std::make_unique<TItem>(false));
+    while ((int)IndItems.size() < count)
+        IndItems.push_back(std::make_unique<TItem>(false));
     int i = (int)IndItems.size() - 1;
     while ((int)IndItems.size() > count) {
-        while (i >= 0 && !IndItems[(size_t)i]->Path.empty()) --i;
+        while (i >= 0 && !IndItems[(size_t)i]->Path.empty())
+            --i;
         if (i < 0) break; // only items that hold something are left
         IndItems.erase(IndItems.begin() + i);
         --i;
@@ -193,7 +213,8 @@ bool TDocument::CanResizePages(int width, int height, std::vector<std::string>& 
 }
 
 void TDocument::SetPageSize(int width, int height) {
-    for (auto& page : Pages) page->Resize(width, height);
+    for (auto& page : Pages)
+        page->Resize(width, height);
     PageWidth = width;
     PageHeight = height;
     ResetClipPos();
@@ -216,13 +237,15 @@ void TDocument::MovePageUp(int index) {
 }
 
 void TDocument::MovePageDown(int index) {
-    if (index >= 0 && index + 1 < (int)Pages.size()) std::swap(Pages[(size_t)index], Pages[(size_t)index + 1]);
+    if (index >= 0 && index + 1 < (int)Pages.size())
+        std::swap(Pages[(size_t)index], Pages[(size_t)index + 1]);
     ResetClipPos();
 }
 
 TItem* TDocument::GetItem(const TItemPos& pos) {
     if (pos.Page == kIndPage)
-        return pos.Index >= 0 && pos.Index < (int)IndItems.size() ? IndItems[(size_t)pos.Index].get() : nullptr;
+        return pos.Index >= 0 && pos.Index < (int)IndItems.size() ? IndItems[(size_t)pos.Index].get()
+                                                                  : nullptr;
     if (pos.Page < 0 || pos.Page >= (int)Pages.size()) return nullptr;
     TLPage& page = *Pages[(size_t)pos.Page];
     return pos.Index >= 0 && pos.Index < page.SlotCount() ? &page.Item(pos.Index) : nullptr;
@@ -233,7 +256,8 @@ void TDocument::RefreshIcons() {
 }
 
 void TDocument::PrepareIndIcons() {
-    for (auto& item : IndItems) item->PrepareIcon();
+    for (auto& item : IndItems)
+        item->PrepareIcon();
 }
 
 void TDocument::ForgetIcons() {

@@ -26,11 +26,11 @@ const int srChange = 0, srExit = 1, srCommand = 2;
 
 class TDocument : public YBFS::TYBFileObject {
 public:
-    static const char* const kFileName;        // "Kiropad.gbi"
-    static const char* const kReadErrorText;   // the load failure box
-    static const char* const kWriteErrorText;  // the save failure box
-    static const char* const kErrorCaption;    // "Kiropad"
-    static constexpr int kMaxPageSide = 100;     // the grid the options allow in each direction
+    static const char* const kFileName;       // "Kiropad.gbi"
+    static const char* const kReadErrorText;  // the load failure box
+    static const char* const kWriteErrorText; // the save failure box
+    static const char* const kErrorCaption;   // "Kiropad"
+    static constexpr int kMaxPageSide = 100;  // the grid the options allow in each direction
 
     TDocument();
     // Trims the icon list and saves with reason exit (only when Init ran).

@@ -20,7 +20,9 @@ namespace {
 // The shell takes paths of at most 260 characters.
 const size_t kMaxIconPath = 260;
 
-bool TooLongForShell(const std::string& path) { return platform::Widen(path).size() > kMaxIconPath; }
+bool TooLongForShell(const std::string& path) {
+    return platform::Widen(path).size() > kMaxIconPath;
+}
 
 // An empty path has no icon; a path of up to 3 characters (a drive such as D:\)
 // goes to the shell without an existence test.
@@ -56,22 +58,24 @@ void LoadFileIcon(TIconPicture& picture, const std::string& path, TIconPInfo* lo
     picture.Release();
     if (location) *location = TIconPInfo();
     TIconImage icon;
-    if (WorthAsking(path) && GetFileIcon(path, icon, location))
-        picture.TakeOver(std::move(icon));
+    if (WorthAsking(path) && GetFileIcon(path, icon, location)) picture.TakeOver(std::move(icon));
 }
 
 void LoadIndexedIcon(TIconPicture& picture, const std::string& file, int index) {
     picture.Release();
     TIconImage icon;
-    if (WorthAsking(file) && GetIndexedIcon(file, index, icon))
-        picture.TakeOver(std::move(icon));
+    if (WorthAsking(file) && GetIndexedIcon(file, index, icon)) picture.TakeOver(std::move(icon));
 }
 
 // ---- The list --------------------------------------------------------------
 
-TIconList::TIconList() { ResetSlots(); }
+TIconList::TIconList() {
+    ResetSlots();
+}
 
-TRect TIconList::Cell(int slot) { return TRect(slot * kCellSize, 0, (slot + 1) * kCellSize, kCellSize); }
+TRect TIconList::Cell(int slot) {
+    return TRect(slot * kCellSize, 0, (slot + 1) * kCellSize, kCellSize);
+}
 
 void TIconList::ResetSlots() {
     ColorStrip = TPixmap(kSlotBlock * kCellSize, kCellSize);
@@ -79,7 +83,9 @@ void TIconList::ResetSlots() {
     Used.assign(kSlotBlock, false);
 }
 
-void TIconList::SetSlotCount(int count) { Used.resize((size_t)std::max(count, 0), false); }
+void TIconList::SetSlotCount(int count) {
+    Used.resize((size_t)std::max(count, 0), false);
+}
 
 void TIconList::FitStrips() {
     int width = SlotCount() * kCellSize;
@@ -103,7 +109,8 @@ void TIconList::SetIcon(int& slot, const TIconImage* icon) {
         slot = (int)(free - Used.begin());
     }
     Used[(size_t)slot] = true;
-    if (ColorStrip.Width() < SlotCount() * kCellSize || MaskStrip.Width() < SlotCount() * kCellSize) FitStrips();
+    if (ColorStrip.Width() < SlotCount() * kCellSize || MaskStrip.Width() < SlotCount() * kCellSize)
+        FitStrips();
 
     TRect cell = Cell(slot);
     ColorStrip.FillRect(cell, 0);
@@ -142,7 +149,8 @@ void TIconList::ReleaseSlot(int slot) {
 void TIconList::Draw(int slot, platform::ICanvas& canvas, const TRect& rect) const {
     TRect cell = Cell(slot);
     if (slot < 0 || cell.Right > ColorStrip.Width() || cell.Right > MaskStrip.Width()) return;
-    canvas.StretchCopy(rect, MaskStrip.ToPixmap(cell), TRect(0, 0, kCellSize, kCellSize), platform::kMergeCopy);
+    canvas.StretchCopy(rect, MaskStrip.ToPixmap(cell), TRect(0, 0, kCellSize, kCellSize),
+                       platform::kMergeCopy);
     canvas.StretchCopy(rect, ColorStrip, cell, platform::kSrcPaint);
 }
 

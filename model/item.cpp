@@ -30,7 +30,9 @@ platform::TWindowHandle Owner() {
     return host ? host->WindowHandle() : 0;
 }
 
-bool IsCopyListSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsCopyListSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 bool EndsWith(const std::string& text, const char* ending) {
     std::string e(ending);
@@ -90,10 +92,14 @@ int TItem::GetKind(const std::string& path) {
 
 int TItem::GetShowCmd() const {
     switch (WindowState) {
-    case wsNormal: return kSwShowDefault;
-    case wsMinimized: return kSwShowMinimized;
-    case wsMaximized: return kSwShowMaximized;
-    default: return kSwHide;
+    case wsNormal:
+        return kSwShowDefault;
+    case wsMinimized:
+        return kSwShowMinimized;
+    case wsMaximized:
+        return kSwShowMaximized;
+    default:
+        return kSwHide;
     }
 }
 
@@ -128,9 +134,15 @@ void TItem::SetFromFile(const std::string& file) {
         Icon = link.IconPath;
         IconN = link.IconNo;
         switch (link.ShowCmd) {
-        case kSwShowMaximized: WindowState = wsMaximized; break;
-        case kSwShowMinNoActive: WindowState = wsMinimized; break;
-        default: WindowState = wsNormal; break;
+        case kSwShowMaximized:
+            WindowState = wsMaximized;
+            break;
+        case kSwShowMinNoActive:
+            WindowState = wsMinimized;
+            break;
+        default:
+            WindowState = wsNormal;
+            break;
         }
     } else {
         Path = file;
@@ -173,7 +185,8 @@ std::vector<std::string> TItem::SplitFileList(const std::string& params) {
     std::vector<std::string> names;
     size_t i = 0, n = params.size();
     for (;;) {
-        while (i < n && IsCopyListSpace(params[i])) ++i;
+        while (i < n && IsCopyListSpace(params[i]))
+            ++i;
         if (i >= n) break;
         std::string name;
         if (params[i] == '"') {
@@ -184,7 +197,8 @@ std::vector<std::string> TItem::SplitFileList(const std::string& params) {
             i = close + 1;
         } else {
             size_t start = i;
-            while (i < n && !IsCopyListSpace(params[i])) ++i;
+            while (i < n && !IsCopyListSpace(params[i]))
+                ++i;
             name = params.substr(start, i - start);
         }
         // An empty name ("") would end the shell's NUL-separated list early and

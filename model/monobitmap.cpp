@@ -14,12 +14,15 @@ void TMonoBitmap::Resize(int width, int height, bool white) {
     int whole = w / 8; // full bytes copy as they are, the last partial byte bit by bit
     for (int y = 0; y < h; ++y) {
         std::copy(Row(y), Row(y) + whole, next.Row(y));
-        for (int x = whole * 8; x < w; ++x) next.SetPixel(x, y, Pixel(x, y));
+        for (int x = whole * 8; x < w; ++x)
+            next.SetPixel(x, y, Pixel(x, y));
     }
     *this = std::move(next);
 }
 
-void TMonoBitmap::Fill(bool white) { std::fill(rows_.begin(), rows_.end(), white ? 0xFF : 0x00); }
+void TMonoBitmap::Fill(bool white) {
+    std::fill(rows_.begin(), rows_.end(), white ? 0xFF : 0x00);
+}
 
 void TMonoBitmap::SetPixel(int x, int y, bool white) {
     uint8_t& b = rows_[(size_t)y * (size_t)Stride() + (size_t)(x >> 3)];

@@ -33,7 +33,8 @@ public:
     platform::TPixmap ToPixmap(const platform::TRect& r) const;
     // Copies src stretched (nearest pixel) onto dst; a source pixel counts as white
     // when it is not black.
-    void StretchFrom(const platform::TRect& dst, const platform::TPixmap& src, const platform::TRect& srcRect);
+    void StretchFrom(const platform::TRect& dst, const platform::TPixmap& src,
+                     const platform::TRect& srcRect);
 
     bool operator==(const TMonoBitmap& o) const {
         return width_ == o.width_ && height_ == o.height_ && rows_ == o.rows_;

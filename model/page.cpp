@@ -2,17 +2,18 @@
 
 #include <algorithm>
 
-TLPage::TLPage(int width, int height) : Name("無題"), width_(std::max(width, 0)), height_(std::max(height, 0)) {
+TLPage::TLPage(int width, int height)
+    : Name("無題"), width_(std::max(width, 0)), height_(std::max(height, 0)) {
     Items.reserve((size_t)width_ * (size_t)height_);
-    for (int i = 0; i < width_ * height_; ++i) Items.push_back(std::make_unique<TItem>(true));
+    for (int i = 0; i < width_ * height_; ++i)
+        Items.push_back(std::make_unique<TItem>(true));
 }
 
 TLPage::~TLPage() = default;
 
 int TLPage::CountUsed() const {
-    return (int)std::count_if(Items.begin(), Items.end(), [](const std::unique_ptr<TItem>& i) {
-        return !i->Path.empty();
-    });
+    return (int)std::count_if(Items.begin(), Items.end(),
+                              [](const std::unique_ptr<TItem>& i) { return !i->Path.empty(); });
 }
 
 void TLPage::Resize(int width, int height) {
@@ -30,14 +31,17 @@ void TLPage::Resize(int width, int height) {
 
     std::vector<std::unique_ptr<TItem>> displaced;
     for (int y = 0; y < std::min(height_, height); ++y)
-        for (int x = width; x < width_; ++x) displaced.push_back(std::move(Items[(size_t)y * width_ + x]));
+        for (int x = width; x < width_; ++x)
+            displaced.push_back(std::move(Items[(size_t)y * width_ + x]));
     for (int y = height; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) displaced.push_back(std::move(Items[(size_t)y * width_ + x]));
+        for (int x = 0; x < width_; ++x)
+            displaced.push_back(std::move(Items[(size_t)y * width_ + x]));
 
     size_t cursor = 0;
     for (auto& item : displaced) {
         if (item->Path.empty()) continue; // destroyed with the list below
-        while (cursor < next.size() && !next[cursor]->Path.empty()) ++cursor;
+        while (cursor < next.size() && !next[cursor]->Path.empty())
+            ++cursor;
         // The precondition guarantees an empty slot; should it be broken, the
         // item is kept at the end rather than lost.
         if (cursor < next.size())
@@ -53,10 +57,12 @@ void TLPage::Resize(int width, int height) {
 
 void TLPage::ReadMembers() {
     Read(0, Name);
-    for (auto& item : Items) ReadObject(1, *item);
+    for (auto& item : Items)
+        ReadObject(1, *item);
 }
 
 void TLPage::WriteMembers() {
     Write(0, Name);
-    for (auto& item : Items) WriteObject(1, *item);
+    for (auto& item : Items)
+        WriteObject(1, *item);
 }

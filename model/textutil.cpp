@@ -2,7 +2,9 @@
 
 namespace textutil {
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 int MbcsByteType(const std::string& text, int index, TMbcsState* state) {
     int start = 1;

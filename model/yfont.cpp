@@ -2,7 +2,8 @@
 
 namespace {
 const int kShiftJisCharset = 128;
-const uint8_t kStyleBits = platform::fsBold | platform::fsItalic | platform::fsUnderline | platform::fsStrikeOut;
+const uint8_t kStyleBits =
+    platform::fsBold | platform::fsItalic | platform::fsUnderline | platform::fsStrikeOut;
 } // namespace
 
 void TYFont::SetDefault() {

@@ -3,9 +3,13 @@
 #include "model/document.h"
 #include "support/fake_canvas.h"
 
-TFakeHost::TFakeHost() { SetMainHost(this); }
+TFakeHost::TFakeHost() {
+    SetMainHost(this);
+}
 
-TFakeHost::~TFakeHost() { SetMainHost(nullptr); }
+TFakeHost::~TFakeHost() {
+    SetMainHost(nullptr);
+}
 
 void TFakeHost::PaintItemFace(const TItem& item, platform::TPixmap& image) {
     ++FacesPainted;

@@ -11,10 +11,9 @@ TFakeSystem::TFakeSystem() {
     if (!made) std::abort();
     folder_ = std::string(made) + "/";
     platform::SetSystem(this);
-    YBFS::SetMessageBoxHandler(
-        [this](const std::string& text, const std::string& caption, unsigned flags) {
-            return MessageBox(text, caption, flags);
-        });
+    YBFS::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, unsigned flags) {
+        return MessageBox(text, caption, flags);
+    });
 }
 
 TFakeSystem::~TFakeSystem() {

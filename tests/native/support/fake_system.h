@@ -53,11 +53,11 @@ public:
     static platform::TIconImage SolidIcon(uint32_t color);
 
     // Scripts.
-    std::map<std::string, int> PathKinds;                           // default missing
-    std::map<std::string, platform::TIconImage> Icons;              // associated icons by path
+    std::map<std::string, int> PathKinds;              // default missing
+    std::map<std::string, platform::TIconImage> Icons; // associated icons by path
     std::map<std::pair<std::string, int>, platform::TIconImage> IndexedIcons;
-    std::map<std::string, platform::TLinkInfo> Shortcuts;           // by exact path
-    std::deque<int> BoxAnswers;                                     // default: Cancel or OK
+    std::map<std::string, platform::TLinkInfo> Shortcuts; // by exact path
+    std::deque<int> BoxAnswers;                           // default: Cancel or OK
     int ShellResult = 42;
     int CopyResult = 0;
 
