@@ -69,7 +69,7 @@ TEST(Page, StorageWritesEverySlotAndReadsFewerObjectsIntoTheFirstSlots) {
     TBody expected;
     expected.Str(0, "無題");
     for (int i = 0; i < 4; ++i)
-        expected.Obj(1, EmptyItemBody());
+        expected.Obj(1, ItemBody());
     EXPECT_EQ(out.Bytes(), expected.Bytes());
 
     TBody stored;

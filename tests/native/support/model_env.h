@@ -38,13 +38,13 @@ public:
     std::unique_ptr<TDocument> Doc;
 };
 
-// The body of an empty item as the program writes it.
-TBody EmptyItemBody();
+// The body of an item with only a title, a path and a slot, as the program writes it.
+TBody ItemBody(const std::string& name = "", const std::string& path = "", int imageIndex = -2);
 // The body of a new page of width x height empty items.
 TBody NewPageBody(int width, int height, const std::string& name = "無題");
 // The default view settings.
 TBody DefaultViewBody();
 // The options and the tail of a document body after the pages and independent items.
-TBody DefaultTailBody(int slotCount = 10);
-// The whole file of a first start.
-std::vector<uint8_t> FirstStartFile();
+TBody DefaultTailBody(int slotCount = 10, int exeAnd = 1);
+// The whole file of a first start (with another default after-launch action).
+std::vector<uint8_t> FirstStartFile(int exeAnd = 1);
