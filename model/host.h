@@ -16,8 +16,10 @@ public:
     virtual platform::TWindowHandle WindowHandle() = 0;
     // The one set of view settings (owned by the main window).
     virtual TViewData& ViewData() = 0;
-    // Paints the item's unpressed page face onto image, already sized to
-    // (item width - 4) x (item height - 4).
+    // Sizes image to the face of a page item button, (item width - 4) x (item
+    // height - 4) as the window lays its buttons out, and paints the item's
+    // unpressed face on it. The window owns the sizes so that a face never
+    // differs from (or outgrows) the button that shows it.
     virtual void PaintItemFace(const TItem& item, platform::TPixmap& image) = 0;
     // The window's present left and top (the start-position capture).
     virtual platform::TPoint PresentPosition() = 0;

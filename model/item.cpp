@@ -4,7 +4,6 @@
 #include "model/host.h"
 #include "model/iconlist.h"
 #include "model/textutil.h"
-#include "model/viewdata.h"
 #include "platform/system.h"
 #include "platform/text.h"
 
@@ -253,9 +252,7 @@ void TItem::UpdateImage() {
     }
     IMainHost* host = MainHost();
     if (!host) return;
-    const TViewData& view = host->ViewData();
     if (!Image) Image = std::make_unique<platform::TPixmap>();
-    Image->Resize(view.ItemWidth - 4, view.ItemHeight - 4);
     host->PaintItemFace(*this, *Image);
 }
 

@@ -70,7 +70,8 @@ public:
     void PrepareIcon();
     // Repaints the face when the icon has been evaluated (the view changed).
     void RedrawImage();
-    // Makes, sizes and paints the face of a non-empty page item; drops it otherwise.
+    // Makes and paints (through the main window) the face of a non-empty page
+    // item; drops it otherwise.
     void UpdateImage();
 
     std::string Name;
