@@ -6,8 +6,8 @@
 #include "ybfs/ybfs2.h"
 
 TFakeSystem::TFakeSystem() {
-    char pattern[] = "/tmp/kiropad-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
+    std::string pattern = (std::filesystem::temp_directory_path() / "kiropad-test-XXXXXX").string();
+    const char* made = mkdtemp(&pattern[0]);
     if (!made) std::abort();
     folder_ = std::string(made) + "/";
     platform::SetSystem(this);
