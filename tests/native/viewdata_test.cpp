@@ -73,23 +73,23 @@ TEST(ViewData, LastExitModeStoresTheWindowPositionOnWriting) {
 
 TEST(YFont, AppliesToAndTakesFromAFrameworkFont) {
     TYFont f;
-    platform::TFontSpec spec;
-    spec.Charset = 0;
-    spec.Name = "other";
-    f.AssignTo(&spec);
-    EXPECT_EQ(spec.Name, "ＭＳ Ｐゴシック");
-    EXPECT_EQ(spec.Size, 9);
-    EXPECT_EQ(spec.Color, platform::clWindowText);
-    EXPECT_EQ(spec.Style, 0);
-    EXPECT_EQ(spec.Charset, 128);
+    platform::TFontSpec framework;
+    framework.Charset = 0;
+    framework.Name = "other";
+    f.AssignTo(&framework);
+    EXPECT_EQ(framework.Name, "ＭＳ Ｐゴシック");
+    EXPECT_EQ(framework.Size, 9);
+    EXPECT_EQ(framework.Color, platform::clWindowText);
+    EXPECT_EQ(framework.Style, 0);
+    EXPECT_EQ(framework.Charset, 128);
     f.AssignTo(nullptr);
 
-    spec.Name = "Meiryo";
-    spec.Size = 11;
-    spec.Style = platform::fsBold | platform::fsStrikeOut;
-    spec.Color = 0x123456;
-    spec.Charset = 0;
-    f.AssignFrom(&spec);
+    framework.Name = "Meiryo";
+    framework.Size = 11;
+    framework.Style = platform::fsBold | platform::fsStrikeOut;
+    framework.Color = 0x123456;
+    framework.Charset = 0;
+    f.AssignFrom(&framework);
     f.AssignFrom(nullptr);
     EXPECT_EQ(f.Name, "Meiryo");
     EXPECT_EQ(f.Style, platform::fsBold | platform::fsStrikeOut);
