@@ -85,6 +85,8 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
     return bytes;
 }
 
+bool RemoveFile(const std::string& fileName) { return DeleteFileW(platform::Widen(fileName).c_str()) != 0; }
+
 void ReplaceFileContents(const std::string& fileName, const std::vector<uint8_t>& bytes) {
     std::wstring target = platform::Widen(fileName);
     std::wstring temp = platform::Widen(TemporaryFileFor(fileName));
@@ -155,6 +157,8 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
     bytes.resize(done);
     return bytes;
 }
+
+bool RemoveFile(const std::string& fileName) { return ::unlink(HostName(fileName).c_str()) == 0; }
 
 void ReplaceFileContents(const std::string& fileName, const std::vector<uint8_t>& bytes) {
     std::string target = HostName(fileName);

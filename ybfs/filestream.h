@@ -19,6 +19,9 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
 // temporary file cannot be created) or "ファイル <name> に書き込めません".
 void ReplaceFileContents(const std::string& fileName, const std::vector<uint8_t>& bytes);
 
+// Removes a file; false when it could not be removed (a missing one included).
+bool RemoveFile(const std::string& fileName);
+
 // The temporary file that ReplaceFileContents uses for fileName.
 std::string TemporaryFileFor(const std::string& fileName);
 

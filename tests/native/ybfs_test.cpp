@@ -18,7 +18,8 @@ namespace {
 
 Bytes B(std::initializer_list<int> v) {
     Bytes b;
-    for (int x : v) b.push_back((uint8_t)x);
+    for (int x : v)
+        b.push_back((uint8_t)x);
     return b;
 }
 
@@ -225,33 +226,73 @@ TEST(YbfsTypes, StoredSizesAndEncodings) {
         }
     } all;
     Bytes b = Serialise(all);
-    Bytes expected = B({1, 0, 4, 0, 0xFE, 0xFF, 0xFF, 0xFF, 2, 0, 1, 0, 0x41, 3, 0, 1, 0, 0xFF, 4, 0, 2, 0, 0xFD,
-                        0xFF, 5, 0, 4, 0, 0xFC, 0xFF, 0xFF, 0xFF, 6, 0, 4, 0, 4, 3, 2, 1, 7, 0, 1, 0, 0xFE, 8, 0,
-                        2, 0, 0xCD, 0xAB, 9, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF, 10, 0, 4, 0, 0, 0, 0xC0, 0x3F, 11,
-                        0, 8, 0, 0, 0, 0, 0, 0, 0, 2, 0x40, 12, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0x00, 0xC0,
-                        13, 0, 1, 0, 1, 14, 0, 1, 0, 0, 0xFF, 0xFF});
+    Bytes expected =
+        B({1,    0,    4,    0,    0xFE, 0xFF, 0xFF, 0xFF, 2,    0,  1,    0,    0x41, 3,    0,    1, 0, 0xFF,
+           4,    0,    2,    0,    0xFD, 0xFF, 5,    0,    4,    0,  0xFC, 0xFF, 0xFF, 0xFF, 6,    0, 4, 0,
+           4,    3,    2,    1,    7,    0,    1,    0,    0xFE, 8,  0,    2,    0,    0xCD, 0xAB, 9, 0, 4,
+           0,    0xFF, 0xFF, 0xFF, 0xFF, 10,   0,    4,    0,    0,  0,    0xC0, 0x3F, 11,   0,    8, 0, 0,
+           0,    0,    0,    0,    0,    2,    0x40, 12,   0,    10, 0,    0,    0,    0,    0,    0, 0, 0,
+           0xC0, 0x00, 0xC0, 13,   0,    1,    0,    1,    14,   0,  1,    0,    0,    0xFF, 0xFF});
     EXPECT_EQ(b, expected);
 
     struct Reader : TYBObject {
-        int i = 0; char c = 0; signed char sc = 0; short s = 0; long l = 0; unsigned u = 0;
-        unsigned char uc = 0; unsigned short us = 0; unsigned long ul = 0; float f = 0; double d = 0;
-        long double ld = 0; bool bo = false; std::string t = "x";
+        int i = 0;
+        char c = 0;
+        signed char sc = 0;
+        short s = 0;
+        long l = 0;
+        unsigned u = 0;
+        unsigned char uc = 0;
+        unsigned short us = 0;
+        unsigned long ul = 0;
+        float f = 0;
+        double d = 0;
+        long double ld = 0;
+        bool bo = false;
+        std::string t = "x";
         void ReadMembers() override {
-            Read(1, i); Read(2, c); Read(3, sc); Read(4, s); Read(5, l); Read(6, u); Read(7, uc);
-            Read(8, us); Read(9, ul); Read(10, f); Read(11, d); Read(12, ld); Read(13, bo); Read(14, t);
+            Read(1, i);
+            Read(2, c);
+            Read(3, sc);
+            Read(4, s);
+            Read(5, l);
+            Read(6, u);
+            Read(7, uc);
+            Read(8, us);
+            Read(9, ul);
+            Read(10, f);
+            Read(11, d);
+            Read(12, ld);
+            Read(13, bo);
+            Read(14, t);
         }
     } r;
     Parse(r, b);
-    EXPECT_EQ(r.i, -2); EXPECT_EQ(r.c, 'A'); EXPECT_EQ(r.sc, -1); EXPECT_EQ(r.s, -3); EXPECT_EQ(r.l, -4);
-    EXPECT_EQ(r.u, 0x01020304u); EXPECT_EQ(r.uc, 0xFE); EXPECT_EQ(r.us, 0xABCD); EXPECT_EQ(r.ul, 0xFFFFFFFFul);
-    EXPECT_EQ(r.f, 1.5f); EXPECT_EQ(r.d, 2.25); EXPECT_EQ(r.ld, -3.0L); EXPECT_TRUE(r.bo); EXPECT_EQ(r.t, "");
+    EXPECT_EQ(r.i, -2);
+    EXPECT_EQ(r.c, 'A');
+    EXPECT_EQ(r.sc, -1);
+    EXPECT_EQ(r.s, -3);
+    EXPECT_EQ(r.l, -4);
+    EXPECT_EQ(r.u, 0x01020304u);
+    EXPECT_EQ(r.uc, 0xFE);
+    EXPECT_EQ(r.us, 0xABCD);
+    EXPECT_EQ(r.ul, 0xFFFFFFFFul);
+    EXPECT_EQ(r.f, 1.5f);
+    EXPECT_EQ(r.d, 2.25);
+    EXPECT_EQ(r.ld, -3.0L);
+    EXPECT_TRUE(r.bo);
+    EXPECT_EQ(r.t, "");
 }
 
 TEST(YbfsTypes, AnyNonzeroByteReadsAsTrueAndTextStopsAtTheFirstZero) {
     struct R : TYBObject {
         bool b = false;
         std::string t, u;
-        void ReadMembers() override { Read(1, b); Read(2, t); Read(3, u); }
+        void ReadMembers() override {
+            Read(1, b);
+            Read(2, t);
+            Read(3, u);
+        }
     } r;
     Parse(r, B({1, 0, 1, 0, 0x7F, 2, 0, 4, 0, 'a', 0, 'b', 0, 3, 0, 2, 0, 'x', 'y', 0xFF, 0xFF}));
     EXPECT_TRUE(r.b);
@@ -268,8 +309,10 @@ TEST(YbfsTypes, MismatchedKindOrSizeIsATypeError) {
     int i = 0;
     EXPECT_EQ(TypeErrorOf(B({1, 0, 0, 0, 0xFF, 0xFF}), [&](TYBObject& o) { o.Read(1, i); }), kMsg);
     EXPECT_EQ(TypeErrorOf(B({1, 0, 2, 0, 1, 2, 0xFF, 0xFF}), [&](TYBObject& o) { o.Read(1, i); }), kMsg);
-    EXPECT_EQ(TypeErrorOf(B({1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), [&](TYBObject& o) { o.Read(1, i); }), kMsg);
-    EXPECT_EQ(TypeErrorOf(B({1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), [&](TYBObject& o) { o.Read(1, t); }), kMsg);
+    EXPECT_EQ(TypeErrorOf(B({1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), [&](TYBObject& o) { o.Read(1, i); }),
+              kMsg);
+    EXPECT_EQ(TypeErrorOf(B({1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), [&](TYBObject& o) { o.Read(1, t); }),
+              kMsg);
     Inner in;
     in.Number = 9;
     EXPECT_EQ(TypeErrorOf(B({1, 0, 1, 0, 1, 0xFF, 0xFF}), [&](TYBObject& o) { o.ReadObject(1, in); }), kMsg);
@@ -303,31 +346,34 @@ TEST(YbfsObject, SecondOccurrenceOfAnIdIsKeptAsUnknownAndWrittenAfterOwnFields) 
     Parse(o, in);
     EXPECT_EQ(o.S, 5);
     o.HasChild = false;
-    EXPECT_EQ(Serialise(o), B({0x00, 0x00, 0x02, 0x00, 0x05, 0x00, 0x08, 0x00, 0x08, 0x00, 'd', 'e', 'f', 'a',
-                               'u', 'l', 't', 0x00, 0x00, 0x00, 0x02, 0x00, 0x06, 0x00, 0xFF, 0xFF}));
+    EXPECT_EQ(Serialise(o),
+              B({0x00, 0x00, 0x02, 0x00, 0x05, 0x00, 0x08, 0x00, 0x08, 0x00, 'd',  'e',  'f',
+                 'a',  'u',  'l',  't',  0x00, 0x00, 0x00, 0x02, 0x00, 0x06, 0x00, 0xFF, 0xFF}));
 }
 
 TEST(YbfsObject, UnknownFieldsSurviveAtEveryDepthAndMoveBehindKnownOnes) {
     // root: 7 (unknown value), 12 {8 true, 77 {5 "z"} unknown object}, 0 short 3, 99 unknown object
-    Bytes in = B({7, 0, 1, 0, 0x42,                                   // unknown before known fields
-                  12, 0, 0xFF, 0xFF, 8, 0, 1, 0, 1,                  // child with a known field
-                  77, 0, 0xFF, 0xFF, 5, 0, 2, 0, 'z', 0, 0xFF, 0xFF, // and an unknown nested object
-                  0xFF, 0xFF,                                        //
-                  0, 0, 2, 0, 3, 0,                                  //
-                  99, 0, 0xFF, 0xFF, 0xFF, 0xFF,                     // empty unknown object
-                  0xFF, 0xFF});
+    Bytes in =
+        B({7,    0,    1,    0,    0x42,                                 // unknown before known fields
+           12,   0,    0xFF, 0xFF, 8,    0,    1, 0, 1,                  // child with a known field
+           77,   0,    0xFF, 0xFF, 5,    0,    2, 0, 'z', 0, 0xFF, 0xFF, // and an unknown nested object
+           0xFF, 0xFF,                                                   //
+           0,    0,    2,    0,    3,    0,                              //
+           99,   0,    0xFF, 0xFF, 0xFF, 0xFF,                           // empty unknown object
+           0xFF, 0xFF});
     Sample o;
     Parse(o, in);
     EXPECT_EQ(o.S, 3);
     EXPECT_TRUE(o.Child.Flag);
     Bytes out = Serialise(o);
-    Bytes expected = B({0, 0, 2, 0, 3, 0,                                     // own: 0
-                        8, 0, 8, 0, 'd', 'e', 'f', 'a', 'u', 'l', 't', 0,     // own: 8 (default text)
-                        12, 0, 0xFF, 0xFF, 8, 0, 1, 0, 1,                     // own: 12 with its own field
-                        77, 0, 0xFF, 0xFF, 5, 0, 2, 0, 'z', 0, 0xFF, 0xFF,    // then its unknown
-                        0xFF, 0xFF,                                           //
-                        7, 0, 1, 0, 0x42, 99, 0, 0xFF, 0xFF, 0xFF, 0xFF,      // root's unknowns in read order
-                        0xFF, 0xFF});
+    Bytes expected =
+        B({0,    0,    2,    0,    3,    0,                                      // own: 0
+           8,    0,    8,    0,    'd',  'e', 'f', 'a',  'u',  'l',  't',  0,    // own: 8 (default text)
+           12,   0,    0xFF, 0xFF, 8,    0,   1,   0,    1,                      // own: 12 with its own field
+           77,   0,    0xFF, 0xFF, 5,    0,   2,   0,    'z',  0,    0xFF, 0xFF, // then its unknown
+           0xFF, 0xFF,                                                           //
+           7,    0,    1,    0,    0x42, 99,  0,   0xFF, 0xFF, 0xFF, 0xFF, // root's unknowns in read order
+           0xFF, 0xFF});
     EXPECT_EQ(out, expected);
     // The copy carries the same unknown fields.
     Sample copy;
@@ -381,8 +427,8 @@ TEST(YbfsFile, MissingFileLoadsDefaultsSilentlyUnlessItMustExist) {
     o.RaiseOnError = false;
     o.Load();
     ASSERT_EQ(box.texts.size(), 1u);
-    EXPECT_EQ(box.texts[0], "ファイルからの読み込み中にエラーが発生しました。\n\nファイル " + d.File("none.gbi") +
-                                " は開けません\n\n再試行しますか？");
+    EXPECT_EQ(box.texts[0], "ファイルからの読み込み中にエラーが発生しました。\n\nファイル " +
+                                d.File("none.gbi") + " は開けません\n\n再試行しますか？");
     EXPECT_EQ(box.captions[0], "エラー");
     EXPECT_EQ(box.flags[0], kMbIconError | kMbRetryCancel);
 }
@@ -483,6 +529,7 @@ TEST(YbfsFile, SaveIntoAMissingFolderReportsCreateFailure) {
     o.RaiseOnError = false;
     o.Save("/nonexistent-kiropad-dir/x.gbi");
     ASSERT_EQ(box.texts.size(), 1u);
-    EXPECT_EQ(box.texts[0], "ファイルに書き込み中にエラーが発生しました。\n\nファイル /nonexistent-kiropad-dir/x.gbi "
-                            "を作成できません");
+    EXPECT_EQ(box.texts[0],
+              "ファイルに書き込み中にエラーが発生しました。\n\nファイル /nonexistent-kiropad-dir/x.gbi "
+              "を作成できません");
 }

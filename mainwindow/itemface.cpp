@@ -1,0 +1,134 @@
+#include "mainwindow/itemface.h"
+
+#include <algorithm>
+
+#include "model/iconlist.h"
+#include "model/item.h"
+#include "model/textutil.h"
+#include "model/viewdata.h"
+
+using platform::ICanvas;
+using platform::TRect;
+
+namespace {
+
+const int kIconSize = 32;
+const int kIndFaceSize = 36;
+const char* const kEllipsis = "...";
+
+// Copy(text, p, n) with p counted from 1: n bytes from p, fewer at the end,
+// none when n <= 0.
+std::string Copy(const std::string& text, int p, int n) {
+    if (n <= 0 || p < 1 || (size_t)p > text.size()) return std::string();
+    return text.substr((size_t)p - 1, (size_t)n);
+}
+
+bool IsTrail(const std::string& text, int p) {
+    return textutil::MbcsByteType(text, p) == 2;
+}
+
+// Length of the blank that separates two lines at position p: 1 for a space,
+// 2 for the full-width space, 0 otherwise.
+int SeparatorAt(const std::string& text, int p) {
+    unsigned char c = (unsigned char)text[(size_t)p - 1];
+    if (c == 0x20) return 1;
+    if (c == 0x81 && (size_t)p < text.size() && (unsigned char)text[(size_t)p] == 0x40) return 2;
+    return 0;
+}
+
+} // namespace
+
+TFaceStyle FaceStyleOf(const TViewData& view, const TIconList* icons) {
+    TFaceStyle s;
+    s.ItemWidth = view.ItemWidth;
+    s.ItemHeight = view.ItemHeight;
+    s.BtnColor = view.BtnColor;
+    s.SelColor = view.SelColor;
+    if (view.Font) view.Font->AssignTo(&s.ItemFont);
+    s.Icons = icons;
+    return s;
+}
+
+void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bool pressed) {
+    int w = style.ItemWidth - 8, h = style.ItemHeight - 8;
+    int o = pressed ? 4 : 2;
+    canvas.SetBrushColor(pressed ? style.SelColor : style.BtnColor);
+    canvas.FillRect(TRect(0, 0, w + 4, h + 4));
+    if (item.Path.empty()) return;
+    if (item.ImageIndex >= 0 && style.Icons) {
+        int x = o + (w - kIconSize) / 2;
+        int y = o + ((h / 2) - kIconSize) / 2;
+        style.Icons->Draw(item.ImageIndex, canvas, TRect(x, y, x + kIconSize, y + kIconSize));
+    }
+    canvas.SetFont(style.ItemFont);
+    DrawTitle(item.Name, canvas, o, o + h / 2, o + w, o + h);
+}
+
+void DrawIndFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bool pressed) {
+    canvas.SetBrushColor(pressed ? style.SelColor : style.BtnColor);
+    canvas.FillRect(TRect(0, 0, kIndFaceSize, kIndFaceSize));
+    if (!item.Path.empty() && item.ImageIndex >= 0 && style.Icons) {
+        int b = pressed ? 4 : 2;
+        style.Icons->Draw(item.ImageIndex, canvas, TRect(b, b, b + kIconSize, b + kIconSize));
+    }
+}
+
+void DrawTitle(const std::string& text, ICanvas& canvas, int left, int top, int right, int bottom) {
+    int width = right - left, height = bottom - top;
+    int length = (int)text.size();
+
+    if (canvas.TextWidth(text) <= width) {
+        canvas.TextOut(left + (width - canvas.TextWidth(text)) / 2,
+                       top + (height - canvas.TextHeight(text)) / 2, text);
+        return;
+    }
+
+    // The best break: both lines fit; a break at a blank beats any other; among
+    // equals the narrower wider half wins, and on a tie the earlier one.
+    int best = 0, bestWidth = 0xFFFF;
+    bool bestAtSpace = false;
+    textutil::TMbcsState scan;
+    for (int i = 1; i <= length; ++i) {
+        if (textutil::MbcsByteType(text, i, &scan) == 2) continue;
+        int d = SeparatorAt(text, i);
+        std::string first = Copy(text, 1, i - 1);
+        std::string rest = Copy(text, i + d, length - i - d + 1);
+        int m = std::max(canvas.TextWidth(first), canvas.TextWidth(rest));
+        bool atSpace = d > 0;
+        if (m < width && ((atSpace == bestAtSpace && m < bestWidth) || (!bestAtSpace && atSpace))) {
+            best = i;
+            bestWidth = m;
+            bestAtSpace = atSpace;
+        }
+    }
+
+    std::string line1, line2;
+    if (best > 0) {
+        line1 = Copy(text, 1, best - 1);
+        line2 = Copy(text, best, length - best + 1);
+    } else {
+        // No break lets both lines fit: the first line is the longest beginning
+        // that fits, the second is shortened with "...".
+        int start = length + 1;
+        for (int e = 1; e <= length; ++e)
+            if (canvas.TextWidth(Copy(text, 1, e)) > width) {
+                if (IsTrail(text, e)) --e;
+                line1 = Copy(text, 1, e - 1);
+                start = e;
+                break;
+            }
+        // When the rest with "..." fits whole, the rest is shown as it is.
+        line2 = Copy(text, start, length - start + 1);
+        for (int e = start + 1; e <= length; ++e)
+            if (canvas.TextWidth(Copy(text, start, e - start + 1) + kEllipsis) > width) {
+                if (IsTrail(text, e)) --e;
+                line2 = Copy(text, start, e - start) + kEllipsis;
+                break;
+            }
+    }
+
+    int t = canvas.TextHeight(text);
+    int g = (height - 2 * t) / 2;
+    canvas.TextOut(left, top + g / 2, line1);
+    canvas.TextOut(right - canvas.TextWidth(line2), top + canvas.TextHeight(line1) + (3 * g) / 2, line2);
+}

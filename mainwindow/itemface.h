@@ -1,0 +1,36 @@
+#pragma once
+// The pictures of item buttons: the page face (icon over a title of at most two
+// lines), the independent face (icon only), and the title fitting. Every face is
+// drawn with the same sizes, colours and font, taken from a TFaceStyle.
+#include <string>
+
+#include "platform/canvas.h"
+#include "platform/types.h"
+
+class TIconList;
+class TItem;
+class TViewData;
+
+struct TFaceStyle {
+    int ItemWidth = 84;  // W: an item button; the page face is (W - 4) x (H - 4)
+    int ItemHeight = 76; // H
+    platform::TColor BtnColor = platform::clBtnFace;
+    platform::TColor SelColor = 0x00E0E0E0;
+    platform::TFontSpec ItemFont;
+    const TIconList* Icons = nullptr; // none: no icons are drawn
+};
+
+// The style of the view settings, with their font applied to the item font.
+TFaceStyle FaceStyleOf(const TViewData& view, const TIconList* icons);
+
+// The page face on a canvas of (W - 4) x (H - 4); pressed shifts the content 2
+// pixels right and down on the selected colour.
+void DrawItemFace(const TFaceStyle& style, const TItem& item, platform::ICanvas& canvas, bool pressed);
+// The independent face on a canvas of 36 x 36: the icon only.
+void DrawIndFace(const TFaceStyle& style, const TItem& item, platform::ICanvas& canvas, bool pressed);
+// Fits text into the rectangle with the canvas's font and brush: one centred line
+// when it fits; else two lines broken where both fit (preferably at a space or a
+// full-width space, then where the wider half is narrowest); else a first line as
+// long as fits and a second line shortened with "...". A double-byte character is
+// never cut.
+void DrawTitle(const std::string& text, platform::ICanvas& canvas, int left, int top, int right, int bottom);

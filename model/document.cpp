@@ -1,0 +1,265 @@
+#include "model/document.h"
+
+#include <algorithm>
+
+#include "model/host.h"
+#include "model/viewdata.h"
+#include "platform/system.h"
+
+const char* const TDocument::kFileName = "Kiropad.gbi";
+const char* const TDocument::kReadErrorText =
+    "以下のデータファイルのロード中にエラーが発生しました。\n再試行しますか？\n\n%f\n\n"
+    "[キャンセル]：データは全て失われます。";
+const char* const TDocument::kWriteErrorText =
+    "以下のデータファイルのセーブ中にエラーが発生しました。\n再試行しますか？\n\n%f\n\n"
+    "[キャンセル]：データは保存されません。";
+const char* const TDocument::kErrorCaption = "Kiropad";
+
+namespace {
+
+const int kDefaultPageCount = 10;
+const int kDefaultSlotCount = 10;
+
+// More item slots than a 32-bit process can hold (about 2 million items) can only
+// come from a damaged file: refused as a load failure before anything is allocated.
+const long long kMaxTotalSlots = 1LL << 21;
+
+// The grid the window can show: a size outside 1..100 (which the options never
+// allow) is brought into that range, so that a damaged size cannot make an empty
+// grid or billions of slots.
+int ClampSide(int side) {
+    return std::min(std::max(side, 1), TDocument::kMaxPageSide);
+}
+
+class TWaitCursor {
+public:
+    TWaitCursor() { platform::System().SetWaitCursor(true); }
+    ~TWaitCursor() { platform::System().SetWaitCursor(false); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+} // namespace
+
+TDocument::TDocument() = default;
+
+TDocument::~TDocument() {
+    // A document that never loaded must not replace the user's file with defaults.
+    if (IconList) {
+        try {
+            IconList->Shrink();
+            SaveIfNeeded(srExit);
+        } catch (...) {
+            // Nothing may leave a destructor; a failed save has shown its box already.
+        }
+    }
+    // Items give their icon slots back to the list, so the list goes last.
+    Pages.clear();
+    IndItems.clear();
+    ClipItem.reset();
+    IconList.reset();
+}
+
+template <class F> void TDocument::ForEachItem(F f) {
+    for (auto& page : Pages)
+        for (auto& item : page->Items)
+            f(*item);
+    for (auto& item : IndItems)
+        f(*item);
+}
+
+std::unique_ptr<TLPage> TDocument::NewPage() const {
+    return std::make_unique<TLPage>(PageWidth, PageHeight);
+}
+
+void TDocument::Init() {
+    // The icon list first: constructing any item already asks it for the item's icon.
+    IconList = std::make_unique<TIconList>();
+    ClipItem = std::make_unique<TItem>(false);
+
+    FileName = platform::System().ProgramFolder() + kFileName;
+    ClearOnError = true;
+    MustExist = false;
+    RaiseOnError = false;
+    ErrorMode = 2;
+    ReadErrorMessage = kReadErrorText;
+    WriteErrorMessage = kWriteErrorText;
+    ErrorCaption = kErrorCaption;
+
+    Load();
+    ForEachItem([this](TItem& item) { IconList->MarkUsed(item.ImageIndex); });
+    if (!IconList->LoadCache()) ForgetIcons();
+}
+
+void TDocument::Reset(bool forRead) {
+    Pages.clear();
+    IndItems.clear();
+    ExeAnd = 1;
+    AutoSave = true;
+    NoSave = false;
+    ShowInd = true;
+    NoEdit = false;
+    PreventDblExe = false;
+    NotClose = false;
+    PageWidth = 5;
+    PageHeight = 3;
+    if (!forRead)
+        for (int i = 0; i < kDefaultPageCount; ++i)
+            Pages.push_back(NewPage());
+    if (IconList) IconList->SetSlotCount(kDefaultSlotCount);
+}
+
+void TDocument::ReadMembers() {
+    short value;
+    if (Read(0, value)) PageWidth = ClampSide(value);
+    if (Read(1, value)) PageHeight = ClampSide(value);
+
+    short count = kDefaultPageCount;
+    Read(2, count);
+    // The window needs a page: a count of 0 or less still gives one.
+    int pages = std::max<int>(count, 1);
+    if ((long long)pages * PageWidth * PageHeight > kMaxTotalSlots)
+        throw YBFS::EReadError(YBFS::kDataReadError);
+    for (int i = 0; i < pages; ++i)
+        Pages.push_back(NewPage());
+    for (auto& page : Pages)
+        ReadObject(3, *page);
+
+    for (;;) {
+        auto item = std::make_unique<TItem>(false);
+        if (!ReadObject(13, *item)) break;
+        IndItems.push_back(std::move(item));
+    }
+
+    Read(5, AutoSave);
+    Read(10, NoSave);
+    bool oldExeAnd;
+    if (Read(4, oldExeAnd)) ExeAnd = oldExeAnd ? 1 : 0;
+    if (Read(6, value)) ExeAnd = (uint8_t)(value & 0xFF);
+    Read(7, NoEdit);
+    Read(8, EditPassword);
+    Read(14, ShowInd);
+    Read(15, PreventDblExe);
+    Read(16, NotClose);
+    if (IMainHost* host = MainHost()) ReadObject(12, host->ViewData());
+    if (Read(9, value) && IconList) IconList->SetSlotCount(value);
+}
+
+void TDocument::WriteMembers() {
+    short width = (short)PageWidth, height = (short)PageHeight, count = (short)Pages.size();
+    Write(0, width);
+    Write(1, height);
+    Write(2, count);
+    for (auto& page : Pages)
+        WriteObject(3, *page);
+    for (auto& item : IndItems)
+        WriteObject(13, *item);
+    Write(5, AutoSave);
+    Write(10, NoSave);
+    short exeAnd = ExeAnd;
+    Write(6, exeAnd);
+    Write(7, NoEdit);
+    Write(8, EditPassword);
+    Write(14, ShowInd);
+    Write(15, PreventDblExe);
+    Write(16, NotClose);
+    if (IMainHost* host = MainHost()) WriteObject(12, host->ViewData());
+    short slots = (short)(IconList ? IconList->SlotCount() : kDefaultSlotCount);
+    Write(9, slots);
+}
+
+void TDocument::SaveIfNeeded(int reason) {
+    bool save;
+    switch (reason) {
+    case srCommand:
+        save = true;
+        break;
+    case srExit:
+        save = !NoSave;
+        break;
+    default:
+        save = !NoSave && AutoSave;
+        break;
+    }
+    if (!save) return;
+    TWaitCursor wait;
+    Save();
+    // Written even when the data file failed: the caches must match the slots in memory.
+    if (IconList) IconList->SaveCache();
+}
+
+void TDocument::SetIndItemCount(int count) {
+    while ((int)IndItems.size() < count)
+        IndItems.push_back(std::make_unique<TItem>(false));
+    int i = (int)IndItems.size() - 1;
+    while ((int)IndItems.size() > count) {
+        while (i >= 0 && !IndItems[(size_t)i]->Path.empty())
+            --i;
+        if (i < 0) break; // only items that hold something are left
+        IndItems.erase(IndItems.begin() + i);
+        --i;
+    }
+}
+
+bool TDocument::CanResizePages(int width, int height, std::vector<std::string>& tooSmall) const {
+    tooSmall.clear();
+    bool fits = true;
+    for (const auto& page : Pages)
+        if ((long long)width * height < page->CountUsed()) {
+            tooSmall.push_back(page->Name);
+            fits = false;
+        }
+    return fits;
+}
+
+void TDocument::SetPageSize(int width, int height) {
+    for (auto& page : Pages)
+        page->Resize(width, height);
+    PageWidth = width;
+    PageHeight = height;
+    ResetClipPos();
+}
+
+void TDocument::InsertPage(int index) {
+    if (index < 0 || index > (int)Pages.size()) index = (int)Pages.size();
+    Pages.insert(Pages.begin() + index, NewPage());
+    ResetClipPos();
+}
+
+void TDocument::DeletePage(int index) {
+    if (index >= 0 && index < (int)Pages.size()) Pages.erase(Pages.begin() + index);
+    ResetClipPos();
+}
+
+void TDocument::MovePageUp(int index) {
+    if (index >= 1 && index < (int)Pages.size()) std::swap(Pages[(size_t)index - 1], Pages[(size_t)index]);
+    ResetClipPos();
+}
+
+void TDocument::MovePageDown(int index) {
+    if (index >= 0 && index + 1 < (int)Pages.size())
+        std::swap(Pages[(size_t)index], Pages[(size_t)index + 1]);
+    ResetClipPos();
+}
+
+TItem* TDocument::GetItem(const TItemPos& pos) {
+    if (pos.Page == kIndPage)
+        return pos.Index >= 0 && pos.Index < (int)IndItems.size() ? IndItems[(size_t)pos.Index].get()
+                                                                  : nullptr;
+    if (pos.Page < 0 || pos.Page >= (int)Pages.size()) return nullptr;
+    TLPage& page = *Pages[(size_t)pos.Page];
+    return pos.Index >= 0 && pos.Index < page.SlotCount() ? &page.Item(pos.Index) : nullptr;
+}
+
+void TDocument::RefreshIcons() {
+    ForEachItem([](TItem& item) { item.RefreshIcon(false); });
+}
+
+void TDocument::PrepareIndIcons() {
+    for (auto& item : IndItems)
+        item->PrepareIcon();
+}
+
+void TDocument::ForgetIcons() {
+    ForEachItem([](TItem& item) { item.ImageIndex = -2; });
+}

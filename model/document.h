@@ -1,0 +1,97 @@
+#pragma once
+// The one document: pages, the independent items, the clipboard item, the
+// launcher-wide options and the icon list. It is the root of the data file
+// Kiropad.gbi beside the program.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/iconlist.h"
+#include "model/item.h"
+#include "model/page.h"
+#include "ybfs/ybfs2.h"
+
+// A position of an item: a page and a slot; page -2 is the independent row,
+// (-1, -1) is none.
+struct TItemPos {
+    int Page = -1;
+    int Index = -1;
+    bool operator==(const TItemPos& o) const { return Page == o.Page && Index == o.Index; }
+};
+const int kIndPage = -2;
+
+// Reasons for SaveIfNeeded.
+const int srChange = 0, srExit = 1, srCommand = 2;
+
+class TDocument : public YBFS::TYBFileObject {
+public:
+    static const char* const kFileName;       // "Kiropad.gbi"
+    static const char* const kReadErrorText;  // the load failure box
+    static const char* const kWriteErrorText; // the save failure box
+    static const char* const kErrorCaption;   // "Kiropad"
+    static constexpr int kMaxPageSide = 100;  // the grid the options allow in each direction
+
+    TDocument();
+    // Trims the icon list and saves with reason exit (only when Init ran).
+    ~TDocument() override;
+    TDocument(const TDocument&) = delete;
+    TDocument& operator=(const TDocument&) = delete;
+
+    // Creates the icon list and the clipboard item, sets the data-file policy,
+    // loads the data file and makes the icon list agree with the items. The
+    // document must be the program-wide one (SetDocument) before this runs.
+    void Init();
+
+    void Reset(bool forRead) override;
+    void ReadMembers() override;
+    void WriteMembers() override;
+
+    // Saves for reason 0 (after a change: when AutoSave and not NoSave), 1 (exit:
+    // when not NoSave) or 2 (the save command: always), then writes the icon caches.
+    void SaveIfNeeded(int reason);
+
+    // Fits the independent row to count: appends empty items, or removes empty
+    // ones from the end towards the front (never one that holds something).
+    void SetIndItemCount(int count);
+    // True when every page fits width x height; the names of those that do not
+    // are put into tooSmall.
+    bool CanResizePages(int width, int height, std::vector<std::string>& tooSmall) const;
+    void SetPageSize(int width, int height);
+
+    void InsertPage(int index); // -1 appends
+    void DeletePage(int index);
+    void MovePageUp(int index);
+    void MovePageDown(int index);
+
+    // The item at a position; null for a position that does not exist.
+    TItem* GetItem(const TItemPos& pos);
+    void ResetClipPos() { ClipPos = TItemPos(); }
+
+    // Every item of every page and of the independent row evaluates its icon again.
+    void RefreshIcons();
+    // Every independent item whose icon has not been evaluated does so.
+    void PrepareIndIcons();
+    // Every item of every page and of the independent row forgets its icon slot.
+    void ForgetIcons();
+
+    int PageWidth = 5;
+    int PageHeight = 3;
+    std::vector<std::unique_ptr<TLPage>> Pages;
+    std::vector<std::unique_ptr<TItem>> IndItems;
+    std::unique_ptr<TItem> ClipItem;
+    TItemPos ClipPos;
+    std::unique_ptr<TIconList> IconList;
+    bool AutoSave = true;
+    bool NoSave = false;
+    uint8_t ExeAnd = 1;
+    bool NoEdit = false;
+    std::string EditPassword;
+    bool ShowInd = true;
+    bool PreventDblExe = false;
+    bool NotClose = false;
+
+private:
+    template <class F> void ForEachItem(F f);
+    std::unique_ptr<TLPage> NewPage() const;
+};

@@ -1,0 +1,295 @@
+#include "model/item.h"
+
+#include "model/document.h"
+#include "model/host.h"
+#include "model/iconlist.h"
+#include "model/textutil.h"
+#include "platform/system.h"
+#include "platform/text.h"
+
+namespace {
+
+// The shell's show commands.
+const int kSwHide = 0, kSwShowNormal = 1, kSwShowMinimized = 2, kSwShowMaximized = 3, kSwShowMinNoActive = 7,
+          kSwShowDefault = 10;
+
+// Results of the shell's convention returned without asking it.
+const int kFileNotFound = 2, kCopied = 33;
+
+// The longest path the shell starts as given; a longer one would be cut.
+const size_t kMaxRunPath = 259;
+
+TIconList* SharedIconList() {
+    TDocument* doc = DocumentOrNull();
+    return doc ? doc->IconList.get() : nullptr;
+}
+
+platform::TWindowHandle Owner() {
+    IMainHost* host = MainHost();
+    return host ? host->WindowHandle() : 0;
+}
+
+bool IsCopyListSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool EndsWith(const std::string& text, const char* ending) {
+    std::string e(ending);
+    return text.size() >= e.size() && text.compare(text.size() - e.size(), e.size(), e) == 0;
+}
+
+} // namespace
+
+TItem::TItem(bool hasImage) : HasImage(hasImage) {
+    RefreshIcon(false);
+    ImageIndex = -2;
+}
+
+TItem::~TItem() {
+    if (ImageIndex >= 0)
+        if (TIconList* icons = SharedIconList()) icons->ReleaseSlot(ImageIndex);
+}
+
+// ---- Fields -----------------------------------------------------------------
+
+void TItem::ClearItem() {
+    Path.clear();
+    Name.clear();
+    IFol.clear();
+    Arg.clear();
+    LFol.clear();
+    LHelp.clear();
+    Icon.clear();
+    Comment.clear();
+    IconN = 0;
+    ExeAnd = eaDefault;
+    RefreshIcon(false);
+}
+
+void TItem::Assign(const TItem& source) {
+    if (this == &source) return;
+    Name = source.Name;
+    Path = source.Path;
+    IFol = source.IFol;
+    Arg = source.Arg;
+    LFol = source.LFol;
+    LHelp = source.LHelp;
+    Icon = source.Icon;
+    IconN = source.IconN;
+    ExeAnd = source.ExeAnd;
+    Comment = source.Comment;
+}
+
+int TItem::GetKind(const std::string& path) {
+    if (path.empty()) return lkDocument;
+    if (path.size() <= 3) return lkFolder; // a drive root, without touching the disk
+    if (platform::System().GetPathKind(path) == platform::pkFolder) return lkFolder;
+    std::string ext = textutil::GetUpperExt(path);
+    if (ext == ".EXE" || ext == ".LNK") return lkProgram;
+    return lkDocument;
+}
+
+int TItem::GetShowCmd() const {
+    switch (WindowState) {
+    case wsNormal:
+        return kSwShowDefault;
+    case wsMinimized:
+        return kSwShowMinimized;
+    case wsMaximized:
+        return kSwShowMaximized;
+    default:
+        return kSwHide;
+    }
+}
+
+int TItem::GetExeAnd() const {
+    if (ExeAnd != eaDefault) return ExeAnd;
+    TDocument* doc = DocumentOrNull();
+    return doc ? doc->ExeAnd : eaMinimize;
+}
+
+// ---- Filling from a path --------------------------------------------------------
+
+std::string TItem::MapOfficeTarget(const std::string& path) {
+    static const struct {
+        const char* Ending;
+        const char* Program;
+    } kOffice[] = {{"}\\wordicon.exe", "winword.exe"},
+                   {"}\\xlicons.exe", "excel.exe"},
+                   {"}\\pptico.exe", "powerpnt.exe"},
+                   {"}\\outicon.exe", "outlook.exe"}};
+    for (const auto& o : kOffice)
+        if (EndsWith(path, o.Ending)) return o.Program;
+    return path;
+}
+
+void TItem::SetFromFile(const std::string& file) {
+    platform::TLinkInfo link;
+    if (textutil::GetUpperExt(file) == ".LNK" && platform::System().AnalyseShortcut(file, link) == 0) {
+        Path = MapOfficeTarget(link.LinkPath);
+        if (Path.empty()) Path = file;
+        Arg = link.Argument;
+        IFol = link.WorkDir;
+        Icon = link.IconPath;
+        IconN = link.IconNo;
+        switch (link.ShowCmd) {
+        case kSwShowMaximized:
+            WindowState = wsMaximized;
+            break;
+        case kSwShowMinNoActive:
+            WindowState = wsMinimized;
+            break;
+        default:
+            WindowState = wsNormal;
+            break;
+        }
+    } else {
+        Path = file;
+    }
+
+    Name = textutil::RemoveExt(textutil::FileNamePart(file));
+    if (Name.empty()) Name = Path;
+
+    if (platform::System().GetPathKind(Path) == platform::pkFolder) {
+        if (IFol.empty()) IFol = Path;
+        LFol.clear();
+        LHelp.clear();
+    } else {
+        std::string dir = textutil::DirectoryPart(Path);
+        if (IFol.empty()) IFol = dir;
+        LFol = dir;
+        std::string help = textutil::RemoveExt(Path) + ".hlp";
+        LHelp = platform::System().GetPathKind(help) != platform::pkMissing ? help : std::string();
+    }
+    RefreshIcon(false);
+}
+
+// ---- Starting -------------------------------------------------------------------
+
+int TItem::Run(const std::string& params) {
+    // A longer path would reach the shell cut short and start something else.
+    if (platform::Widen(Path).size() > kMaxRunPath) return kFileNotFound;
+
+    int kind = GetKind(Path);
+    if (kind == lkFolder && !params.empty()) return CopyIntoFolder(params) ? kCopied : kFileNotFound;
+
+    std::string parameters = Arg;
+    if (!params.empty()) parameters += " " + params;
+    RefreshIcon(false); // the target's icon is evaluated again at every start
+    return platform::System().ShellExecute(Owner(), std::string(), Path,
+                                           kind == lkProgram ? &parameters : nullptr, &IFol, GetShowCmd());
+}
+
+std::vector<std::string> TItem::SplitFileList(const std::string& params) {
+    std::vector<std::string> names;
+    size_t i = 0, n = params.size();
+    for (;;) {
+        while (i < n && IsCopyListSpace(params[i]))
+            ++i;
+        if (i >= n) break;
+        std::string name;
+        if (params[i] == '"') {
+            if (i + 1 >= n) break; // a lone quote at the very end
+            size_t close = params.find('"', i + 1);
+            if (close == std::string::npos) close = n; // never closed: runs to the end
+            name = params.substr(i + 1, close - i - 1);
+            i = close + 1;
+        } else {
+            size_t start = i;
+            while (i < n && !IsCopyListSpace(params[i]))
+                ++i;
+            name = params.substr(start, i - start);
+        }
+        // An empty name ("") would end the shell's NUL-separated list early and
+        // silently drop every name after it.
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+bool TItem::CopyIntoFolder(const std::string& params) {
+    return platform::System().CopyFilesInto(Owner(), SplitFileList(params), Path) == 0;
+}
+
+int TItem::OpenLFol() {
+    return platform::System().ShellExecute(Owner(), "open", LFol, nullptr, nullptr, kSwShowNormal);
+}
+
+int TItem::OpenLHelp() {
+    return platform::System().ShellExecute(Owner(), "open", LHelp, nullptr, &IFol, kSwShowNormal);
+}
+
+// ---- Icon and face --------------------------------------------------------------
+
+void TItem::RefreshIcon(bool onlyIfUnassigned) {
+    if (!(onlyIfUnassigned && ImageIndex != -2)) {
+        TIconList* icons = SharedIconList();
+        if (!icons) {
+            ImageIndex = -1;
+        } else if (Icon.empty()) {
+            icons->AddFileIcon(ImageIndex, Path, nullptr);
+        } else {
+            icons->AddIndexedIcon(ImageIndex, Icon, IconN);
+        }
+    }
+    UpdateImage();
+    Prepared = true;
+}
+
+void TItem::PrepareIcon() {
+    if (!Prepared) RefreshIcon(true);
+}
+
+void TItem::RedrawImage() {
+    if (Prepared) UpdateImage();
+}
+
+void TItem::UpdateImage() {
+    if (!HasImage) return;
+    if (Path.empty()) {
+        Image.reset();
+        return;
+    }
+    IMainHost* host = MainHost();
+    if (!host) return;
+    if (!Image) Image = std::make_unique<platform::TPixmap>();
+    host->PaintItemFace(*this, *Image);
+}
+
+// ---- Storage ----------------------------------------------------------------------
+
+void TItem::ReadMembers() {
+    Read(0, Name);
+    Read(1, Path);
+    Read(2, IFol);
+    Read(3, Arg);
+    Read(12, Comment);
+    Read(4, LFol);
+    Read(5, LHelp);
+    Read(6, Icon);
+    Read(7, IconN);
+    short value;
+    if (Read(8, value)) ExeAnd = (int8_t)(value & 0xFF);
+    if (Read(10, value)) ImageIndex = value;
+    int state;
+    if (Read(11, state)) WindowState = (uint8_t)state;
+    Prepared = false;
+}
+
+void TItem::WriteMembers() {
+    Write(0, Name);
+    Write(1, Path);
+    Write(2, IFol);
+    Write(3, Arg);
+    Write(12, Comment);
+    Write(4, LFol);
+    Write(5, LHelp);
+    Write(6, Icon);
+    Write(7, IconN);
+    short exeAnd = ExeAnd; // sign-extended: -1 is stored as FFFF
+    Write(8, exeAnd);
+    short imageIndex = (short)(uint16_t)(ImageIndex & 0xFFFF);
+    Write(10, imageIndex);
+    int state = WindowState;
+    Write(11, state);
+}

@@ -1,0 +1,350 @@
+// The document and its data file: first start, damaged and older files, unknown
+// fields at every level, the save policy, the page operations and the independent row.
+#include <gtest/gtest.h>
+
+#include "model/viewdata.h"
+#include "support/model_env.h"
+#include "ybfs/filestream.h"
+
+namespace {
+
+// A document of count pages named P0, P1 ... with the given number of page objects.
+std::vector<uint8_t> PagesFile(int count, int objects) {
+    TBody doc;
+    doc.I16(0, 5).I16(1, 3).I16(2, count);
+    for (int p = 0; p < objects; ++p)
+        doc.Obj(3, NewPageBody(5, 3, "P" + std::to_string(p)));
+    doc.Append(DefaultTailBody());
+    return doc.Bytes();
+}
+
+bool IsFresh(const TDocument& d) {
+    if (d.Pages.size() != 10 || d.PageWidth != 5 || d.PageHeight != 3 || !d.IndItems.empty()) return false;
+    for (auto& p : d.Pages)
+        if (p->Name != "無題" || p->SlotCount() != 15 || p->CountUsed() != 0) return false;
+    return d.AutoSave && !d.NoSave && d.ExeAnd == 1 && d.ShowInd && !d.NoEdit && !d.PreventDblExe &&
+           !d.NotClose;
+}
+
+} // namespace
+
+TEST(Document, FirstStartIsFreshAndExitWritesItByteExactly) {
+    TModelEnv env;
+    TDocument& d = env.Start();
+    EXPECT_TRUE(IsFresh(d));
+    EXPECT_TRUE(env.System.Boxes.empty());
+    EXPECT_EQ(d.FileName, env.DataFile());
+    env.Stop();
+    EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
+    EXPECT_TRUE(YBFS::FileExists(env.System.PathOf("IconClList.bdt")));
+    EXPECT_TRUE(YBFS::FileExists(env.System.PathOf("IconMsList.bdt")));
+}
+
+TEST(Document, EndMarkerOnlyFileLoadsAsNewDocument) {
+    TModelEnv env;
+    env.WriteDataFile({0xFF, 0xFF});
+    EXPECT_TRUE(IsFresh(env.Start()));
+    env.Stop();
+    EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
+}
+
+TEST(Document, PageObjectsBeyondTheCountAreKeptAndMissingOnesAreNewPages) {
+    {
+        TModelEnv env;
+        env.WriteDataFile(PagesFile(3, 5));
+        TDocument& d = env.Start();
+        ASSERT_EQ(d.Pages.size(), 3u);
+        EXPECT_EQ(d.Pages[2]->Name, "P2");
+        env.Stop();
+        // Saved: the three pages, the options, then the two extra pages unchanged.
+        TBody expected;
+        expected.I16(0, 5).I16(1, 3).I16(2, 3);
+        for (int p = 0; p < 3; ++p)
+            expected.Obj(3, NewPageBody(5, 3, "P" + std::to_string(p)));
+        expected.Append(DefaultTailBody()).Obj(3, NewPageBody(5, 3, "P3")).Obj(3, NewPageBody(5, 3, "P4"));
+        EXPECT_EQ(env.ReadDataFile(), expected.Bytes());
+    }
+    TModelEnv env2;
+    env2.WriteDataFile(PagesFile(12, 10));
+    TDocument& d2 = env2.Start();
+    ASSERT_EQ(d2.Pages.size(), 12u);
+    EXPECT_EQ(d2.Pages[9]->Name, "P9");
+    EXPECT_EQ(d2.Pages[11]->Name, "無題");
+    EXPECT_EQ(d2.Pages[11]->SlotCount(), 15);
+}
+
+TEST(Document, PageCountOfZeroOrLessStillGivesOnePage) {
+    for (int count : {0, -3}) {
+        TModelEnv env;
+        env.WriteDataFile(PagesFile(count, 1));
+        TDocument& d = env.Start();
+        ASSERT_EQ(d.Pages.size(), 1u) << count;
+        EXPECT_EQ(d.Pages[0]->Name, "P0");
+        EXPECT_TRUE(env.System.Boxes.empty());
+    }
+}
+
+TEST(Document, DamagedGridSizesAreBroughtIntoTheRangeTheWindowCanShow) {
+    {
+        TModelEnv env;
+        env.WriteDataFile(TBody().I16(0, 0).I16(1, 500).I16(2, 1).Bytes());
+        TDocument& d = env.Start();
+        EXPECT_EQ(d.PageWidth, 1);
+        EXPECT_EQ(d.PageHeight, 100);
+        EXPECT_EQ(d.Pages[0]->SlotCount(), 100);
+    }
+
+    // 32767 pages of 100 x 100 cannot be held: a load failure, not an exhausted process.
+    TModelEnv env2;
+    env2.WriteDataFile(TBody().I16(0, 100).I16(1, 100).I16(2, 32767).Bytes());
+    EXPECT_TRUE(IsFresh(env2.Start()));
+    EXPECT_EQ(env2.System.Boxes.size(), 1u);
+}
+
+TEST(Document, OlderFileWithBoolExeAndIsReadAndSavedAsId6) {
+    struct {
+        bool HasOld, Old;
+        int New, Expected;
+    } cases[] = {{true, true, -1, 1}, {true, false, -1, 0}, {true, true, 2, 2}, {false, false, 0, 0}};
+    for (auto& c : cases) {
+        TModelEnv env;
+        TBody doc;
+        if (c.HasOld) doc.Bool(4, c.Old);
+        if (c.New >= 0) doc.I16(6, c.New);
+        env.WriteDataFile(doc.Bytes());
+        EXPECT_EQ(env.Start().ExeAnd, c.Expected);
+        env.Stop();
+        EXPECT_EQ(env.ReadDataFile(), FirstStartFile(c.Expected)); // id 6 written, id 4 not
+    }
+}
+
+TEST(Document, UnknownFieldsAtEveryLevelSurviveLoadAndSave) {
+    TBody font;
+    font.I32(0, 0x80000008).Str(1, "ＭＳ Ｐゴシック").I32(2, 9).U8(3, 0).Str(9, "font extra");
+    TBody view;
+    view.Str(0, "Kiropad").I32(1, 171).I32(2, 84).I32(3, 76).I32(4, 0x8000000F).I32(5, 0x00E0E0E0).I32(7, 0);
+    view.Obj(6, font).Bool(8, true).I32(9, 0).I32(10, 0).I32(11, 0).Bool(12, false).I32(40, 7);
+    TBody item = ItemBody("x").I16(20, 5);
+    TBody page;
+    page.Str(0, "p").Obj(1, item);
+    for (int i = 1; i < 15; ++i)
+        page.Obj(1, ItemBody());
+    page.Str(9, "page extra");
+    TBody ind = ItemBody("ind").Str(30, "item extra");
+    TBody doc;
+    doc.I16(0, 5).I16(1, 3).I16(2, 1).Obj(3, page).Obj(13, ind);
+    doc.Bool(5, true).Bool(10, false).I16(6, 1).Bool(7, false).Str(8, "pw").Bool(14, true).Bool(15, false);
+    doc.Bool(16, false).Obj(12, view).I16(9, 10).I32(30, 123456);
+
+    TModelEnv env;
+    env.WriteDataFile(doc.Bytes());
+    TDocument& d = env.Start();
+    EXPECT_EQ(d.EditPassword, "pw");
+    ASSERT_EQ(d.IndItems.size(), 1u);
+    env.Stop();
+    EXPECT_EQ(env.ReadDataFile(), doc.Bytes());
+}
+
+TEST(Document, NoViewSettingsInTheFileLeavesTheirDefaults) {
+    {
+        TModelEnv env;
+        env.Host.View.Title = "changed before load";
+        env.WriteDataFile(TBody().I16(2, 1).Bytes());
+        env.Start();
+        EXPECT_EQ(env.Host.View.Title, "changed before load"); // not touched without id 12
+    }
+
+    TModelEnv env2;
+    env2.Host.View.ItemWidth = 500;
+    env2.WriteDataFile(TBody().Obj(12, TBody().Str(0, "T")).Bytes());
+    env2.Start();
+    EXPECT_EQ(env2.Host.View.Title, "T");
+    EXPECT_EQ(env2.Host.View.ItemWidth, 84); // cleared before the read
+}
+
+TEST(Document, SavePolicyFollowsAutoSaveNoSaveAndTheReason) {
+    struct {
+        bool AutoSave, NoSave;
+        bool Saves[3]; // reason 0 change, 1 exit, 2 command
+    } cases[] = {{true, false, {true, true, true}},
+                 {false, false, {false, true, true}},
+                 {true, true, {false, false, true}},
+                 {false, true, {false, false, true}}};
+    for (auto& c : cases)
+        for (int reason = 0; reason < 3; ++reason) {
+            TModelEnv env;
+            TDocument& d = env.Start();
+            d.AutoSave = c.AutoSave;
+            d.NoSave = c.NoSave;
+            d.SaveIfNeeded(reason);
+            EXPECT_EQ(env.DataFileExists(), c.Saves[reason]) << c.AutoSave << c.NoSave << reason;
+            EXPECT_EQ(env.System.WaitCursorDepth, 0);
+            EXPECT_EQ(env.System.WaitCursorShown, c.Saves[reason] ? 1 : 0);
+            YBFS::RemoveFile(env.DataFile());
+            env.Stop();
+            EXPECT_EQ(env.DataFileExists(), !c.NoSave) << "exit";
+        }
+}
+
+TEST(Document, LoadFailureWithCancelGivesAFreshDocumentAndExitReplacesTheDamagedFile) {
+    TModelEnv env;
+    std::vector<uint8_t> damaged = {0x00, 0x00, 0x04, 0x00, 0x05}; // id 0 claims 4 bytes, holds 1
+    env.WriteDataFile(damaged);
+    env.Host.View.Title = "kept";
+    TDocument& d = env.Start();
+    EXPECT_TRUE(IsFresh(d));
+    ASSERT_EQ(env.System.Boxes.size(), 1u);
+    const auto& box = env.System.Boxes[0];
+    EXPECT_EQ(box.Caption, "Kiropad");
+    EXPECT_EQ(box.Flags, platform::mbRetryCancel | platform::mbIconError);
+    EXPECT_EQ(box.Text, "以下のデータファイルのロード中にエラーが発生しました。\n再試行しますか？\n\n" +
+                            env.DataFile() + "\n\n[キャンセル]：データは全て失われます。");
+    EXPECT_EQ(env.Host.View.Title, "kept");
+    EXPECT_EQ(env.ReadDataFile(), damaged); // untouched until a save
+    env.Host.View.Title = "Kiropad";
+    env.Stop();
+    EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
+}
+
+TEST(Document, FieldOfTheWrongKindFailsTheLoadAndRetryReadsAgain) {
+    TModelEnv env;
+    env.WriteDataFile(TBody().I32(0, 5).Bytes()); // page width must be 2 bytes
+    env.System.BoxAnswers = {platform::idRetry, platform::idCancel};
+    EXPECT_TRUE(IsFresh(env.Start()));
+    EXPECT_EQ(env.System.Boxes.size(), 2u);
+}
+
+TEST(Document, IconSlotsAreRebuiltFromTheItemsAndACacheThatDoesNotFitIsRejected) {
+    // Slot count 20 in the file, items with slots 3 and 25, caches of 10 slots.
+    TBody page;
+    page.Str(0, "p").Obj(1, ItemBody("a", "C:\\a.exe", 3)).Obj(1, ItemBody("b", "C:\\b.exe", 25));
+    TBody doc;
+    doc.I16(2, 1).Obj(3, page).I16(9, 20);
+    {
+        TModelEnv env;
+        env.WriteDataFile(doc.Bytes());
+        env.System.Icons["C:\\a.exe"] = TFakeSystem::SolidIcon(0x112233);
+        env.System.PathKinds["C:\\a.exe"] = platform::pkFile;
+        TDocument& d = env.Start();
+        EXPECT_EQ(d.Pages[0]->Item(0).ImageIndex, -2); // no cache files: forgotten
+        EXPECT_EQ(d.Pages[0]->Item(1).ImageIndex, -2);
+        EXPECT_EQ(d.IconList->SlotCount(), 10);
+        d.Pages[0]->Item(0).PrepareIcon();
+        EXPECT_EQ(d.Pages[0]->Item(0).ImageIndex, 0);
+        d.IconList->ResetSlots(); // caches of 10 slots for the next start
+        d.IconList->SaveCache();
+        YBFS::RemoveFile(env.DataFile());
+        d.NoSave = true;
+        env.Stop();
+        env.WriteDataFile(doc.Bytes());
+        TDocument& again = env.Start();
+        EXPECT_EQ(again.IconList->SlotCount(), 10); // 20 in the file, 10 in the caches: rejected
+        EXPECT_EQ(again.Pages[0]->Item(0).ImageIndex, -2);
+        again.NoSave = true;
+    }
+    {
+        // Caches that fit 20 slots are accepted: slot 3 is used, 25 is beyond and forgotten.
+        TModelEnv env;
+        TIconList twenty;
+        twenty.SetSlotCount(20);
+        twenty.SaveCache();
+        env.WriteDataFile(doc.Bytes());
+        TDocument& d = env.Start();
+        EXPECT_EQ(d.IconList->SlotCount(), 20);
+        EXPECT_EQ(d.Pages[0]->Item(0).ImageIndex, 3);
+        EXPECT_TRUE(d.IconList->Used[3]);
+        EXPECT_EQ(d.Pages[0]->Item(1).ImageIndex, -2);
+        EXPECT_EQ(std::count(d.IconList->Used.begin(), d.IconList->Used.end(), true), 1);
+        d.NoSave = true;
+    }
+}
+
+TEST(Document, IndependentRowGrowsWithEmptyItemsAndShrinksOnlyByEmptyOnesFromTheEnd) {
+    TModelEnv env;
+    TDocument& d = env.Start();
+    d.SetIndItemCount(5);
+    ASSERT_EQ(d.IndItems.size(), 5u);
+    d.IndItems[1]->Path = "b";
+    d.IndItems[4]->Path = "e";
+    d.SetIndItemCount(3); // removes 3 and 2, keeps the full last one
+    ASSERT_EQ(d.IndItems.size(), 3u);
+    EXPECT_EQ(d.IndItems[1]->Path, "b");
+    EXPECT_EQ(d.IndItems[2]->Path, "e");
+    d.SetIndItemCount(1); // only item 0 is empty: the row stays longer than asked
+    ASSERT_EQ(d.IndItems.size(), 2u);
+    EXPECT_EQ(d.IndItems[0]->Path, "b");
+    d.SetIndItemCount(0);
+    EXPECT_EQ(d.IndItems.size(), 2u);
+    EXPECT_EQ(d.GetItem({kIndPage, 1}), d.IndItems[1].get());
+    EXPECT_EQ(d.GetItem({kIndPage, 2}), nullptr);
+}
+
+TEST(Document, PageOperationsReorderPagesAndResetTheCopiedPosition) {
+    TModelEnv env;
+    TDocument& d = env.Start();
+    for (int i = 0; i < 10; ++i)
+        d.Pages[(size_t)i]->Name = std::to_string(i);
+    auto names = [&] {
+        std::string s;
+        for (auto& p : d.Pages)
+            s += p->Name;
+        return s;
+    };
+    auto copied = [&] { d.ClipPos = {1, 2}; };
+    copied();
+    d.InsertPage(-1);
+    EXPECT_EQ(names(), "0123456789無題");
+    EXPECT_EQ(d.ClipPos, TItemPos());
+    copied();
+    d.DeletePage(10);
+    d.InsertPage(0);
+    d.Pages[0]->Name = "N";
+    EXPECT_EQ(names(), "N0123456789");
+    EXPECT_EQ(d.ClipPos, TItemPos());
+    copied();
+    d.MovePageUp(1);
+    d.MovePageDown(1);
+    EXPECT_EQ(names(), "01N23456789");
+    EXPECT_EQ(d.ClipPos, TItemPos());
+    EXPECT_EQ(d.GetItem({3, 14}), &d.Pages[3]->Item(14));
+    EXPECT_EQ(d.GetItem({3, 15}), nullptr);
+}
+
+TEST(Document, PageSizeChangeChecksEveryPageThenRelaysThem) {
+    TModelEnv env;
+    TDocument& d = env.Start();
+    for (int s = 0; s < 13; ++s)
+        d.Pages[2]->Item(s).Path = "x";
+    d.Pages[5]->Item(14).Path = "y";
+    std::vector<std::string> tooSmall = {"stale"};
+    EXPECT_FALSE(d.CanResizePages(3, 4, tooSmall));
+    EXPECT_EQ(tooSmall, std::vector<std::string>{"無題"});
+    EXPECT_TRUE(d.CanResizePages(4, 4, tooSmall));
+    EXPECT_TRUE(tooSmall.empty());
+    d.ClipPos = {0, 0};
+    d.SetPageSize(4, 4);
+    EXPECT_EQ(d.PageWidth, 4);
+    EXPECT_EQ(d.PageHeight, 4);
+    EXPECT_EQ(d.ClipPos, TItemPos());
+    for (auto& p : d.Pages)
+        EXPECT_EQ(p->SlotCount(), 16);
+    EXPECT_EQ(d.Pages[5]->Item(0).Path, "y"); // (4, 2) was cut off: into the first empty slot
+    EXPECT_EQ(d.Pages[2]->Item(12).Path, "x");
+    d.InsertPage(-1);
+    EXPECT_EQ(d.Pages.back()->SlotCount(), 16);
+}
+
+TEST(Document, SaveFailureShowsTheSaveBoxWithTheFileName) {
+    TModelEnv env;
+    TDocument& d = env.Start();
+    YBFS::SetWriteFaultForTesting(0);
+    d.SaveIfNeeded(srCommand);
+    YBFS::SetWriteFaultForTesting(-1);
+    ASSERT_EQ(env.System.Boxes.size(), 1u);
+    EXPECT_EQ(env.System.Boxes[0].Text,
+              "以下のデータファイルのセーブ中にエラーが発生しました。\n再試行しますか？\n\n" +
+                  env.DataFile() + "\n\n[キャンセル]：データは保存されません。");
+    EXPECT_FALSE(env.DataFileExists());
+    d.SaveIfNeeded(srCommand);
+    EXPECT_TRUE(env.DataFileExists());
+}

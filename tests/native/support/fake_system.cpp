@@ -1,0 +1,106 @@
+#include "support/fake_system.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "ybfs/ybfs2.h"
+
+TFakeSystem::TFakeSystem() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kiropad-test-XXXXXX").string();
+    const char* made = mkdtemp(&pattern[0]);
+    if (!made) std::abort();
+    folder_ = std::string(made) + "/";
+    platform::SetSystem(this);
+    YBFS::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, unsigned flags) {
+        return MessageBox(text, caption, flags);
+    });
+}
+
+TFakeSystem::~TFakeSystem() {
+    YBFS::SetMessageBoxHandler(nullptr);
+    platform::SetSystem(nullptr);
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+}
+
+int TFakeSystem::ShellExecute(platform::TWindowHandle owner, const std::string& verb, const std::string& file,
+                              const std::string* params, const std::string* dir, int showCmd) {
+    TShellCall c;
+    c.Owner = owner;
+    c.Verb = verb;
+    c.File = file;
+    c.HasParams = params != nullptr;
+    c.Params = params ? *params : std::string();
+    c.HasDir = dir != nullptr;
+    c.Dir = dir ? *dir : std::string();
+    c.ShowCmd = showCmd;
+    ShellCalls.push_back(c);
+    return ShellResult;
+}
+
+int TFakeSystem::CopyFilesInto(platform::TWindowHandle owner, const std::vector<std::string>& files,
+                               const std::string& folder) {
+    CopyCalls.push_back(TCopyCall{owner, files, folder});
+    return CopyResult;
+}
+
+int TFakeSystem::GetPathKind(const std::string& path) {
+    auto it = PathKinds.find(path);
+    return it == PathKinds.end() ? platform::pkMissing : it->second;
+}
+
+bool TFakeSystem::ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
+                                        platform::TIconPInfo* location) {
+    IconRequests.push_back(path);
+    auto it = Icons.find(path);
+    if (it == Icons.end()) return false;
+    icon = it->second;
+    if (location) {
+        location->Location = path;
+        location->Index = 0;
+    }
+    return true;
+}
+
+bool TFakeSystem::ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) {
+    IconRequests.push_back(file);
+    auto it = IndexedIcons.find({file, index});
+    if (it == IndexedIcons.end()) return false;
+    icon = it->second;
+    return true;
+}
+
+int TFakeSystem::AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) {
+    auto it = Shortcuts.find(path);
+    if (it == Shortcuts.end()) return -1;
+    info = it->second;
+    return 0;
+}
+
+int TFakeSystem::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    Boxes.push_back(TBox{text, caption, flags});
+    if (!BoxAnswers.empty()) {
+        int answer = BoxAnswers.front();
+        BoxAnswers.pop_front();
+        return answer;
+    }
+    return (flags & 0xF) == platform::mbRetryCancel ? platform::idCancel : platform::idOk;
+}
+
+void TFakeSystem::SetWaitCursor(bool wait) {
+    WaitCursorDepth += wait ? 1 : -1;
+    if (wait) ++WaitCursorShown;
+}
+
+uint32_t TFakeSystem::ColorToPixel(platform::TColor color) {
+    if (platform::IsSystemColor(color)) return color == platform::clBtnFace ? 0x00C0C0C0 : 0x00000000;
+    return platform::ColorRefToPixel(color);
+}
+
+platform::TIconImage TFakeSystem::SolidIcon(uint32_t color) {
+    platform::TIconImage icon;
+    icon.Color = platform::TPixmap(32, 32, color);
+    icon.Mask = platform::TPixmap(32, 32, 0x00FFFFFF);
+    icon.Mask.FillRect(platform::TRect(1, 1, 31, 31), 0);
+    return icon;
+}

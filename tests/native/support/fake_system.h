@@ -1,0 +1,78 @@
+#pragma once
+// A recording stand-in for the system services: remembers what was started and
+// copied, answers path kinds, icons, shortcuts and message boxes from scripts,
+// and gives a temporary program folder of its own. Installs itself (and the
+// storage library's message box) while it lives.
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/system.h"
+
+class TFakeSystem : public platform::ISystem {
+public:
+    struct TShellCall {
+        platform::TWindowHandle Owner = 0;
+        std::string Verb, File;
+        bool HasParams = false, HasDir = false;
+        std::string Params, Dir;
+        int ShowCmd = 0;
+    };
+    struct TCopyCall {
+        platform::TWindowHandle Owner = 0;
+        std::vector<std::string> Files;
+        std::string Folder;
+    };
+    struct TBox {
+        std::string Text, Caption;
+        unsigned Flags = 0;
+    };
+
+    TFakeSystem();
+    ~TFakeSystem() override;
+    TFakeSystem(const TFakeSystem&) = delete;
+    TFakeSystem& operator=(const TFakeSystem&) = delete;
+
+    int ShellExecute(platform::TWindowHandle owner, const std::string& verb, const std::string& file,
+                     const std::string* params, const std::string* dir, int showCmd) override;
+    int CopyFilesInto(platform::TWindowHandle owner, const std::vector<std::string>& files,
+                      const std::string& folder) override;
+    int GetPathKind(const std::string& path) override;
+    bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
+                               platform::TIconPInfo* location) override;
+    bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override;
+    int AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) override;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    void SetWaitCursor(bool wait) override;
+    std::string ProgramFolder() override { return folder_; }
+    uint32_t ColorToPixel(platform::TColor color) override;
+
+    // A 32 x 32 icon of one colour with a transparent frame of one pixel.
+    static platform::TIconImage SolidIcon(uint32_t color);
+
+    // Scripts.
+    std::map<std::string, int> PathKinds;              // default missing
+    std::map<std::string, platform::TIconImage> Icons; // associated icons by path
+    std::map<std::pair<std::string, int>, platform::TIconImage> IndexedIcons;
+    std::map<std::string, platform::TLinkInfo> Shortcuts; // by exact path
+    std::deque<int> BoxAnswers;                           // default: Cancel or OK
+    int ShellResult = 42;
+    int CopyResult = 0;
+
+    // Records.
+    std::vector<TShellCall> ShellCalls;
+    std::vector<TCopyCall> CopyCalls;
+    std::vector<std::string> IconRequests; // paths and files asked for icons
+    std::vector<TBox> Boxes;
+    int WaitCursorDepth = 0;
+    int WaitCursorShown = 0;
+
+    // The temporary program folder (ends with '/'), and a file in it.
+    std::string Folder() const { return folder_; }
+    std::string PathOf(const std::string& name) const { return folder_ + name; }
+
+private:
+    std::string folder_;
+};
