@@ -19,7 +19,7 @@ check() { # check <description> <condition...>
 presets=("$@")
 if [ ${#presets[@]} = 0 ]; then
   presets=(win32)
-  [ -f build/win64/CMakeCache.txt ] && presets+=(win64)
+  [ "${SKIP_WIN64:-}" != 1 ] && [ -f build/win64/CMakeCache.txt ] && presets+=(win64)
 fi
 
 # The version as the top CMakeLists.txt declares it, major.minor.
