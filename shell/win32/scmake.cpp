@@ -4,6 +4,8 @@
 
 #include "shell/win32/scmake.h"
 
+#include <cstring>
+
 #include "platform/text.h"
 #include "platform/win32/comptr.h"
 #include "platform/win32/win32system.h"
@@ -15,6 +17,32 @@ namespace {
 
 // The shell accepts arguments up to this length; a shorter buffer would cut them.
 const int kMaxArguments = INFOTIPSIZE;
+
+// The show command as the file's header stores it (the documented shell-link
+// layout: a 76-byte header, the shell-link class id at 4, the show command at 60).
+// Some shell-link implementations (Wine's among them) report every loaded
+// shortcut as SW_SHOWNORMAL; the header is the authority.
+bool ReadHeaderShowCmd(const std::wstring& path, int& showCmd) {
+    static const unsigned char kHeader[20] = {0x4C, 0, 0,    0, 0x01, 0x14, 0x02, 0, 0, 0,
+                                              0,    0, 0xC0, 0, 0,    0,    0,    0, 0, 0x46};
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    unsigned char header[76];
+    DWORD got = 0;
+    BOOL ok = ReadFile(file, header, sizeof header, &got, nullptr);
+    CloseHandle(file);
+    if (!ok || got != sizeof header || memcmp(header, kHeader, sizeof kHeader) != 0) return false;
+    showCmd = (int)(header[60] | header[61] << 8 | header[62] << 16 | (unsigned)header[63] << 24);
+    return true;
+}
+
+// A '?' cannot stand in a file name: a target holding one was stored through a
+// code page that lacked one of its characters (a "\\?\" prefix aside).
+bool HasLostCharacters(const std::wstring& path) {
+    std::wstring::size_type from = path.compare(0, 4, L"\\\\?\\") == 0 ? 4 : 0;
+    return path.find(L'?', from) != std::wstring::npos;
+}
 
 } // namespace
 
@@ -77,6 +105,11 @@ int TSCMake::AnalizeLink(const std::string& path) {
     std::wstring workDir = buffer;
     int showCmd = 0;
     link->GetShowCmd(&showCmd);
+    int headerShowCmd = 0;
+    // Only the two states other than normal are meaningful in a shortcut.
+    if (ReadHeaderShowCmd(wpath, headerShowCmd) &&
+        (headerShowCmd == SW_SHOWMAXIMIZED || headerShowCmd == SW_SHOWMINNOACTIVE))
+        showCmd = headerShowCmd;
     WORD hotKey = 0;
     link->GetHotkey(&hotKey);
     buffer[0] = 0;
@@ -90,8 +123,9 @@ int TSCMake::AnalizeLink(const std::string& path) {
     // Text that code page 932 cannot hold would be stored mangled: such a shortcut
     // counts as unreadable, and the caller takes the shortcut file itself.
     std::string nTarget, nWorkDir, nIconPath, nArguments;
-    if (!platform::Narrow(target, nTarget) || !platform::Narrow(workDir, nWorkDir) ||
-        !platform::Narrow(iconPath, nIconPath) || !platform::Narrow(arguments, nArguments))
+    if (HasLostCharacters(target) || !platform::Narrow(target, nTarget) ||
+        !platform::Narrow(workDir, nWorkDir) || !platform::Narrow(iconPath, nIconPath) ||
+        !platform::Narrow(arguments, nArguments))
         return -1;
 
     SCName = RemoveExt(FileNamePart(path));
