@@ -134,7 +134,8 @@ TEST(ShellMbcs, ClassifiesLeadAndTrailBytes) {
 TEST(ShellMbcs, AResumeStateGivesTheSameAnswersWalkingForward) {
     const std::string text = "Aあ" + kHyo + "b" + kDi + "\x81\x40" + "z";
     TMbcsState state;
-    for (int i = 1; i <= (int)text.size(); ++i) EXPECT_EQ(MbcsByteType(text, i, &state), MbcsByteType(text, i)) << i;
+    for (int i = 1; i <= (int)text.size(); ++i)
+        EXPECT_EQ(MbcsByteType(text, i, &state), MbcsByteType(text, i)) << i;
 }
 
 TEST(ShellMbcs, TheStateRecordsWhereTheNextCharacterStarts) {

@@ -58,15 +58,13 @@ protected:
     ui::TApplication app;
 };
 
-TEST_F(UiApplication, HasATitleAWindowAndAHelpFile) {
+TEST_F(UiApplication, HasATitleAndAHiddenWindow) {
     EXPECT_EQ(app.Title(), "win_tests");
     EXPECT_TRUE(IsWindow((HWND)app.Handle()));
     EXPECT_FALSE(IsWindowVisible((HWND)app.Handle()));
     app.SetTitle("ランチャー");
     EXPECT_EQ(app.Title(), "ランチャー");
     EXPECT_EQ(AppTitle(), "ランチャー");
-    app.SetHelpFile("C:\\Kiropad\\Kiropad.HLP");
-    EXPECT_EQ(app.HelpFile(), "C:\\Kiropad\\Kiropad.HLP");
     EXPECT_EQ(&ui::Application(), &app);
 }
 
@@ -166,25 +164,6 @@ TEST_F(UiApplication, ScriptedBoxesAnswerEveryRouteAndRecordIt) {
     EXPECT_EQ(boxes.Shown()[1].Answer, IDRETRY);
     EXPECT_EQ(boxes.Shown()[2].Text, "system");
     EXPECT_EQ(boxes.Shown()[3].Answer, IDNO);
-}
-
-TEST_F(UiApplication, TheStorageLibrarysRetryBoxIsScriptable) {
-    // A file that cannot be read: the library asks Retry/Cancel through the
-    // application, which lets the script answer Retry once, then Cancel.
-    struct Doc : YBFS::TYBFileObject {
-        void ReadMembers() override {}
-        void WriteMembers() override {}
-    } doc;
-    doc.ErrorMode = 2;
-    doc.MustExist = true;
-    doc.RaiseOnError = false;
-    ui::TScriptedMessageBoxes boxes;
-    boxes.Answer({IDRETRY});
-    doc.Load("C:\\no-such-folder\\none.gbi");
-    ASSERT_EQ(boxes.Shown().size(), 2u);
-    EXPECT_EQ(boxes.Shown()[0].Caption, "エラー");
-    EXPECT_EQ(boxes.Shown()[0].Flags, (unsigned)(MB_ICONERROR | MB_RETRYCANCEL));
-    EXPECT_EQ(boxes.Shown()[1].Answer, IDCANCEL);
 }
 
 TEST_F(UiApplication, ARealBoxIsOwnedByTheActiveWindow) {

@@ -219,16 +219,4 @@ TEST(Win32SystemProgram, TheWaitCursorNestsAndIsRestored) {
     EXPECT_EQ(GetCursor(), arrow);
 }
 
-TEST(Win32SystemProgram, MessageBoxesGoThroughTheInstalledBox) {
-    std::string seen;
-    platform::Win32System().SetMessageBoxFn(
-        [&](const std::string& text, const std::string& caption, unsigned flags) {
-            seen = text + "|" + caption + "|" + std::to_string(flags);
-            return IDRETRY;
-        });
-    EXPECT_EQ(MsgBox("保存できません", "Kiropad", MB_RETRYCANCEL | MB_ICONERROR), IDRETRY);
-    platform::Win32System().SetMessageBoxFn(nullptr);
-    EXPECT_EQ(seen, "保存できません|Kiropad|" + std::to_string(MB_RETRYCANCEL | MB_ICONERROR));
-}
-
 } // namespace
