@@ -33,7 +33,7 @@ protected:
         ASSERT_TRUE(WriteFileW(target, "MZ"));
     }
 
-    TShellLink Spec(int showCmd) {
+    TShellLink Fields(int showCmd) {
         TShellLink s;
         s.Target = target;
         s.WorkDir = dir.W();
@@ -52,7 +52,7 @@ class ShellShortcutShowCmd : public ShellShortcut,
 TEST_P(ShellShortcutShowCmd, AnalysesEveryPropertyOfARealShortcut) {
     int showCmd = GetParam().first;
     std::wstring file = dir.W() + L"\\\u30e1\u30e2 " + std::to_wstring(showCmd) + L".lnk"; // メモ N.lnk
-    ASSERT_EQ(WriteShortcutWithShell(file, Spec(showCmd)), S_OK);
+    ASSERT_EQ(WriteShortcutWithShell(file, Fields(showCmd)), S_OK);
 
     ASSERT_EQ(sc.AnalizeLink(platform::NarrowForDisplay(file)), 0);
     EXPECT_EQ(sc.SCDir, dir.A());
@@ -79,12 +79,12 @@ INSTANTIATE_TEST_SUITE_P(ShowCommands, ShellShortcutShowCmd,
 
 TEST_F(ShellShortcut, AFailedAnalysisKeepsThePreviousProperties) {
     std::wstring good = dir.W() + L"\\good.lnk";
-    ASSERT_EQ(WriteShortcutWithShell(good, Spec(3)), S_OK);
+    ASSERT_EQ(WriteShortcutWithShell(good, Fields(3)), S_OK);
     ASSERT_EQ(sc.AnalizeLink(dir.A() + "\\good.lnk"), 0);
 
     // A valid shortcut whose extension is written in capitals is refused as it is.
     std::wstring capital = dir.W() + L"\\capital.LNK";
-    ASSERT_EQ(WriteShortcutWithShell(capital, Spec(7)), S_OK);
+    ASSERT_EQ(WriteShortcutWithShell(capital, Fields(7)), S_OK);
     EXPECT_EQ(sc.AnalizeLink(dir.A() + "\\capital.LNK"), -1);
     // Not a shortcut at all, a missing file, and no extension.
     ASSERT_TRUE(WriteFileW(dir.W() + L"\\text.lnk", "just text, no shortcut"));
@@ -105,9 +105,9 @@ TEST_F(ShellShortcut, ATargetCodePage932CannotHoldIsRefused) {
     ASSERT_TRUE(WriteFileW(foreign, "MZ"));
     std::string narrowed;
     EXPECT_FALSE(platform::Narrow(foreign, narrowed));
-    TShellLink spec = Spec(1);
-    spec.Target = foreign;
-    ASSERT_EQ(WriteShortcutWithShell(dir.W() + L"\\foreign.lnk", spec), S_OK);
+    TShellLink fields = Fields(1);
+    fields.Target = foreign;
+    ASSERT_EQ(WriteShortcutWithShell(dir.W() + L"\\foreign.lnk", fields), S_OK);
     EXPECT_EQ(sc.AnalizeLink(dir.A() + "\\foreign.lnk"), -1);
     EXPECT_EQ(sc.LinkPath, "");
 }
@@ -184,7 +184,7 @@ TEST_F(ShellShortcut, CreateLinkWritesNothingWithoutNameFolderAndTarget) {
 
 TEST_F(ShellShortcut, TheSystemLayerAnalysesThroughTheConnectedComponent) {
     std::wstring file = dir.W() + L"\\sys.lnk";
-    ASSERT_EQ(WriteShortcutWithShell(file, Spec(7)), S_OK);
+    ASSERT_EQ(WriteShortcutWithShell(file, Fields(7)), S_OK);
     platform::TLinkInfo info;
     ConnectShortcutAnalyser(nullptr);
     EXPECT_EQ(platform::Win32System().AnalyseShortcut(dir.A() + "\\sys.lnk", info), -1);

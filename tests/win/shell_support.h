@@ -79,17 +79,17 @@ struct TShellLink {
     WORD HotKey = 0;
 };
 
-inline HRESULT WriteShortcutWithShell(const std::wstring& file, const TShellLink& spec) {
+inline HRESULT WriteShortcutWithShell(const std::wstring& file, const TShellLink& fields) {
     platform::TComPtr<IShellLinkW> link;
     HRESULT hr =
         CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid());
     if (FAILED(hr)) return hr;
-    link->SetPath(spec.Target.c_str());
-    link->SetWorkingDirectory(spec.WorkDir.c_str());
-    link->SetArguments(spec.Arguments.c_str());
-    link->SetIconLocation(spec.IconPath.c_str(), spec.IconIndex);
-    link->SetShowCmd(spec.ShowCmd);
-    link->SetHotkey(spec.HotKey);
+    link->SetPath(fields.Target.c_str());
+    link->SetWorkingDirectory(fields.WorkDir.c_str());
+    link->SetArguments(fields.Arguments.c_str());
+    link->SetIconLocation(fields.IconPath.c_str(), fields.IconIndex);
+    link->SetShowCmd(fields.ShowCmd);
+    link->SetHotkey(fields.HotKey);
     platform::TComPtr<IPersistFile> persist;
     hr = link->QueryInterface(IID_IPersistFile, persist.PutVoid());
     if (FAILED(hr)) return hr;
