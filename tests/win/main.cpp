@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/win32system.h"
+
 int main(int argc, char** argv) {
     CoInitialize(nullptr);
+    platform::InstallWin32System();
     testing::InitGoogleTest(&argc, argv);
     int rc = RUN_ALL_TESTS();
     CoUninitialize();

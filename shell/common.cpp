@@ -1,0 +1,155 @@
+#include "shell/common.h"
+
+#include <cstdlib>
+
+#include "platform/system.h"
+#include "ybfs/exception.h"
+
+// ---- Multibyte text ----------------------------------------------------------
+
+int MbcsByteType(const std::string& text, int index, TMbcsState* state) {
+    int start = 1;
+    if (state && index >= state->Position && state->Position >= 1) start = state->Position;
+    int result = mbSingleByte;
+    for (int p = start; p <= index; ++p) {
+        if (result == mbLeadByte) {
+            result = mbTrailByte;
+        } else {
+            unsigned char c = p >= 1 && (size_t)p <= text.size() ? (unsigned char)text[(size_t)p - 1] : 0;
+            result = IsLeadByte(c) ? mbLeadByte : mbSingleByte;
+        }
+    }
+    if (state) state->Position = result == mbTrailByte ? index + 1 : index;
+    return result;
+}
+
+// ---- Paths ---------------------------------------------------------------------
+
+std::string::size_type LastPathDelimiter(const std::string& path) {
+    std::string::size_type last = std::string::npos;
+    for (std::string::size_type i = 0; i < path.size(); ++i) {
+        unsigned char c = (unsigned char)path[i];
+        if (IsLeadByte(c)) {
+            ++i; // the trail byte may be 0x5C: never a separator
+            continue;
+        }
+        if (c == '\\' || c == ':') last = i;
+    }
+    return last;
+}
+
+std::string FileNamePart(const std::string& path) {
+    std::string::size_type d = LastPathDelimiter(path);
+    return d == std::string::npos ? path : path.substr(d + 1);
+}
+
+std::string DirectoryPart(const std::string& path) {
+    std::string::size_type d = LastPathDelimiter(path);
+    if (d == std::string::npos) return std::string();
+    // Keep the '\' of a root (D:\) or of a doubled separator (\\server).
+    if (path[d] == '\\' && d > 0 && (path[d - 1] == ':' || path[d - 1] == '\\') &&
+        MbcsByteType(path, (int)d) == mbSingleByte)
+        return path.substr(0, d + 1);
+    return path.substr(0, d);
+}
+
+std::string GetExt(const std::string& path) {
+    std::string::size_type d = LastPathDelimiter(path);
+    std::string::size_type from = d == std::string::npos ? 0 : d + 1;
+    std::string::size_type dot = path.rfind('.');
+    // '.' (0x2E) is never a trail byte, so a plain search is safe here.
+    if (dot == std::string::npos || dot < from) return std::string();
+    return path.substr(dot);
+}
+
+std::string UpperCaseAnsi(const std::string& text) {
+    std::string out = text;
+    for (size_t i = 0; i < out.size(); ++i) {
+        unsigned char c = (unsigned char)out[i];
+        if (IsLeadByte(c)) {
+            ++i;
+            continue;
+        }
+        if (c >= 'a' && c <= 'z') out[i] = (char)(c - 'a' + 'A');
+    }
+    return out;
+}
+
+std::string GetUpperExt(const std::string& path) {
+    return UpperCaseAnsi(GetExt(path));
+}
+
+std::string RemoveExt(const std::string& text) {
+    std::string::size_type dot = text.rfind('.');
+    return dot == std::string::npos ? text : text.substr(0, dot);
+}
+
+bool EndsWithPathDelimiter(const std::string& text) {
+    if (text.empty()) return false;
+    return text.back() == '\\' && MbcsByteType(text, (int)text.size()) == mbSingleByte;
+}
+
+int GetPathKind(const std::string& path) {
+    return platform::System().GetPathKind(path);
+}
+
+// ---- Numbers -----------------------------------------------------------------------
+
+int StrToIntRange(const std::string& text, int minimum, int maximum, int defaultValue) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    bool number = i < text.size();
+    for (; i < text.size() && number; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            number = false;
+        } else {
+            value = value * 10 + (text[i] - '0');
+            if (value > 2147483648LL) number = false; // beyond 32 bits: not a number here
+        }
+    }
+    if (number && !negative && value > 2147483647LL) number = false;
+    int result = number ? (int)(negative ? -value : value) : defaultValue;
+    if (result < minimum) result = minimum;
+    if (result > maximum) result = maximum;
+    return result;
+}
+
+// ---- The application -------------------------------------------------------------
+
+namespace {
+IAppContext* g_appContext = nullptr;
+}
+
+void SetAppContext(IAppContext* context) {
+    g_appContext = context;
+}
+
+IAppContext* AppContext() {
+    return g_appContext;
+}
+
+std::string AppTitle() {
+    return g_appContext ? g_appContext->Title() : std::string();
+}
+
+int MsgBox(const std::string& text, const std::string& caption, unsigned flags) {
+    return platform::System().MessageBox(text, caption, flags);
+}
+
+void ShowException(const std::string& message) {
+    MsgBox(message, AppTitle(), platform::mbOk | platform::mbIconError);
+}
+
+std::string ExceptionMessage(const std::exception& error) {
+    if (const Exception* own = dynamic_cast<const Exception*>(&error)) return own->Message();
+    return error.what();
+}
+
+void FatalExceptionHandler(void*, const std::exception& error) {
+    ShowException(ExceptionMessage(error));
+    std::exit(1);
+}

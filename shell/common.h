@@ -1,0 +1,116 @@
+#pragma once
+// Small helpers shared by the model, the main window and the dialogs: path and
+// text helpers that respect Shift-JIS double-byte characters, number parsing for
+// dialog fields, rectangle tests, the application's message box and the display
+// of unexpected exceptions. Text is code page 932 throughout.
+#include <exception>
+#include <string>
+
+#include "platform/types.h"
+
+// ---- Multibyte text ----------------------------------------------------------
+
+// True for a lead byte of a code page 932 double-byte character.
+inline bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Where MbcsByteType may resume scanning: a caller that walks a text forward with
+// one record rescans each character only once.
+struct TMbcsState {
+    int Position = 1;
+};
+
+const int mbSingleByte = 0, mbLeadByte = 1, mbTrailByte = 2;
+
+// Kind of the byte at position index (counted from 1): 0 single-byte character,
+// 1 lead byte, 2 trail byte. Positions past the end read as single bytes.
+int MbcsByteType(const std::string& text, int index, TMbcsState* state = nullptr);
+
+// ---- Paths ---------------------------------------------------------------------
+
+// Index of the last '\' or ':' of path, or npos. A trail byte that happens to be
+// 0x5C (as in "表") is not a separator.
+std::string::size_type LastPathDelimiter(const std::string& path);
+
+// The text after the last '\' or ':'.
+std::string FileNamePart(const std::string& path);
+
+// The text before the last '\' or ':', keeping that '\' when it directly follows
+// ':' or another '\': D:\a.exe -> D:\, D:\dir\a.exe -> D:\dir, a.exe -> "".
+std::string DirectoryPart(const std::string& path);
+
+// The extension of path: from the last '.' that follows the last '\' or ':', the
+// '.' included; empty when there is none.
+std::string GetExt(const std::string& path);
+
+// GetExt upper-cased: ASCII letters only, never a byte of a double-byte character.
+std::string GetUpperExt(const std::string& path);
+
+// Upper-cases the ASCII letters of code page 932 text, leaving double-byte
+// characters (whose trail bytes can look like letters) untouched.
+std::string UpperCaseAnsi(const std::string& text);
+
+// The text before its last '.', wherever that '.' stands (also inside a folder
+// name); a text without '.' is returned whole.
+std::string RemoveExt(const std::string& text);
+
+// True when text ends with a '\' that is a character of its own (not the trail
+// byte of a double-byte character).
+bool EndsWithPathDelimiter(const std::string& text);
+
+// 0 missing (or any failure of the query), 1 file, 2 folder; asks the system.
+int GetPathKind(const std::string& path);
+
+// ---- Numbers and rectangles ------------------------------------------------------
+
+// Parses a decimal integer (leading blanks and a sign allowed; anything else, or a
+// value beyond 32 bits, gives defaultValue), raises it to minimum, then lowers it
+// to maximum.
+int StrToIntRange(const std::string& text, int minimum, int maximum, int defaultValue);
+
+// left <= x < right and top <= y < bottom.
+inline bool PtInRectHalfOpen(const platform::TPoint& p, const platform::TRect& r) {
+    return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
+// (0, 0, width, height) of any control that tells its size.
+template <class TControl> platform::TRect ClientRectOf(const TControl& control) {
+    return platform::TRect(0, 0, control.Width(), control.Height());
+}
+
+// ---- The application -------------------------------------------------------------
+
+// What the shell helpers need of the running application. The application object
+// of the widget framework implements it and installs itself while it lives.
+class IAppContext {
+public:
+    virtual ~IAppContext() = default;
+    // Caption of the program's own message boxes.
+    virtual std::string Title() const = 0;
+    // The application's window: owner of the help viewer.
+    virtual platform::TWindowHandle Handle() const = 0;
+};
+
+void SetAppContext(IAppContext* context);
+IAppContext* AppContext();
+// The application's title, or "" while no application exists.
+std::string AppTitle();
+
+// The application's message box (MessageBox flags and results), owned by its
+// active window.
+int MsgBox(const std::string& text, const std::string& caption, unsigned flags);
+
+// The standard display of an exception: its message in a box with a stop sign,
+// captioned with the application's title.
+void ShowException(const std::string& message);
+
+// The message of an exception as the user sees it: the program's Exception gives
+// its text, other standard exceptions their what().
+std::string ExceptionMessage(const std::exception& error);
+
+// The application's exception event for errors nobody handled: shows the error,
+// then ends the program with exit code 1 through the normal exit path (static
+// objects are destroyed, streams flushed). An exception that is not a standard
+// one reaches it as an Exception with an empty message.
+[[noreturn]] void FatalExceptionHandler(void* sender, const std::exception& error);

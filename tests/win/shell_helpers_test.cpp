@@ -1,0 +1,152 @@
+// The Windows helpers: path kinds and system folders on the real file system, the
+// shell's folder dialog opened and answered as a user would, the HTML Help viewer
+// with a real compiled help file and with its library missing, and the handler of
+// unexpected exceptions.
+#include "shell_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/common.h"
+#include "shell/win32/helpers.h"
+#include "ui/application.h"
+#include "ybfs/exception.h"
+
+using namespace shelltest;
+
+namespace {
+
+TEST(ShellHelpers, GetPathKindTellsFilesFoldersAndMissingPaths) {
+    TTempFolder dir(L"kind");
+    ASSERT_TRUE(WriteFileW(dir.W() + L"\\\u8868.txt", "x")); // 表.txt
+    EXPECT_EQ(GetPathKind(dir.A()), 2);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\"), 2);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\表.txt"), 1);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\missing.txt"), 0);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\missing\\x.txt"), 0);
+    EXPECT_EQ(GetPathKind(""), 0);
+    EXPECT_EQ(GetPathKind("C:\\"), 2);
+}
+
+TEST(ShellHelpers, GetWinDirGivesTheSystemFoldersWithASeparator) {
+    wchar_t buf[MAX_PATH];
+    GetWindowsDirectoryW(buf, MAX_PATH);
+    EXPECT_EQ(W(GetWinDir(0)), std::wstring(buf) + L"\\");
+    GetSystemDirectoryW(buf, MAX_PATH);
+    EXPECT_EQ(W(GetWinDir(1)), std::wstring(buf) + L"\\");
+    EXPECT_EQ(GetPathKind(GetWinDir(1) + "shell32.dll"), 1);
+    EXPECT_EQ(GetWinDir(2), "");
+}
+
+class ShellBrowseFolder : public ::testing::Test {
+protected:
+    ui::TApplication app;
+    TTempFolder dir{L"browse-\u8868"};
+};
+
+TEST_F(ShellBrowseFolder, CancellingGivesAnEmptyText) {
+    TWindowWatcher watcher(GetCurrentThreadId(), L"#32770",
+                           [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+    std::string chosen = BrowseFolder(0, "フォルダーの選択", dir.A());
+    watcher.Join();
+    EXPECT_TRUE(watcher.Found());
+    EXPECT_EQ(chosen, "");
+}
+
+TEST_F(ShellBrowseFolder, OpensAtTheInitialFolder) {
+    // Pressing OK at once returns what the dialog selected when it opened.
+    std::wstring title;
+    TWindowWatcher watcher(GetCurrentThreadId(), L"#32770", [&](HWND dialog) {
+        wchar_t text[256] = {};
+        GetWindowTextW(dialog, text, 256);
+        title = text;
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    std::string chosen = BrowseFolder(0, "フォルダーの選択", dir.A());
+    watcher.Join();
+    ASSERT_TRUE(watcher.Found());
+    EXPECT_EQ(chosen, dir.A());
+}
+
+class ShellHtmlHelp : public ::testing::Test {
+protected:
+    ui::TApplication app;
+    ~ShellHtmlHelp() override { SetHtmlHelpLibrary("HHCTRL.OCX"); }
+
+    static std::string TestHelpFile() {
+        wchar_t path[MAX_PATH];
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring p = path;
+        return platform::NarrowForDisplay(p.substr(0, p.find_last_of(L'\\') + 1) + L"testhelp.chm");
+    }
+    static void Close(platform::TWindowHandle viewer) {
+        if (viewer && IsWindow((HWND)viewer)) DestroyWindow((HWND)viewer);
+    }
+};
+
+TEST_F(ShellHtmlHelp, AMissingViewerLibraryIsReported) {
+    app.SetTitle("Kiropad");
+    ui::TScriptedMessageBoxes boxes;
+    SetHtmlHelpLibrary("nosuchviewer.ocx");
+    EXPECT_EQ(ShowHtmlHelp(TestHelpFile(), "_RESOURCE/topic.html"), 0u);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].Text, "HHCTRL.OCXが見つかりません");
+    EXPECT_EQ(boxes.Shown()[0].Caption, "Kiropad");
+    EXPECT_EQ(boxes.Shown()[0].Flags, (unsigned)MB_OK);
+}
+
+TEST_F(ShellHtmlHelp, ALibraryWithoutTheEntryReturnsQuietly) {
+    ui::TScriptedMessageBoxes boxes;
+    SetHtmlHelpLibrary("kernel32.dll");
+    EXPECT_EQ(ShowHtmlHelp(TestHelpFile(), "_RESOURCE/topic.html"), 0u);
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(ShellHtmlHelp, OpensTheViewerAtATopicAndAtTheDefaultTopic) {
+    ASSERT_EQ(GetPathKind(TestHelpFile()), 1) << "testhelp.chm is built beside win_tests.exe";
+    ui::TScriptedMessageBoxes boxes;
+    platform::TWindowHandle viewer = ShowHtmlHelp(TestHelpFile(), "_RESOURCE/topic.html");
+    EXPECT_NE(viewer, 0u);
+    EXPECT_TRUE(IsWindow((HWND)viewer));
+    Close(viewer);
+    viewer = ShowHtmlHelp(TestHelpFile());
+    EXPECT_NE(viewer, 0u);
+    Close(viewer);
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+// The child process of a death test runs the statement; what it shows goes to its
+// standard error, where the parent matches it.
+void ReportBoxes(ui::TApplication& app) {
+    app.SetMessageBoxHook([](const std::string& text, const std::string& caption, unsigned flags) {
+        std::fprintf(stderr, "[box:%s|%s|%u]", text.c_str(), caption.c_str(), flags);
+        return IDOK;
+    });
+    std::atexit([] { std::fprintf(stderr, "[atexit]"); });
+}
+
+TEST(ShellFatalDeathTest, ShowsTheErrorThenExitsWithCode1) {
+    EXPECT_EXIT(
+        {
+            ui::TApplication app;
+            app.SetTitle("Kiropad");
+            ReportBoxes(app);
+            FatalExceptionHandler(nullptr, Exception("disk on fire"));
+        },
+        ::testing::ExitedWithCode(1), "\\[box:disk on fire\\|Kiropad\\|16\\]\\[atexit\\]");
+}
+
+TEST(ShellFatalDeathTest, IsTheApplicationsDefaultExceptionEvent) {
+    EXPECT_EXIT(
+        {
+            ui::TApplication app;
+            app.SetTitle("T");
+            ReportBoxes(app);
+            app.HandleException(nullptr, std::make_exception_ptr(42)); // not a standard exception
+        },
+        ::testing::ExitedWithCode(1), "\\[box:\\|T\\|16\\]");
+}
+
+} // namespace
