@@ -13,6 +13,10 @@ ISystem& System() {
     return *g_system;
 }
 
-void SetSystem(ISystem* system) { g_system = system; }
+ISystem* SetSystem(ISystem* system) {
+    ISystem* previous = g_system;
+    g_system = system;
+    return previous;
+}
 
 } // namespace platform

@@ -67,7 +67,8 @@ public:
 // The process-wide system services. The program installs the Win32 one at start;
 // tests install fakes. Never null once installed.
 ISystem& System();
-void SetSystem(ISystem* system);
+// Installs system and returns the one it replaces (null when none was installed).
+ISystem* SetSystem(ISystem* system);
 
 // Message-box flags and results used across the program (MessageBox values).
 const unsigned mbOk = 0x0, mbOkCancel = 0x1, mbRetryCancel = 0x5, mbYesNo = 0x4;

@@ -16,8 +16,8 @@ namespace {
 // The system as far as the cache needs it: the program folder.
 class TFolderSystem : public platform::ISystem {
 public:
-    explicit TFolderSystem(std::string folder) : folder_(std::move(folder)) { platform::SetSystem(this); }
-    ~TFolderSystem() override { platform::SetSystem(nullptr); }
+    explicit TFolderSystem(std::string folder) : folder_(std::move(folder)) { previous_ = platform::SetSystem(this); }
+    ~TFolderSystem() override { platform::SetSystem(previous_); }
     int ShellExecute(platform::TWindowHandle, const std::string&, const std::string&, const std::string*,
                      const std::string*, int) override {
         return 2;
@@ -38,6 +38,7 @@ public:
 
 private:
     std::string folder_;
+    platform::ISystem* previous_ = nullptr;
 };
 
 std::string JapaneseTempFolder() {
