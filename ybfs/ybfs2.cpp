@@ -23,12 +23,6 @@ void PutWord(TStream& s, uint16_t w) {
     s.Write(b, 2);
 }
 
-bool GetWord(TStream& s, uint16_t& w) {
-    uint8_t b[2];
-    if (s.Read(b, 2) != 2) return false;
-    w = (uint16_t)(b[0] | (b[1] << 8));
-    return true;
-}
 
 // Little-endian integer images, independent of the host's type sizes.
 template <class T> void PutLE(uint8_t* out, T v, int n) {
@@ -101,50 +95,186 @@ long double X87ToLongDouble(const uint8_t in[10]) {
 
 // ---- Data tree ---------------------------------------------------------------
 
+namespace {
+
+// A load makes one node per field. The nodes come from free lists of fixed-size
+// blocks, which makes building and tearing down the tree of a large document
+// cheap; blocks are reused, never returned. Sanitizer builds use the heap, so
+// that use-after-free of a node is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define YBFS_HEAP_NODES 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define YBFS_HEAP_NODES 1
+#endif
+#endif
+
+template <size_t N> class TNodePool {
+public:
+    void* Take() {
+#ifdef YBFS_HEAP_NODES
+        return ::operator new(N);
+#else
+        if (!free_) Grow();
+        Block* b = free_;
+        free_ = b->next;
+        return b;
+#endif
+    }
+    void Give(void* p) {
+#ifdef YBFS_HEAP_NODES
+        ::operator delete(p);
+#else
+        Block* b = static_cast<Block*>(p);
+        b->next = free_;
+        free_ = b;
+#endif
+    }
+
+private:
+    union Block {
+        Block* next;
+        alignas(std::max_align_t) unsigned char bytes[N];
+    };
+    void Grow() {
+        const size_t count = 1024;
+        chunks_.emplace_back(new Block[count]);
+        Block* chunk = chunks_.back().get();
+        for (size_t i = 0; i < count; ++i) {
+            chunk[i].next = free_;
+            free_ = &chunk[i];
+        }
+    }
+    Block* free_ = nullptr;
+    std::vector<std::unique_ptr<Block[]>> chunks_;
+};
+
+template <class T> TNodePool<sizeof(T)>& PoolOf() {
+    static TNodePool<sizeof(T)>* pool = new TNodePool<sizeof(T)>(); // lives until the process ends
+    return *pool;
+}
+
+uint16_t Word(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
+
+} // namespace
+
+void* TYBVariableData::operator new(size_t n) {
+    if (n != sizeof(TYBVariableData)) return ::operator new(n);
+    return PoolOf<TYBVariableData>().Take();
+}
+
+void TYBVariableData::operator delete(void* p) { PoolOf<TYBVariableData>().Give(p); }
+
+void* TYBObjectData::operator new(size_t n) {
+    if (n != sizeof(TYBObjectData)) return ::operator new(n);
+    return PoolOf<TYBObjectData>().Take();
+}
+
+void TYBObjectData::operator delete(void* p) { PoolOf<TYBObjectData>().Give(p); }
+
+void TYBVariableData::Assign(const uint8_t* data, size_t n) {
+    view_ = nullptr;
+    owned_.assign(data, data + n);
+}
+
+void TYBVariableData::Own() {
+    if (view_) Assign(view_, Size);
+}
+
 std::unique_ptr<TYBData> TYBVariableData::Clone() const {
     auto c = std::make_unique<TYBVariableData>(Id, Size);
-    c->Bytes = Bytes;
+    c->Assign(Data(), Size);
     return c;
 }
 
 void TYBVariableData::Read(TStream& stream) {
     // Never allocate more than the input still holds.
     if (stream.Remaining() < Size) throw EReadError(kDataReadError);
-    Bytes.resize(Size);
-    if (Size && stream.Read(Bytes.data(), Size) != Size) throw EReadError(kDataReadError);
+    view_ = nullptr;
+    owned_.resize(Size);
+    if (Size && stream.Read(owned_.data(), Size) != Size) throw EReadError(kDataReadError);
 }
 
 void TYBVariableData::Write(TStream& stream) const {
-    if (!Bytes.empty()) stream.Write(Bytes.data(), Bytes.size());
+    if (Size) stream.Write(Data(), Size);
 }
 
 std::unique_ptr<TYBData> TYBObjectData::Clone() const {
     auto c = std::make_unique<TYBObjectData>();
     c->Id = Id;
     c->Size = Size;
+    c->items_.reserve(Count());
     ForEach([&](const TYBData& child) { c->Append(child.Clone()); });
     return c;
 }
 
-void TYBObjectData::Read(TStream& stream) { ReadBody(stream, 0); }
+void TYBObjectData::Read(TStream& stream) {
+    // Parse from memory: the rest of the stream is taken in first.
+    std::vector<uint8_t> bytes(stream.Remaining());
+    size_t got = bytes.empty() ? 0 : stream.Read(bytes.data(), bytes.size());
+    bytes.resize(got);
+    const uint8_t* p = bytes.data();
+    Parse(p, p + bytes.size(), 0, false);
+}
 
-void TYBObjectData::ReadBody(TStream& stream, int depth) {
+namespace {
+// Children of the bodies being parsed, nested bodies above their parents: each
+// body moves its own run into a list allocated once, at its final size.
+std::vector<std::unique_ptr<TYBData>>& ParseStack() {
+    static std::vector<std::unique_ptr<TYBData>> stack;
+    return stack;
+}
+
+struct TStackMark {
+    size_t base;
+    TStackMark() : base(ParseStack().size()) {}
+    ~TStackMark() { ParseStack().resize(base); } // also on a failure
+};
+} // namespace
+
+void TYBObjectData::Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow) {
     if (depth > kMaxNesting) throw EReadError(kNestingError);
+    std::vector<std::unique_ptr<TYBData>>& stack = ParseStack();
+    TStackMark mark;
     for (;;) {
-        uint16_t id, size;
-        if (!GetWord(stream, id)) throw EReadError(kIdReadError);
-        if (id == kEndMarker) return;
-        if (!GetWord(stream, size)) throw EReadError(kSizeReadError);
+        if (end - p < 2) throw EReadError(kIdReadError);
+        uint16_t id = Word(p);
+        p += 2;
+        if (id == kEndMarker) break;
+        if (end - p < 2) throw EReadError(kSizeReadError);
+        uint16_t size = Word(p);
+        p += 2;
         if (size == kObjectSize) {
-            auto child = std::make_unique<TYBObjectData>();
+            std::unique_ptr<TYBObjectData> child(new TYBObjectData());
             child->Id = id;
-            child->ReadBody(stream, depth + 1);
-            Append(std::move(child));
+            child->Parse(p, end, depth + 1, borrow);
+            stack.push_back(std::move(child));
         } else {
-            auto child = std::make_unique<TYBVariableData>(id, size);
-            child->Read(stream);
-            Append(std::move(child));
+            // Never allocate more than the input still holds.
+            if (end - p < size) throw EReadError(kDataReadError);
+            std::unique_ptr<TYBVariableData> child(new TYBVariableData(id, size));
+            if (borrow)
+                child->View(p);
+            else
+                child->Assign(p, size);
+            p += size;
+            stack.push_back(std::move(child));
         }
+    }
+    items_.clear();
+    items_.reserve(stack.size() - mark.base);
+    for (size_t i = mark.base; i < stack.size(); ++i) items_.push_back(std::move(stack[i]));
+    head_ = removed_ = 0;
+}
+
+void TYBObjectData::Own() {
+    for (size_t i = head_; i < items_.size(); ++i) {
+        TYBData* c = items_[i].get();
+        if (!c) continue;
+        if (c->IsObject())
+            static_cast<TYBObjectData*>(c)->Own();
+        else
+            static_cast<TYBVariableData*>(c)->Own();
     }
 }
 
@@ -157,30 +287,31 @@ void TYBObjectData::Write(TStream& stream) const {
     PutWord(stream, kEndMarker);
 }
 
-void TYBObjectData::Append(std::unique_ptr<TYBData> child) {
-    items_.push_back(std::move(child));
-    live_.push_back(true);
-}
+void TYBObjectData::Append(std::unique_ptr<TYBData> child) { items_.push_back(std::move(child)); }
 
 int TYBObjectData::IndexOf(TId id) const {
     for (size_t i = head_; i < items_.size(); ++i)
-        if (live_[i] && items_[i] && items_[i]->Id == id) return (int)i;
+        if (items_[i] && items_[i]->Id == id) return (int)i;
     return -1;
 }
 
-std::unique_ptr<TYBData> TYBObjectData::Take(int index) { return std::move(items_[(size_t)index]); }
+std::unique_ptr<TYBData> TYBObjectData::Take(int index) {
+    std::unique_ptr<TYBData> child = std::move(items_[(size_t)index]);
+    if (child) ++removed_;
+    while (head_ < items_.size() && !items_[head_]) ++head_;
+    return child;
+}
 
 void TYBObjectData::Delete(int index) {
     size_t i = (size_t)index;
-    if (i >= items_.size() || !live_[i]) return;
+    if (i >= items_.size() || !items_[i]) return;
     items_[i].reset();
-    live_[i] = false;
-    ++deleted_;
-    while (head_ < items_.size() && !live_[head_]) ++head_;
+    ++removed_;
+    while (head_ < items_.size() && !items_[head_]) ++head_;
     if (head_ == items_.size()) { // all consumed: give the memory back
         items_.clear();
-        live_.clear();
-        head_ = deleted_ = 0;
+        items_.shrink_to_fit();
+        head_ = removed_ = 0;
     }
 }
 
@@ -226,12 +357,15 @@ bool TYBObject::ReadObject(TId id, TYBObject* object) {
         object->Source = nullptr;
         throw;
     }
+    object->Source = nullptr;
     if (!node->Empty()) {
+        // What the object did not read outlives the buffer being read: it gets its own bytes.
+        node->Own();
         std::unique_ptr<TYBData> taken = Source->Take(index);
         object->Unknown.reset(static_cast<TYBObjectData*>(taken.release()));
+    } else {
+        Source->Delete(index);
     }
-    object->Source = nullptr;
-    Source->Delete(index);
     return true;
 }
 
@@ -250,10 +384,11 @@ bool TYBObject::Read(TId id, std::string& value) {
     if (index < 0) return false;
     TYBData* child = Source->At(index);
     if (child->IsObject()) throw EReadTypeError();
-    const std::vector<uint8_t>& b = static_cast<TYBVariableData*>(child)->Bytes;
-    const void* zero = b.empty() ? nullptr : std::memchr(b.data(), 0, b.size());
-    size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - b.data()) : b.size();
-    value.assign(reinterpret_cast<const char*>(b.data()), len);
+    const uint8_t* b = static_cast<TYBVariableData*>(child)->Data();
+    size_t n = child->Size;
+    const void* zero = n ? std::memchr(b, 0, n) : nullptr;
+    size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - b) : n;
+    value.assign(reinterpret_cast<const char*>(b), len);
     Source->Delete(index);
     return true;
 }
@@ -262,7 +397,7 @@ bool TYBObject::ReadBuffer(TId id, void* buffer, int size) {
     int index;
     TYBVariableData* v = TakeValue(id, size, index);
     if (!v) return false;
-    if (size > 0) std::memcpy(buffer, v->Bytes.data(), (size_t)size);
+    if (size > 0) std::memcpy(buffer, v->Data(), (size_t)size);
     Source->Delete(index);
     return true;
 }
@@ -412,12 +547,24 @@ void TYBObject::ReadRoot(std::unique_ptr<TYBObjectData> root) {
         throw;
     }
     Source = nullptr;
-    if (!root->Empty()) Unknown = std::move(root);
+    if (!root->Empty()) {
+        root->Own();
+        Unknown = std::move(root);
+    }
 }
 
 void TYBObject::ReadFrom(TStream& stream) {
     auto root = std::make_unique<TYBObjectData>();
     root->Read(stream);
+    ReadRoot(std::move(root));
+}
+
+void TYBObject::ReadFrom(const uint8_t* data, size_t size) {
+    // The payloads are read in place: the whole tree lives only during this call,
+    // and what is kept as unknown fields takes copies (ReadRoot, ReadObject).
+    auto root = std::make_unique<TYBObjectData>();
+    const uint8_t* p = data;
+    root->Parse(p, data + size, 0, true);
     ReadRoot(std::move(root));
 }
 
@@ -469,9 +616,10 @@ void TYBFileObject::Load() {
         try {
             auto root = std::make_unique<TYBObjectData>();
             if (MustExist || FileExists(FileName)) {
+                // The whole file is parsed before any member changes.
                 std::vector<uint8_t> bytes = ReadWholeFile(FileName);
-                TMemoryReadStream stream(bytes);
-                root->Read(stream); // the whole file is parsed before any member changes
+                ReadFrom(bytes.data(), bytes.size());
+                return;
             }
             ReadRoot(std::move(root));
             return;

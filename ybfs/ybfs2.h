@@ -60,7 +60,8 @@ public:
     uint16_t Size;
 };
 
-// A value field: exactly Size bytes.
+// A value field: exactly Size bytes. While a file is being read, the payload may
+// be a view into the file's bytes; whatever outlives the read owns its copy.
 class TYBVariableData : public TYBData {
 public:
     TYBVariableData(TId id, uint16_t size) : TYBData(id, size) {}
@@ -68,7 +69,19 @@ public:
     void Read(TStream& stream) override;
     void Write(TStream& stream) const override;
 
-    std::vector<uint8_t> Bytes;
+    const uint8_t* Data() const { return view_ ? view_ : owned_.data(); }
+    void Assign(const uint8_t* data, size_t n);
+    // Refers to bytes owned by someone else (the buffer of a read in progress).
+    void View(const uint8_t* data) { view_ = data; }
+    // Copies a viewed payload into storage of its own.
+    void Own();
+
+    static void* operator new(size_t n);
+    static void operator delete(void* p);
+
+private:
+    const uint8_t* view_ = nullptr;
+    std::vector<uint8_t> owned_;
 };
 
 // An object field or the root: an ordered list of children, duplicates allowed.
@@ -84,11 +97,11 @@ public:
     // Destroys the child at index (if the entry still holds one) and removes the entry.
     virtual void Delete(int index);
 
-    // Children in file order. Entries before Front() have been deleted.
-    size_t Count() const { return items_.size() - deleted_; }
+    // Live children, in file order.
+    size_t Count() const { return items_.size() - removed_; }
     bool Empty() const { return Count() == 0; }
     void Append(std::unique_ptr<TYBData> child);
-    // Takes a child out, leaving its entry empty (Delete then removes the entry).
+    // Takes a child out; its entry counts as removed.
     std::unique_ptr<TYBData> Take(int index);
     TYBData* At(int index) const { return items_[(size_t)index].get(); }
     // Calls f for each live child in order.
@@ -96,16 +109,22 @@ public:
         for (size_t i = head_; i < items_.size(); ++i)
             if (items_[i]) f(*items_[i]);
     }
+    // Gives every payload below this node storage of its own (see TYBVariableData).
+    void Own();
+
+    // Parses an object body from memory. With borrow, payloads are views into
+    // data, which must outlive them (or be given up by Own()).
+    void Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow);
+
+    static void* operator new(size_t n);
+    static void operator delete(void* p);
 
 private:
-    void ReadBody(TStream& stream, int depth);
-
-    // Readers consume fields from the front, so deletion keeps a head index and
-    // leaves holes instead of shifting the whole list for every field read.
+    // Readers consume fields from the front, so removal keeps a head index and
+    // leaves empty entries instead of shifting the whole list for every field read.
     std::vector<std::unique_ptr<TYBData>> items_;
-    std::vector<bool> live_;
     size_t head_ = 0;
-    size_t deleted_ = 0;
+    size_t removed_ = 0;
 };
 
 // ---- The persistent object -------------------------------------------------
@@ -163,6 +182,7 @@ public:
 
     // Reads this object from a complete object body (the whole input is parsed first).
     void ReadFrom(TStream& stream);
+    void ReadFrom(const uint8_t* data, size_t size);
     // Writes this object's body (own members, unknown fields, end marker).
     void WriteTo(TStream& stream);
 
