@@ -14,6 +14,14 @@ namespace ui {
 
 namespace {
 
+// Rectangles kept apart before they are joined into one.
+const size_t kMaxInvalid = 16;
+
+UINT FlushMessage() {
+    static UINT message = RegisterWindowMessageW(L"KiropadLightHostFlush");
+    return message;
+}
+
 // The host's tooltip: one window for all its controls, asking the host for the text.
 class TTooltip : public TWindow {
 public:
@@ -265,8 +273,31 @@ void TLightHost::ChangeAccepting(int delta) {
 
 void TLightHost::InvalidateRect(const platform::TRect& r) {
     if (!Handle() || IsEmpty(r)) return;
-    RECT rc = ToRECT(r);
-    ::InvalidateRect(Handle(), &rc, FALSE);
+    if (invalid_.empty()) PostMessageW(Handle(), FlushMessage(), 0, 0);
+    if (invalid_.size() == kMaxInvalid) {
+        // Too many pieces: one rectangle around them all.
+        platform::TRect all = r;
+        for (const platform::TRect& i : invalid_)
+            all = platform::TRect(std::min(all.Left, i.Left), std::min(all.Top, i.Top), std::max(all.Right, i.Right),
+                                  std::max(all.Bottom, i.Bottom));
+        invalid_.assign(1, all);
+        return;
+    }
+    invalid_.push_back(r);
+}
+
+void TLightHost::FlushInvalidation() {
+    if (!Handle()) return;
+    for (const platform::TRect& r : invalid_) {
+        RECT rc = ToRECT(r);
+        ::InvalidateRect(Handle(), &rc, FALSE);
+    }
+    invalid_.clear();
+}
+
+void TLightHost::Update() {
+    FlushInvalidation();
+    TPanel::Update();
 }
 
 TLightControl* TLightHost::ControlAt(int x, int y) {
@@ -404,8 +435,15 @@ LRESULT TLightHost::KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TLightHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == FlushMessage()) {
+        FlushInvalidation();
+        return 0;
+    }
     int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     switch (message) {
+    case WM_PAINT:
+        FlushInvalidation(); // painted together with what the system has
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

@@ -170,6 +170,12 @@ public:
     // The hint for a point: the one of the control under it when it shows hints.
     std::string HintAt(int x, int y);
 
+    // Controls that change collect the rectangles to repaint; they reach the system in
+    // one go when the host next handles a message (a rebuild of 10,000 controls makes
+    // a few calls, not 10,000). Flush hands them over now.
+    void FlushInvalidation();
+    void Update() override;
+
 protected:
     void PaintBand(TPaintBand& band) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -196,6 +202,7 @@ private:
     TLightControl* pressed_ = nullptr; // where the left button went down
     int accepting_ = 0;                // controls on the host that accept files
     bool dragAccepted_ = false;
+    std::vector<platform::TRect> invalid_; // to repaint, not yet handed to the system
     std::unique_ptr<TWindow> tooltip_;
     std::wstring hint_; // the text the tooltip shows, kept while it shows
 };

@@ -64,7 +64,8 @@ public:
     const std::string& Caption() const { return caption_; }
 
     void Invalidate();
-    void Update();
+    // Paints what is invalid now.
+    virtual void Update();
     // Destroys the window now (hooks such as a form's OnDestroy run).
     void DestroyHandle();
 
