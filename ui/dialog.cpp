@@ -43,7 +43,13 @@ bool IsDialogTemplateEx(const void* data) {
 // TDialogWindow
 
 TDialogWindow::~TDialogWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (!hwnd_) return;
+    // The object is half gone: no message may reach it while the window goes.
+    HWND hwnd = hwnd_;
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    hwnd_ = nullptr;
+    detail::CountWindowDestroyed();
+    DestroyWindow(hwnd);
 }
 
 void TDialogWindow::CreateFromTemplate(int templateId, HWND parent, bool page) {
@@ -90,7 +96,9 @@ INT_PTR CALLBACK TDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wPara
         HandleException(std::current_exception());
         result = TRUE;
     }
-    if (message == WM_NCDESTROY) {
+    // Destroyed from outside (a page goes with its dialog). Dialogs are sure to get
+    // WM_DESTROY; under Wine WM_NCDESTROY never reaches the dialog procedure.
+    if (message == WM_DESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
         detail::CountWindowDestroyed();
