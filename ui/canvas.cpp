@@ -52,7 +52,9 @@ HDC TPixmapCanvas::MeasureDC() {
     return dc_->Get();
 }
 
-void TPixmapCanvas::FillRect(const platform::TRect& r) { target_.FillRect(r, ColorToPixel(brush_)); }
+void TPixmapCanvas::FillRect(const platform::TRect& r) {
+    target_.FillRect(r, ColorToPixel(brush_));
+}
 
 void TPixmapCanvas::SetFont(const platform::TFontSpec& font) {
     // A font selected into a DC cannot be deleted: put the DC's own back first.
@@ -61,7 +63,9 @@ void TPixmapCanvas::SetFont(const platform::TFontSpec& font) {
     if (dc_) SelectObject(dc_->Get(), font_.Handle());
 }
 
-int TPixmapCanvas::TextWidth(const std::string& text) { return MeasureText(MeasureDC(), platform::Widen(text)).cx; }
+int TPixmapCanvas::TextWidth(const std::string& text) {
+    return MeasureText(MeasureDC(), platform::Widen(text)).cx;
+}
 
 int TPixmapCanvas::TextHeight(const std::string& text) {
     return MeasureText(MeasureDC(), platform::Widen(text)).cy;
@@ -146,8 +150,8 @@ void TDCCanvas::TextOut(int x, int y, const std::string& text) {
     ::TextOutW(dc_, x, y, wide.c_str(), (int)wide.size());
 }
 
-void TDCCanvas::StretchCopy(const platform::TRect& dst, const platform::TPixmap& src, const platform::TRect& srcRect,
-                            uint32_t rop) {
+void TDCCanvas::StretchCopy(const platform::TRect& dst, const platform::TPixmap& src,
+                            const platform::TRect& srcRect, uint32_t rop) {
     if (IsEmpty(dst) || IsEmpty(srcRect)) return;
     platform::TRect s = Intersect(srcRect, platform::TRect(0, 0, src.Width(), src.Height()));
     if (IsEmpty(s)) return;
@@ -159,7 +163,8 @@ void TDCCanvas::StretchCopy(const platform::TRect& dst, const platform::TPixmap&
     // Copy the source rectangle out so that the DIB handed to GDI starts at its top left.
     std::vector<uint32_t> pixels((size_t)s.Width() * (size_t)s.Height());
     for (int row = 0; row < s.Height(); ++row)
-        std::memcpy(&pixels[(size_t)row * (size_t)s.Width()], src.Row(s.Top + row) + s.Left, (size_t)s.Width() * 4);
+        std::memcpy(&pixels[(size_t)row * (size_t)s.Width()], src.Row(s.Top + row) + s.Left,
+                    (size_t)s.Width() * 4);
     BITMAPINFO bi = TopDownInfo(s.Width(), s.Height());
     TScopedBrush brush;
     std::unique_ptr<TSelectObject> selected;

@@ -31,15 +31,17 @@ void Refuse(const std::wstring& name) {
 }
 
 COLORREF* CustomColors() {
-    static COLORREF colors[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                                  0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    static COLORREF colors[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                  0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                  0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
     return colors;
 }
 
 } // namespace
 
 std::string NotRepresentableNameMessage(const std::string& display) {
-    return "選択された名前には、シフトJIS (コードページ932) で表せない文字が含まれているため、使用できません。\n" +
+    return "選択された名前には、シフトJIS (コードページ932) "
+           "で表せない文字が含まれているため、使用できません。\n" +
            display;
 }
 

@@ -15,10 +15,10 @@ public:
     std::string Title;
     // Descriptions and patterns, separated by '|': "全てのファイル(*.*)|*.*|アプリケーション(*.exe)|*.exe".
     std::string Filter;
-    int FilterIndex = 1;     // 1-based, as the system counts
-    std::string DefaultExt;  // without the dot, added to a name typed without one
-    std::string InitialDir;  // where the dialog starts
-    std::string FileName;    // in: the name shown at start; out: the full path chosen
+    int FilterIndex = 1;    // 1-based, as the system counts
+    std::string DefaultExt; // without the dot, added to a name typed without one
+    std::string InitialDir; // where the dialog starts
+    std::string FileName;   // in: the name shown at start; out: the full path chosen
 
     // Shows the dialog; true when a file was chosen (FileName holds it).
     bool Execute(HWND owner = nullptr);

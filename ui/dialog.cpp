@@ -55,11 +55,13 @@ TDialogWindow::~TDialogWindow() {
 void TDialogWindow::CreateFromTemplate(int templateId, HWND parent, bool page) {
     EnsureCommonControls();
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    HRSRC resource =
+        FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
     HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     DWORD size = resource ? SizeofResource(instance, resource) : 0;
-    if (!data || size < 18 || size > (1u << 20)) throw Exception("ダイアログのテンプレート " + std::to_string(templateId) + " がありません。");
+    if (!data || size < 18 || size > (1u << 20))
+        throw Exception("ダイアログのテンプレート " + std::to_string(templateId) + " がありません。");
 
     // A copy, DWORD-aligned as templates must be, in which the dialog is made hidden
     // (and a page a child control), whatever the template says.
@@ -73,8 +75,8 @@ void TDialogWindow::CreateFromTemplate(int templateId, HWND parent, bool page) {
         *style &= ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME | WS_BORDER);
         *style |= WS_CHILD | DS_CONTROL;
     }
-    HWND hwnd = CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), parent, DialogProc,
-                                           reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), parent,
+                                           DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) throw Exception("ダイアログ " + std::to_string(templateId) + " を作成できませんでした。");
 }
 
@@ -134,7 +136,9 @@ TDialog::~TDialog() {
     OnHelp = nullptr;
 }
 
-void TDialog::SetShownHook(TShownHook hook) { ShownHook() = std::move(hook); }
+void TDialog::SetShownHook(TShownHook hook) {
+    ShownHook() = std::move(hook);
+}
 
 void TDialog::SetCaption(const std::string& caption) {
     if (Handle()) SetWindowTextW(Handle(), platform::Widen(caption).c_str());
@@ -155,8 +159,8 @@ void TDialog::CenterOnScreen() {
     RECT r;
     GetWindowRect(Handle(), &r);
     int w = r.right - r.left, h = r.bottom - r.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TDialog::ShowModal() {
@@ -347,10 +351,18 @@ TDialogControl::~TDialogControl() {
     if (dialog_.focusOnShow_ == this) dialog_.focusOnShow_ = nullptr;
 }
 
-void TDialogControl::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
-bool TDialogControl::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
-void TDialogControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
-bool TDialogControl::Visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+void TDialogControl::SetEnabled(bool enabled) {
+    EnableWindow(hwnd_, enabled);
+}
+bool TDialogControl::Enabled() const {
+    return IsWindowEnabled(hwnd_) != FALSE;
+}
+void TDialogControl::SetVisible(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+bool TDialogControl::Visible() const {
+    return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void TDialogControl::SetFocus() {
     // WM_NEXTDLGCTL keeps the dialog's default button and its own focus record right.
@@ -378,7 +390,9 @@ std::string TDialogControl::CheckedText() const {
     return out;
 }
 
-void TDialogControl::WriteText(const std::string& text) { SetWindowTextW(hwnd_, platform::Widen(text).c_str()); }
+void TDialogControl::WriteText(const std::string& text) {
+    SetWindowTextW(hwnd_, platform::Widen(text).c_str());
+}
 
 // ---------------------------------------------------------------------------------
 // Controls
@@ -388,18 +402,25 @@ void TEdit::SetPasswordChar(wchar_t c) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TEdit::SetReadOnly(bool readOnly) { SendMessageW(hwnd_, EM_SETREADONLY, readOnly, 0); }
+void TEdit::SetReadOnly(bool readOnly) {
+    SendMessageW(hwnd_, EM_SETREADONLY, readOnly, 0);
+}
 
-void TEdit::DisableIme() { ImmAssociateContext(hwnd_, nullptr); }
+void TEdit::DisableIme() {
+    ImmAssociateContext(hwnd_, nullptr);
+}
 
-void TEdit::SelectAll() { SendMessageW(hwnd_, EM_SETSEL, 0, -1); }
+void TEdit::SelectAll() {
+    SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+}
 
 void TEdit::Command(WORD code) {
     if (code == EN_CHANGE && OnChange) OnChange();
     if (code == EN_KILLFOCUS && OnExit) OnExit();
 }
 
-TButton::TButton(TDialogWindow& owner, int id) : TDialogControl(owner, id), modalResult_(id == IDCANCEL ? IDCANCEL : 0) {}
+TButton::TButton(TDialogWindow& owner, int id)
+    : TDialogControl(owner, id), modalResult_(id == IDCANCEL ? IDCANCEL : 0) {}
 
 void TButton::Click() {
     SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(id_, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
@@ -411,7 +432,9 @@ void TButton::Command(WORD code) {
     if (modalResult_) dialog_.EndModal(modalResult_);
 }
 
-bool TCheckBox::Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::Checked() const {
+    return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void TCheckBox::SetChecked(bool checked) {
     if (checked == Checked()) return;
@@ -439,9 +462,13 @@ void TComboBox::Clear() {
     SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
 }
 
-int TComboBox::ItemIndex() const { return (int)SendMessageW(hwnd_, CB_GETCURSEL, 0, 0); }
+int TComboBox::ItemIndex() const {
+    return (int)SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
+}
 
-void TComboBox::SetItemIndex(int index) { SendMessageW(hwnd_, CB_SETCURSEL, index, 0); }
+void TComboBox::SetItemIndex(int index) {
+    SendMessageW(hwnd_, CB_SETCURSEL, index, 0);
+}
 
 void TComboBox::Command(WORD code) {
     switch (code) {
@@ -458,20 +485,28 @@ void TComboBox::Command(WORD code) {
     }
 }
 
-void TUpDown::SetRange(int minimum, int maximum) { SendMessageW(hwnd_, UDM_SETRANGE32, minimum, maximum); }
+void TUpDown::SetRange(int minimum, int maximum) {
+    SendMessageW(hwnd_, UDM_SETRANGE32, minimum, maximum);
+}
 
-void TUpDown::SetPosition(int position) { SendMessageW(hwnd_, UDM_SETPOS32, 0, position); }
+void TUpDown::SetPosition(int position) {
+    SendMessageW(hwnd_, UDM_SETPOS32, 0, position);
+}
 
-int TUpDown::Position() const { return (int)SendMessageW(hwnd_, UDM_GETPOS32, 0, 0); }
+int TUpDown::Position() const {
+    return (int)SendMessageW(hwnd_, UDM_GETPOS32, 0, 0);
+}
 
 void TUpDown::Scroll() {
     if (OnChange) OnChange();
 }
 
-TTabPages::TTabPages(TDialogWindow& owner, int id, const std::vector<TPageSpec>& pages) : TDialogControl(owner, id) {
+TTabPages::TTabPages(TDialogWindow& owner, int id, const std::vector<TPageSpec>& pages)
+    : TDialogControl(owner, id) {
     // The pages lie over the tab control: it must not paint over them.
     SetWindowLongW(hwnd_, GWL_STYLE, GetWindowLongW(hwnd_, GWL_STYLE) | WS_CLIPSIBLINGS);
-    for (const TPageSpec& p : pages) AddPage(p.Caption, p.TemplateId);
+    for (const TPageSpec& p : pages)
+        AddPage(p.Caption, p.TemplateId);
     if (!pages_.empty()) SetActivePage(0);
 }
 
@@ -501,7 +536,8 @@ void TTabPages::SetActivePage(int index) {
     if (index < 0 || index >= (int)pages_.size()) return;
     active_ = index;
     SendMessageW(hwnd_, TCM_SETCURSEL, index, 0);
-    for (size_t i = 0; i < pages_.size(); ++i) ShowWindow(pages_[i]->Handle(), (int)i == index ? SW_SHOW : SW_HIDE);
+    for (size_t i = 0; i < pages_.size(); ++i)
+        ShowWindow(pages_[i]->Handle(), (int)i == index ? SW_SHOW : SW_HIDE);
 }
 
 void TTabPages::Notify(NMHDR* header) {
@@ -510,7 +546,9 @@ void TTabPages::Notify(NMHDR* header) {
     if (OnChange) OnChange();
 }
 
-void TDialogPanel::Changed() { InvalidateRect(hwnd_, nullptr, FALSE); }
+void TDialogPanel::Changed() {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
 
 void TDialogPanel::SetCaption(const std::string& caption) {
     caption_ = caption;
@@ -546,12 +584,14 @@ void TDialogPanel::PaintBand(TPaintBand& band, const platform::TRect& client) {
     band.FillRect(client, ColorToPixel(color_ == clNone ? platform::clBtnFace : color_));
     band.Bevel(client, bevel_, 1);
     int inset = bevel_ == bvNone ? 0 : 1;
-    platform::TRect inner(client.Left + inset, client.Top + inset, client.Right - inset, client.Bottom - inset);
+    platform::TRect inner(client.Left + inset, client.Top + inset, client.Right - inset,
+                          client.Bottom - inset);
     if (!picture_.Empty()) {
         if (stretch_) {
             platform::TPixmap scaled(inner.Width(), inner.Height());
             scaled.StretchCopy(platform::TRect(0, 0, inner.Width(), inner.Height()), picture_,
-                               platform::TRect(0, 0, picture_.Width(), picture_.Height()), platform::kSrcCopy);
+                               platform::TRect(0, 0, picture_.Width(), picture_.Height()),
+                               platform::kSrcCopy);
             band.Blit(scaled, inner.Left, inner.Top, inner);
         } else {
             band.Blit(picture_, inner.Left + (inner.Width() - picture_.Width()) / 2,
@@ -565,7 +605,8 @@ void TDialogPanel::PaintBand(TPaintBand& band, const platform::TRect& client) {
     SetTextColor(band.DC(), ColorToRGB(font_.Color));
     RECT r = ToRECT(inner);
     std::wstring text = platform::Widen(caption_);
-    DrawTextW(band.DC(), text.c_str(), (int)text.size(), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(band.DC(), text.c_str(), (int)text.size(), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void TDialogPanel::PaintTo(platform::TPixmap& out) {

@@ -16,7 +16,9 @@ int ScreenPixelsPerInch() {
     return ppi;
 }
 
-int PointsToPixels(int points) { return MulDiv(points, ScreenPixelsPerInch(), 72); }
+int PointsToPixels(int points) {
+    return MulDiv(points, ScreenPixelsPerInch(), 72);
+}
 
 LOGFONTW MakeLogFont(const platform::TFontSpec& spec) {
     LOGFONTW lf = {};
@@ -37,7 +39,8 @@ LOGFONTW MakeLogFont(const platform::TFontSpec& spec) {
 
 bool SpecFromLogFont(const LOGFONTW& lf, platform::TColor color, platform::TFontSpec& spec) {
     std::string name;
-    if (!platform::Narrow(std::wstring(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE)), name)) return false;
+    if (!platform::Narrow(std::wstring(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE)), name))
+        return false;
     int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     spec.Name = name;
     spec.Size = MulDiv(height, 72, ScreenPixelsPerInch());

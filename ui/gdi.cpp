@@ -13,18 +13,30 @@ std::atomic<long> g_createdGdi{0};
 std::atomic<long> g_liveWindows{0};
 } // namespace
 
-long LiveGdiObjects() { return g_liveGdi; }
-long GdiObjectsCreated() { return g_createdGdi; }
-long LiveWindows() { return g_liveWindows; }
+long LiveGdiObjects() {
+    return g_liveGdi;
+}
+long GdiObjectsCreated() {
+    return g_createdGdi;
+}
+long LiveWindows() {
+    return g_liveWindows;
+}
 
 namespace detail {
 void CountGdiCreated() {
     ++g_liveGdi;
     ++g_createdGdi;
 }
-void CountGdiReleased() { --g_liveGdi; }
-void CountWindowCreated() { ++g_liveWindows; }
-void CountWindowDestroyed() { --g_liveWindows; }
+void CountGdiReleased() {
+    --g_liveGdi;
+}
+void CountWindowCreated() {
+    ++g_liveWindows;
+}
+void CountWindowDestroyed() {
+    --g_liveWindows;
+}
 } // namespace detail
 
 TMemoryDC::TMemoryDC(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {
@@ -44,9 +56,13 @@ TWindowDC::~TWindowDC() {
     if (dc_) ReleaseDC(window_, dc_);
 }
 
-TPaintDC::TPaintDC(HWND window) : window_(window) { BeginPaint(window_, &ps_); }
+TPaintDC::TPaintDC(HWND window) : window_(window) {
+    BeginPaint(window_, &ps_);
+}
 
-TPaintDC::~TPaintDC() { EndPaint(window_, &ps_); }
+TPaintDC::~TPaintDC() {
+    EndPaint(window_, &ps_);
+}
 
 TDibSection::TDibSection(int width, int height) : width_(std::max(width, 1)), height_(std::max(height, 1)) {
     BITMAPINFO bi = {};
@@ -66,7 +82,9 @@ COLORREF ColorToRGB(platform::TColor color) {
     return (COLORREF)(color & 0x00FFFFFF);
 }
 
-uint32_t ColorToPixel(platform::TColor color) { return platform::ColorRefToPixel(ColorToRGB(color)); }
+uint32_t ColorToPixel(platform::TColor color) {
+    return platform::ColorRefToPixel(ColorToRGB(color));
+}
 
 platform::TRect Intersect(const platform::TRect& a, const platform::TRect& b) {
     platform::TRect r(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),

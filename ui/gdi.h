@@ -157,11 +157,17 @@ COLORREF ColorToRGB(platform::TColor color);
 uint32_t ColorToPixel(platform::TColor color);
 
 // TRect <-> RECT.
-inline RECT ToRECT(const platform::TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
-inline platform::TRect FromRECT(const RECT& r) { return platform::TRect(r.left, r.top, r.right, r.bottom); }
+inline RECT ToRECT(const platform::TRect& r) {
+    return RECT{r.Left, r.Top, r.Right, r.Bottom};
+}
+inline platform::TRect FromRECT(const RECT& r) {
+    return platform::TRect(r.left, r.top, r.right, r.bottom);
+}
 // The common part of two rectangles (empty when they do not meet).
 platform::TRect Intersect(const platform::TRect& a, const platform::TRect& b);
-inline bool IsEmpty(const platform::TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+inline bool IsEmpty(const platform::TRect& r) {
+    return r.Right <= r.Left || r.Bottom <= r.Top;
+}
 inline bool Contains(const platform::TRect& r, int x, int y) {
     return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
 }

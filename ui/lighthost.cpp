@@ -52,7 +52,8 @@ public:
 
 TLightControl::~TLightControl() {
     std::vector<TLightControl*> children = children_;
-    for (TLightControl* c : children) c->Detach();
+    for (TLightControl* c : children)
+        c->Detach();
     Detach();
 }
 
@@ -97,12 +98,14 @@ void TLightControl::SetHost(TLightHost* host) {
         host_ = host;
         if (host_ && acceptFiles_) host_->ChangeAccepting(+1);
     }
-    for (TLightControl* c : children_) c->SetHost(host);
+    for (TLightControl* c : children_)
+        c->SetHost(host);
 }
 
 void TLightControl::SetBounds(int left, int top, int width, int height) {
     platform::TRect r(left, top, left + std::max(width, 0), top + std::max(height, 0));
-    if (r.Left == bounds_.Left && r.Top == bounds_.Top && r.Right == bounds_.Right && r.Bottom == bounds_.Bottom)
+    if (r.Left == bounds_.Left && r.Top == bounds_.Top && r.Right == bounds_.Right &&
+        r.Bottom == bounds_.Bottom)
         return;
     Invalidate();
     bounds_ = r;
@@ -177,7 +180,9 @@ void TLightControl::ReleaseCapture() {
     if (host_ && host_->capture_ == this) host_->ReleaseCaptureControl();
 }
 
-bool TLightControl::HasCapture() const { return host_ && host_->capture_ == this; }
+bool TLightControl::HasCapture() const {
+    return host_ && host_->capture_ == this;
+}
 
 void TLightControl::Invalidate() {
     if (host_) host_->InvalidateRect(HostRect());
@@ -278,8 +283,8 @@ void TLightHost::InvalidateRect(const platform::TRect& r) {
         // Too many pieces: one rectangle around them all.
         platform::TRect all = r;
         for (const platform::TRect& i : invalid_)
-            all = platform::TRect(std::min(all.Left, i.Left), std::min(all.Top, i.Top), std::max(all.Right, i.Right),
-                                  std::max(all.Bottom, i.Bottom));
+            all = platform::TRect(std::min(all.Left, i.Left), std::min(all.Top, i.Top),
+                                  std::max(all.Right, i.Right), std::max(all.Bottom, i.Bottom));
         invalid_.assign(1, all);
         return;
     }
@@ -416,7 +421,8 @@ void TLightHost::DropFiles(HDROP drop) {
     DragFinish(drop);
 
     TLightControl* target = ControlAt(point.x, point.y);
-    while (target && !target->acceptFiles_) target = target->parent_;
+    while (target && !target->acceptFiles_)
+        target = target->parent_;
     if (!target || !target->OnDropFiles) return;
     platform::TRect r = target->HostRect();
     files.Point = POINT{point.x - r.Left, point.y - r.Top};

@@ -38,21 +38,36 @@ std::string KeyName(WORD key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, (char)key);
     if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
     switch (key) {
-    case VK_DELETE: return "Del";
-    case VK_INSERT: return "Ins";
-    case VK_RETURN: return "Enter";
-    case VK_ESCAPE: return "Esc";
-    case VK_SPACE: return "Space";
-    case VK_BACK: return "BkSp";
-    case VK_TAB: return "Tab";
-    case VK_PRIOR: return "PgUp";
-    case VK_NEXT: return "PgDn";
-    case VK_HOME: return "Home";
-    case VK_END: return "End";
-    case VK_LEFT: return "Left";
-    case VK_RIGHT: return "Right";
-    case VK_UP: return "Up";
-    case VK_DOWN: return "Down";
+    case VK_DELETE:
+        return "Del";
+    case VK_INSERT:
+        return "Ins";
+    case VK_RETURN:
+        return "Enter";
+    case VK_ESCAPE:
+        return "Esc";
+    case VK_SPACE:
+        return "Space";
+    case VK_BACK:
+        return "BkSp";
+    case VK_TAB:
+        return "Tab";
+    case VK_PRIOR:
+        return "PgUp";
+    case VK_NEXT:
+        return "PgDn";
+    case VK_HOME:
+        return "Home";
+    case VK_END:
+        return "End";
+    case VK_LEFT:
+        return "Left";
+    case VK_RIGHT:
+        return "Right";
+    case VK_UP:
+        return "Up";
+    case VK_DOWN:
+        return "Down";
     }
     return "#" + std::to_string(key);
 }
@@ -71,7 +86,8 @@ std::string TShortCut::Text() const {
 // ---------------------------------------------------------------------------------
 // TMenuItem
 
-TMenuItem::TMenuItem(TMenu* menu, TMenuItem* parent, const std::string& caption, TShortCut shortcut, bool separator)
+TMenuItem::TMenuItem(TMenu* menu, TMenuItem* parent, const std::string& caption, TShortCut shortcut,
+                     bool separator)
     : menu_(menu), parent_(parent), caption_(caption), shortcut_(shortcut), separator_(separator),
       command_(parent ? AllocateCommand() : 0) {
     if (command_) Commands()[command_] = this;
@@ -125,7 +141,8 @@ std::wstring TMenuItem::EntryText() const {
 void TMenuItem::UpdateEntry() {
     if (!parent_ || !parent_->submenu_) return;
     UINT position = 0;
-    while (position < parent_->items_.size() && parent_->items_[position].get() != this) ++position;
+    while (position < parent_->items_.size() && parent_->items_[position].get() != this)
+        ++position;
     if (position == parent_->items_.size()) return; // not inserted yet
     std::wstring text = EntryText();
     MENUITEMINFOW mii = {};
@@ -188,8 +205,10 @@ bool TMenuItem::EnabledWithParents() const {
 
 void TMenuItem::RunParentPopups() {
     std::vector<TMenuItem*> chain;
-    for (TMenuItem* p = parent_; p; p = p->parent_) chain.push_back(p);
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) (*it)->Popup();
+    for (TMenuItem* p = parent_; p; p = p->parent_)
+        chain.push_back(p);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        (*it)->Popup();
 }
 
 // ---------------------------------------------------------------------------------
@@ -217,8 +236,9 @@ TMenuItem* TPopupMenu::Popup(int screenX, int screenY) {
     RootPopup();
     HWND owner = OwnerWindow() ? OwnerWindow() : GetActiveWindow();
     if (!owner) return nullptr;
-    UINT command = (UINT)TrackPopupMenu(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                        screenX, screenY, 0, owner, nullptr);
+    UINT command =
+        (UINT)TrackPopupMenu(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                             screenX, screenY, 0, owner, nullptr);
     // Without a message after it, a menu opened from a window that is not in front
     // (the notification area) does not close when the user clicks elsewhere next time.
     PostMessageW(owner, WM_NULL, 0, 0);

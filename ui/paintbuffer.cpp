@@ -48,10 +48,13 @@ void TPaintBand::Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom
     platform::TRect ring = r;
     for (int i = 0; i < width && ring.Width() > 0 && ring.Height() > 0; ++i) {
         int right = ring.Right - 1, lowest = ring.Bottom - 1;
-        FillRect(Intersect(platform::TRect(ring.Left, ring.Top, right, ring.Top + 1), clip), top);     // top side
-        FillRect(Intersect(platform::TRect(ring.Left, ring.Top, ring.Left + 1, lowest), clip), top);   // left side
-        FillRect(Intersect(platform::TRect(right, ring.Top, right + 1, ring.Bottom), clip), bottom);   // right side
-        FillRect(Intersect(platform::TRect(ring.Left, lowest, ring.Right, lowest + 1), clip), bottom); // bottom
+        FillRect(Intersect(platform::TRect(ring.Left, ring.Top, right, ring.Top + 1), clip), top); // top side
+        FillRect(Intersect(platform::TRect(ring.Left, ring.Top, ring.Left + 1, lowest), clip),
+                 top); // left side
+        FillRect(Intersect(platform::TRect(right, ring.Top, right + 1, ring.Bottom), clip),
+                 bottom); // right side
+        FillRect(Intersect(platform::TRect(ring.Left, lowest, ring.Right, lowest + 1), clip),
+                 bottom); // bottom
         ring = platform::TRect(ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1);
     }
 }

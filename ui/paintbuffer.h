@@ -33,7 +33,8 @@ public:
     // The edge of a panel: width rings, each with the top and left sides in top and
     // the bottom and right sides in bottom (the corners bottom-left and top-right
     // take bottom).
-    void Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom, int width, const platform::TRect& clip);
+    void Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom, int width,
+                 const platform::TRect& clip);
     // An outer bevel of width rings in the system's highlight and shadow colours.
     void Bevel(const platform::TRect& r, TBevelCut cut, int width, const platform::TRect& clip);
     void Bevel(const platform::TRect& r, TBevelCut cut, int width) { Bevel(r, cut, width, r); }

@@ -105,7 +105,8 @@ LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1; // the paint covers everything
     case WM_PAINT: {
         TPaintDC dc(Handle());
-        platform::TRect area = Intersect(FromRECT(dc.PaintRect()), platform::TRect(0, 0, ClientWidth(), ClientHeight()));
+        platform::TRect area =
+            Intersect(FromRECT(dc.PaintRect()), platform::TRect(0, 0, ClientWidth(), ClientHeight()));
         // Only what can show is painted: a panel larger than the screen paints its visible part.
         RECT clip;
         if (GetClipBox(dc.Get(), &clip) != ERROR) area = Intersect(area, FromRECT(clip));
@@ -115,13 +116,17 @@ LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        MouseDown(message == WM_LBUTTONDOWN ? mbLeft : message == WM_RBUTTONDOWN ? mbRight : mbMiddle,
+        MouseDown(message == WM_LBUTTONDOWN   ? mbLeft
+                  : message == WM_RBUTTONDOWN ? mbRight
+                                              : mbMiddle,
                   MouseShiftState(wParam), x, y);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        MouseUp(message == WM_LBUTTONUP ? mbLeft : message == WM_RBUTTONUP ? mbRight : mbMiddle,
+        MouseUp(message == WM_LBUTTONUP   ? mbLeft
+                : message == WM_RBUTTONUP ? mbRight
+                                          : mbMiddle,
                 MouseShiftState(wParam), x, y);
         // The right button's release also asks for the context menu.
         break;

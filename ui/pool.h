@@ -13,13 +13,15 @@ template <class T> class TPool {
 public:
     // make: a new control; reuse: cleans a control that comes back from the pool;
     // give: puts a control out of use (hides it).
-    TPool(std::function<std::unique_ptr<T>()> make, std::function<void(T&)> reuse, std::function<void(T&)> give)
+    TPool(std::function<std::unique_ptr<T>()> make, std::function<void(T&)> reuse,
+          std::function<void(T&)> give)
         : make_(std::move(make)), reuse_(std::move(reuse)), give_(std::move(give)) {}
     TPool(const TPool&) = delete;
     TPool& operator=(const TPool&) = delete;
     ~TPool() {
         // Controls go in the reverse order of their making.
-        while (!all_.empty()) all_.pop_back();
+        while (!all_.empty())
+            all_.pop_back();
     }
 
     T* Take() {

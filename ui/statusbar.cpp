@@ -16,7 +16,9 @@ TStatusBar::TStatusBar(TForm& form) : form_(form) {
     form.AttachStatusBar(this);
 }
 
-TStatusBar::~TStatusBar() { form_.DetachStatusBar(this); }
+TStatusBar::~TStatusBar() {
+    form_.DetachStatusBar(this);
+}
 
 void TStatusBar::AddPanel(int width) {
     widths_.push_back(width);
@@ -33,7 +35,8 @@ void TStatusBar::ApplyParts() {
         edges.push_back(i + 1 == widths_.size() ? -1 : right);
     }
     SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    for (size_t i = 0; i < texts_.size(); ++i) SetPanelText(i, texts_[i]);
+    for (size_t i = 0; i < texts_.size(); ++i)
+        SetPanelText(i, texts_[i]);
 }
 
 void TStatusBar::SetPanelText(size_t index, const std::string& text) {
@@ -43,6 +46,8 @@ void TStatusBar::SetPanelText(size_t index, const std::string& text) {
         SendMessageW(Handle(), SB_SETTEXTW, index, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
 }
 
-int TStatusBar::BarHeight() const { return Visible() ? Height() : 0; }
+int TStatusBar::BarHeight() const {
+    return Visible() ? Height() : 0;
+}
 
 } // namespace ui

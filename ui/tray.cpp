@@ -24,8 +24,8 @@ bool TTrayIcon::Add(const std::string& iconResource, const std::string& tip) {
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = callbackMessage_;
     // A shared icon belongs to the system's cache: it is never destroyed by us.
-    nid.hIcon = (HICON)LoadImageW(GetModuleHandleW(nullptr), platform::Widen(iconResource).c_str(), IMAGE_ICON, 16,
-                                  16, LR_SHARED);
+    nid.hIcon = (HICON)LoadImageW(GetModuleHandleW(nullptr), platform::Widen(iconResource).c_str(),
+                                  IMAGE_ICON, 16, 16, LR_SHARED);
     std::wstring text = platform::Widen(tip);
     size_t room = sizeof(nid.szTip) / sizeof(nid.szTip[0]) - 1;
     if (text.size() > room) {

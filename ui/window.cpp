@@ -38,7 +38,8 @@ void RegisterFrameworkClass(const wchar_t* name, UINT style, HBRUSH background, 
 // TWindow
 
 TWindow::~TWindow() {
-    for (auto& t : timers_) t.second->owner_ = nullptr;
+    for (auto& t : timers_)
+        t.second->owner_ = nullptr;
     timers_.clear();
     // The hooks may refer to objects that are gone by now: the window dies quietly.
     OnMessage = nullptr;
@@ -71,8 +72,8 @@ void TWindow::CreateHandle(const TCreateParams& p) {
             InitCommonControlsEx(&icc);
             commonControls = true;
         }
-        HWND hwnd = CreateWindowExW(p.ExStyle, p.ClassName, p.Caption.c_str(), p.Style, p.Left, p.Top, p.Width,
-                                    p.Height, parentHwnd, nullptr, instance, nullptr);
+        HWND hwnd = CreateWindowExW(p.ExStyle, p.ClassName, p.Caption.c_str(), p.Style, p.Left, p.Top,
+                                    p.Width, p.Height, parentHwnd, nullptr, instance, nullptr);
         if (!hwnd) return;
         SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
         subclassed_ = true;
@@ -201,8 +202,12 @@ RECT WindowRectInParent(HWND hwnd) {
 }
 } // namespace
 
-int TWindow::Left() const { return hwnd_ ? WindowRectInParent(hwnd_).left : 0; }
-int TWindow::Top() const { return hwnd_ ? WindowRectInParent(hwnd_).top : 0; }
+int TWindow::Left() const {
+    return hwnd_ ? WindowRectInParent(hwnd_).left : 0;
+}
+int TWindow::Top() const {
+    return hwnd_ ? WindowRectInParent(hwnd_).top : 0;
+}
 int TWindow::Width() const {
     RECT r = hwnd_ ? WindowRectInParent(hwnd_) : RECT{};
     return r.right - r.left;
@@ -236,13 +241,17 @@ void TWindow::SetVisible(bool visible) {
     if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool TWindow::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool TWindow::Visible() const {
+    return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void TWindow::SetEnabled(bool enabled) {
     if (hwnd_) EnableWindow(hwnd_, enabled);
 }
 
-bool TWindow::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+bool TWindow::Enabled() const {
+    return hwnd_ && IsWindowEnabled(hwnd_);
+}
 
 void TWindow::SetCaption(const std::string& caption) {
     caption_ = caption;
@@ -297,7 +306,9 @@ TForm::~TForm() {
     }
 }
 
-DWORD TForm::Style() const { return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN; }
+DWORD TForm::Style() const {
+    return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+}
 
 void TForm::SetClientSize(int width, int height) {
     HWND hwnd = Handle();
@@ -305,7 +316,8 @@ void TForm::SetClientSize(int width, int height) {
     RECT r = {0, 0, width, height};
     AdjustWindowRectEx(&r, (DWORD)GetWindowLongW(hwnd, GWL_STYLE), GetMenu(hwnd) != nullptr,
                        (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE));
-    SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar that wraps onto a second line takes client height: measure and correct.
     for (int i = 0; i < 3; ++i) {
         RECT c, w;
@@ -343,8 +355,9 @@ void TForm::SetIconResource(const wchar_t* name) {
     icon_ = (HICON)LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
     if (icon_ && Handle()) {
         SendMessageW(Handle(), WM_SETICON, ICON_BIG, (LPARAM)icon_);
-        HICON small = (HICON)LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+        HICON small =
+            (HICON)LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                              GetSystemMetrics(SM_CYSMICON), LR_SHARED);
         SendMessageW(Handle(), WM_SETICON, ICON_SMALL, (LPARAM)(small ? small : icon_));
     }
 }

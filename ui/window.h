@@ -83,7 +83,7 @@ protected:
         bool SystemClass = false; // a control class of the system, subclassed
         DWORD Style = 0;
         DWORD ExStyle = 0;
-        UINT ClassStyle = 0;      // for the framework's classes
+        UINT ClassStyle = 0; // for the framework's classes
         HBRUSH Background = nullptr;
         std::wstring Caption;
         int Left = 0, Top = 0, Width = 0, Height = 0;

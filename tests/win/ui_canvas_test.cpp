@@ -108,14 +108,15 @@ TEST(UiPixmapCanvas, FillsMeasuresAndDrawsJapaneseText) {
         TRect box(4, 4, 4 + w, 4 + h);
         int ink = (int)(box.Width() * box.Height()) - CountPixels(face, box, 0x00FFFFFF);
         EXPECT_GT(ink, 20) << "the glyphs changed pixels";
-        EXPECT_EQ(0, CountPixels(face, TRect(4 + w + 2, 0, 200, 30), 0x00000000)) << "nothing right of the text";
+        EXPECT_EQ(0, CountPixels(face, TRect(4 + w + 2, 0, 200, 30), 0x00000000))
+            << "nothing right of the text";
 
         // Text stands on the brush colour: its cells are painted with it.
         canvas.SetBrushColor(0x00FF00FF);
         canvas.TextOut(0, 30, "  ");
         EXPECT_EQ(0x00FF00FFu, face.Pixel(1, 31));
         canvas.SetFont(Gothic(14, 0x00FFFFFF)); // a second font: the first is released
-        canvas.TextOut(-5, 35, "端");             // partly outside: clipped, no fault
+        canvas.TextOut(-5, 35, "端");           // partly outside: clipped, no fault
     }
     EXPECT_EQ(live, LiveGdiObjects()) << "every GDI object released with the canvas";
 }

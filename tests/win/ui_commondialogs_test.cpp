@@ -62,7 +62,9 @@ std::wstring MakeFile(const std::wstring& name) {
     return path;
 }
 
-void Press(HWND dialog, int id) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+void Press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
 
 // Types a file name into the open dialog's name field (a combo box with an edit, or
 // an edit, depending on the system) and presses Open.
@@ -160,7 +162,8 @@ TEST(UiOpenDialog, RefusesANameThatCodePage932CannotHold) {
     EXPECT_EQ("unchanged", dlg.FileName);
     ASSERT_EQ(1u, recorder.system.boxes.size());
     EXPECT_NE(std::string::npos, recorder.system.boxes[0].find("シフトJIS"));
-    EXPECT_NE(std::string::npos, recorder.system.boxes[0].find("??.txt")) << "names the file as far as it can";
+    EXPECT_NE(std::string::npos, recorder.system.boxes[0].find("??.txt"))
+        << "names the file as far as it can";
     DeleteFileW(path.c_str());
 }
 

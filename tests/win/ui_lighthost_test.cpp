@@ -45,7 +45,9 @@ struct TGrid {
     }
 };
 
-std::string Point(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
+std::string Point(int x, int y) {
+    return std::to_string(x) + "," + std::to_string(y);
+}
 
 } // namespace
 
@@ -70,7 +72,9 @@ TEST(UiLightHost, HitTestFindsTheTopmostVisibleControl) {
 TEST(UiLightHost, LeftPressTakesTheCaptureUntilRelease) {
     TGrid g;
     std::string log;
-    g.imageA.OnMouseDown = [&](TMouseButton, TShiftState, int x, int y) { log += "down " + Point(x, y) + ";"; };
+    g.imageA.OnMouseDown = [&](TMouseButton, TShiftState, int x, int y) {
+        log += "down " + Point(x, y) + ";";
+    };
     g.imageA.OnMouseMove = [&](TShiftState, int x, int y) { log += "move " + Point(x, y) + ";"; };
     g.imageA.OnMouseUp = [&](TMouseButton, TShiftState, int x, int y) { log += "up " + Point(x, y) + ";"; };
     g.imageA.OnClick = [&] { log += "click;"; };
@@ -111,8 +115,12 @@ TEST(UiLightHost, AHandlerMayMoveTheCaptureToAnotherControl) {
 TEST(UiLightHost, RightButtonTakesNoCapture) {
     TGrid g;
     std::string log;
-    g.imageB.OnMouseDown = [&](TMouseButton b, TShiftState, int, int) { log += "down " + std::to_string(b) + ";"; };
-    g.imageB.OnMouseUp = [&](TMouseButton b, TShiftState, int, int) { log += "up " + std::to_string(b) + ";"; };
+    g.imageB.OnMouseDown = [&](TMouseButton b, TShiftState, int, int) {
+        log += "down " + std::to_string(b) + ";";
+    };
+    g.imageB.OnMouseUp = [&](TMouseButton b, TShiftState, int, int) {
+        log += "up " + std::to_string(b) + ";";
+    };
     g.Send(WM_RBUTTONDOWN, MK_RBUTTON, 150, 40);
     EXPECT_EQ(nullptr, GetCapture());
     g.Send(WM_RBUTTONUP, 0, 150, 40);
@@ -139,19 +147,22 @@ TEST(UiLightHost, DroppedFilesReachTheControlUnderTheDropPoint) {
     std::vector<std::string> namesA, namesB;
     POINT pointB = {};
     g.panelA.OnDropFiles = [&](const TDropFiles& d) {
-        for (auto& f : d.Files) namesA.push_back(f.Path);
+        for (auto& f : d.Files)
+            namesA.push_back(f.Path);
     };
     g.panelB.OnDropFiles = [&](const TDropFiles& d) {
         EXPECT_TRUE(d.AllRepresentable());
-        for (auto& f : d.Files) namesB.push_back(f.Path);
+        for (auto& f : d.Files)
+            namesB.push_back(f.Path);
         pointB = d.Point;
     };
     EXPECT_NE(0, GetWindowLongW(g.host.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 
     // Three files on the image of button B: routed to its panel, in order, as code page 932.
     std::wstring japanese = platform::Widen("C:\\データ\\設定ファイル.txt");
-    SendMessageW(g.host.Handle(), WM_DROPFILES,
-                 (WPARAM)uitest::MakeDrop({L"C:\\a.exe", japanese, L"C:\\dir with space\\c.doc"}, POINT{150, 40}), 0);
+    SendMessageW(
+        g.host.Handle(), WM_DROPFILES,
+        (WPARAM)uitest::MakeDrop({L"C:\\a.exe", japanese, L"C:\\dir with space\\c.doc"}, POINT{150, 40}), 0);
     EXPECT_TRUE(namesA.empty());
     ASSERT_EQ(3u, namesB.size());
     EXPECT_EQ("C:\\a.exe", namesB[0]);
@@ -169,12 +180,27 @@ TEST(UiLightHost, DroppedFilesReachTheControlUnderTheDropPoint) {
     EXPECT_EQ(0, GetWindowLongW(g.host.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
+TEST(UiLightHost, ALongPathArrivesWhole) {
+    // The shell's names are read at their full length, not through a 255-character buffer.
+    TGrid g;
+    std::string got;
+    g.panelA.OnDropFiles = [&](const TDropFiles& d) { got = d.Files.at(0).Path; };
+    std::wstring folder = L"C:\\" + std::wstring(150, L'a') + L"\\" + std::wstring(120, L'b');
+    std::wstring name = folder + L"\\\x9577\x3044\x540d\x524d.txt"; // 長い名前.txt
+    SendMessageW(g.host.Handle(), WM_DROPFILES, (WPARAM)uitest::MakeDrop({name}, POINT{50, 40}), 0);
+    std::string expected;
+    ASSERT_TRUE(platform::Narrow(name, expected));
+    EXPECT_GT(expected.size(), 255u);
+    EXPECT_EQ(expected, got);
+}
+
 TEST(UiLightHost, ANameThatCodePage932CannotHoldIsReportedAsSuch) {
     TGrid g;
     TDropFiles got;
     g.panelA.OnDropFiles = [&](const TDropFiles& d) { got = d; };
     SendMessageW(g.host.Handle(), WM_DROPFILES,
-                 (WPARAM)uitest::MakeDrop({L"C:\\ok.txt", L"C:\\\xD55C\xAD6D\\\xC5B4.txt"}, POINT{50, 40}), 0);
+                 (WPARAM)uitest::MakeDrop({L"C:\\ok.txt", L"C:\\\xD55C\xAD6D\\\xC5B4.txt"}, POINT{50, 40}),
+                 0);
     ASSERT_EQ(2u, got.Files.size());
     EXPECT_TRUE(got.Files[0].Representable);
     EXPECT_FALSE(got.Files[1].Representable);
@@ -289,7 +315,8 @@ TEST(UiLightHost, PaintingAGridOf100x100CreatesNoGdiObjectPerControl) {
     auto start = std::chrono::steady_clock::now();
     long bigCost = big.PaintCost();
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("[ measure  ] painting 100 x 100 windowless buttons: %.1f ms, %ld GDI objects\n", ms, bigCost);
+    std::printf("[ measure  ] painting 100 x 100 windowless buttons: %.1f ms, %ld GDI objects\n", ms,
+                bigCost);
     EXPECT_EQ(smallCost, bigCost) << "the cost of a paint does not grow with the number of controls";
     EXPECT_LE(bigCost, 4);
     EXPECT_EQ(live, LiveGdiObjects());

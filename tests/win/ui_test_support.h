@@ -68,7 +68,8 @@ private:
 // The receiver frees it (DragFinish).
 inline HDROP MakeDrop(const std::vector<std::wstring>& names, POINT point) {
     size_t chars = 1;
-    for (const auto& n : names) chars += n.size() + 1;
+    for (const auto& n : names)
+        chars += n.size() + 1;
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
     DROPFILES* df = static_cast<DROPFILES*>(GlobalLock(h));
     df->pFiles = sizeof(DROPFILES);
