@@ -16,6 +16,7 @@ namespace ui {
 namespace {
 
 const UINT_PTR kSubclassId = 0x4B50; // "KP"
+const wchar_t* const kObjectProperty = L"KiropadWindowObject";
 
 void RegisterFrameworkClass(const wchar_t* name, UINT style, HBRUSH background, WNDPROC proc) {
     static std::set<std::wstring> registered;
@@ -50,9 +51,8 @@ TWindow* TWindow::FromHandle(HWND hwnd) {
     if (!hwnd || !IsWindow(hwnd)) return nullptr;
     if ((WNDPROC)GetClassLongPtrW(hwnd, GCLP_WNDPROC) == WindowProc)
         return reinterpret_cast<TWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    DWORD_PTR data = 0;
-    if (GetWindowSubclass(hwnd, SubclassProc, kSubclassId, &data)) return reinterpret_cast<TWindow*>(data);
-    return nullptr;
+    // A subclassed system control: its user data belongs to the control, not to us.
+    return static_cast<TWindow*>(GetPropW(hwnd, kObjectProperty));
 }
 
 TForm* TWindow::Form() {
@@ -87,12 +87,18 @@ void TWindow::CreateHandle(const TCreateParams& p) {
 
 void TWindow::Attach(HWND hwnd) {
     hwnd_ = hwnd;
-    if (!subclassed_) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (subclassed_)
+        SetPropW(hwnd, kObjectProperty, this);
+    else
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     detail::CountWindowCreated();
 }
 
 void TWindow::Detach() {
-    if (!subclassed_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    if (subclassed_)
+        RemovePropW(hwnd_, kObjectProperty);
+    else
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
     detail::CountWindowDestroyed();
 }

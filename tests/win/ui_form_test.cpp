@@ -261,6 +261,9 @@ TEST(UiStatusBar, ShowsATextPerPanel) {
     EXPECT_EQ(2, (int)SendMessageW(bar.Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
     EXPECT_EQ(50, edges[0]);
     EXPECT_EQ(-1, edges[1]) << "the last panel reaches the right edge";
+    EXPECT_EQ(&bar, TWindow::FromHandle(bar.Handle())) << "a subclassed system control knows its object";
+    EXPECT_EQ(&form, TWindow::FromHandle(form.Handle()));
+    EXPECT_EQ(nullptr, TWindow::FromHandle(GetDesktopWindow()));
 }
 
 TEST(UiTimer, FiresFromTheMessageLoopUntilDisabled) {
