@@ -224,7 +224,7 @@ TLightControl* TLightControl::HitTest(int x, int y) {
 // ---------------------------------------------------------------------------------
 // TLightHost
 
-TLightHost::TLightHost(TWindow& parent) : TPanel(parent) {}
+TLightHost::TLightHost(TWindow* parent) : TPanel(parent) {}
 
 TLightHost::~TLightHost() {
     for (TLightControl* c : controls_) {
@@ -396,8 +396,13 @@ void TLightHost::UpdateTooltip(TLightControl* hovered) {
     hovered_ = hovered;
     bool wanted = hovered && hovered->showHint_ && !hovered->hint_.empty();
     if (!tooltip_ && wanted) tooltip_.reset(new TTooltip(Handle()));
-    // The tip of the control left behind goes; the next one asks for its text anew.
-    if (tooltip_ && tooltip_->Handle()) SendMessageW(tooltip_->Handle(), TTM_POP, 0, 0);
+    // The tip of the control left behind goes, and the tooltip starts over as if the
+    // pointer had just come in: the next control's tip shows after the usual delay.
+    if (tooltip_ && tooltip_->Handle()) {
+        SendMessageW(tooltip_->Handle(), TTM_POP, 0, 0);
+        SendMessageW(tooltip_->Handle(), TTM_ACTIVATE, FALSE, 0);
+        SendMessageW(tooltip_->Handle(), TTM_ACTIVATE, TRUE, 0);
+    }
 }
 
 void TLightHost::DropFiles(HDROP drop) {

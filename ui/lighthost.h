@@ -148,7 +148,7 @@ private:
 
 class TLightHost : public TPanel {
 public:
-    explicit TLightHost(TWindow& parent);
+    explicit TLightHost(TWindow* parent);
     ~TLightHost() override;
 
     // The visible control under a point of the client area (the topmost), or null.

@@ -10,21 +10,21 @@ namespace ui {
 
 namespace {
 
-platform::TFontSpec ParentFont(TWindow& parent) {
-    if (TPanel* panel = dynamic_cast<TPanel*>(&parent)) return panel->Font();
-    if (TForm* form = dynamic_cast<TForm*>(&parent)) return form->Font();
+platform::TFontSpec ParentFont(TWindow* parent) {
+    if (TPanel* panel = dynamic_cast<TPanel*>(parent)) return panel->Font();
+    if (TForm* form = dynamic_cast<TForm*>(parent)) return form->Font();
     return platform::TFontSpec();
 }
 
 } // namespace
 
-TPanel::TPanel(TWindow& parent) : font_(ParentFont(parent)) {
+TPanel::TPanel(TWindow* parent) : font_(ParentFont(parent)) {
     TCreateParams p;
     p.ClassName = L"KiropadPanel";
     p.Style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     p.Width = 185;
     p.Height = 41;
-    p.Parent = &parent;
+    p.Parent = parent;
     CreateHandle(p);
 }
 

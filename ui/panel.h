@@ -13,8 +13,9 @@ namespace ui {
 
 class TPanel : public TWindow {
 public:
-    // Created visible on parent, with the parent's font (a form's or a panel's).
-    explicit TPanel(TWindow& parent);
+    // Created visible on parent (not null), with the parent's font (a form's or a
+    // panel's). A pointer, because a panel on a panel would otherwise look like a copy.
+    explicit TPanel(TWindow* parent);
 
     // Moves the panel to another parent window.
     void SetParent(TWindow& parent);

@@ -34,7 +34,8 @@ bool TTrayIcon::Add(const std::string& iconResource, const std::string& tip) {
         if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
     }
     wcsncpy(nid.szTip, text.c_str(), room);
-    bool ok = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+    // Shown already: the icon and the tip are replaced.
+    bool ok = Shell_NotifyIconW(shown_ ? NIM_MODIFY : NIM_ADD, &nid) != FALSE;
     // The shell's answer is not trusted either way: Remove will ask it to take the icon off.
     shown_ = true;
     window_ = nid.hWnd;

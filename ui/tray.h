@@ -18,8 +18,8 @@ public:
     TTrayIcon(const TTrayIcon&) = delete;
     TTrayIcon& operator=(const TTrayIcon&) = delete;
 
-    // Shows the icon: the icon resource of the program (such as "SMALLICON") at 16 x 16,
-    // and the tip (code page 932; cut to what the tip holds). Returns what the shell answers.
+    // Shows the icon (or changes it when shown): the icon resource of the program (such as "SMALLICON") at 16
+    // x 16, and the tip (code page 932; cut to what the tip holds). Returns what the shell answers.
     bool Add(const std::string& iconResource, const std::string& tip);
     // Removes the icon. Returns what the shell answers.
     bool Remove();

@@ -181,6 +181,7 @@ LRESULT TWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (popupMenu_ && popupMenu_->AutoPopup()) {
             POINT p = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
             if (lParam == (LPARAM)-1) p = ClientToScreen(POINT{0, 0}); // from the keyboard
+            if (!popupMenu_->OwnerWindow()) popupMenu_->SetOwnerWindow(hwnd_);
             popupMenu_->Popup(p.x, p.y);
             return 0;
         }

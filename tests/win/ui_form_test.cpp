@@ -26,9 +26,9 @@ struct TLayout {
     TForm form{"Kiropad"};
     TMainMenu menu;
     TStatusBar status{form};
-    TPanel pageMenu{form};
-    TPanel page{form};
-    TPanel ind{form};
+    TPanel pageMenu{&form};
+    TPanel page{&form};
+    TPanel ind{&form};
 
     TLayout() {
         menu.Add("メイン(&M)").Add("終了(&X)");
@@ -81,7 +81,7 @@ TEST(UiForm, MayBeLargerThanTheScreen) {
 
 TEST(UiForm, KeyPreviewSeesKeysBeforeTheFocusedControl) {
     TForm form;
-    TLightHost host(form);
+    TLightHost host(&form);
     TLightControl button;
     button.SetParent(host);
     host.SetFocusedControl(&button);
@@ -116,7 +116,7 @@ TEST(UiForm, CloseCanBeRefusedAndDestroyRunsItsHook) {
     long windows = LiveWindows();
     {
         TForm form;
-        TPanel panel(form);
+        TPanel panel(&form);
         EXPECT_EQ(windows + 2, LiveWindows());
         bool allow = false, destroyed = false;
         form.OnClose = [&](bool& a) { a = allow; };
@@ -187,7 +187,7 @@ TEST(UiForm, CreateAndShowHooksRunOnce) {
 
 TEST(UiPanel, PaintsItsBevelColourAndCaption) {
     TForm form;
-    TPanel panel(form);
+    TPanel panel(&form);
     panel.SetBounds(0, 0, 40, 30);
     panel.SetColor(0x00336699);
     panel.SetBevelOuter(bvRaised);
@@ -212,7 +212,7 @@ TEST(UiPanel, PaintsItsBevelColourAndCaption) {
 
 TEST(UiPanel, AmpersandsShowLiterallyWhenTheAccessKeyRuleIsOff) {
     TForm form;
-    TPanel panel(form);
+    TPanel panel(&form);
     panel.SetBounds(0, 0, 120, 24);
     panel.SetBevelOuter(bvNone);
     panel.SetColor(platform::clWhite);
@@ -233,7 +233,7 @@ TEST(UiPanel, AmpersandsShowLiterallyWhenTheAccessKeyRuleIsOff) {
 
 TEST(UiPanel, MouseEventsCarryButtonShiftAndPoint) {
     TForm form;
-    TPanel panel(form);
+    TPanel panel(&form);
     std::string log;
     panel.OnMouseDown = [&](TMouseButton b, TShiftState s, int x, int y) {
         log += "down " + std::to_string(b) + " " + std::to_string(s & (ssShift | ssLeft | ssRight)) + " " +

@@ -23,7 +23,7 @@ namespace {
 // accepts files, with an image laid over it at (2, 2).
 struct TGrid {
     TForm form;
-    TLightHost host{form};
+    TLightHost host{&form};
     TLightControl panelA, imageA, panelB, imageB;
 
     TGrid() {
@@ -253,7 +253,7 @@ namespace {
 // Lays out cols x rows buttons of 8 x 8 (a panel and an image each) from the pools.
 struct TBigGrid {
     TForm form;
-    TLightHost host{form};
+    TLightHost host{&form};
     TPool<TLightControl> panels{[] { return std::unique_ptr<TLightControl>(new TLightControl()); }, nullptr,
                                 [](TLightControl& c) { c.SetVisible(false); }};
     TPool<TLightControl> images{[] { return std::unique_ptr<TLightControl>(new TLightControl()); },

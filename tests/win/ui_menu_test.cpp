@@ -117,7 +117,7 @@ TEST(UiMenu, AShortcutKeyRecomputesEnablingAndADisabledEntryIgnoresIt) {
 
 TEST(UiMenu, KeysReachingTheFormRunTheirEntries) {
     TItemMenu m;
-    TPanel panel(m.form);
+    TPanel panel(&m.form);
     std::vector<WORD> formKeys;
     m.form.OnKeyDown = [&](WORD& key, TShiftState) { formKeys.push_back(key); };
     // F5 on a child panel: the form's menus get it before anything else.
@@ -136,7 +136,7 @@ TEST(UiMenu, KeysReachingTheFormRunTheirEntries) {
 
 TEST(UiMenu, PopupMenusAreRegisteredForShortcutsAndOpenOnlyWhenAsked) {
     TForm form;
-    TPanel panel(form);
+    TPanel panel(&form);
     TPopupMenu pages;
     int popups = 0, renamed = 0;
     pages.OnPopup = [&] { ++popups; };
