@@ -119,7 +119,9 @@ private:
 };
 
 // A top-level window: a single-line fixed border with the system menu and the
-// minimise box (no maximise box, no sizing), created hidden.
+// minimise box (no maximise box, no sizing), created hidden. Closing it (Close, the
+// close button) runs OnClose and OnDestroy; destroying the object instead takes a
+// window that is still open down quietly, without its hooks.
 class TForm : public TWindow {
 public:
     explicit TForm(const std::string& caption = "", TWindow* owner = nullptr);
