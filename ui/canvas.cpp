@@ -77,7 +77,7 @@ void TPixmapCanvas::TextOut(int x, int y, const std::string& text) {
     HDC dc = MeasureDC();
     SIZE size = MeasureText(dc, wide);
     // Italic glyphs lean out of their cell; take some room to the right for them.
-    int lean = (font_.Spec().Style & platform::fsItalic) ? size.cy / 2 : 0;
+    int lean = (font_.Description().Style & platform::fsItalic) ? size.cy / 2 : 0;
     platform::TRect box = Intersect(platform::TRect(x, y, x + size.cx + lean, y + size.cy),
                                     platform::TRect(0, 0, target_.Width(), target_.Height()));
     if (IsEmpty(box)) return;

@@ -106,13 +106,13 @@ bool TFontDialog::Execute(HWND owner) {
     platform::TColor color = Font.Color;
     if (!(platform::IsSystemColor(color) && ColorToRGB(color) == cf.rgbColors))
         color = (platform::TColor)(cf.rgbColors & 0x00FFFFFF);
-    platform::TFontSpec spec;
-    if (!SpecFromLogFont(lf, color, spec)) {
+    platform::TFontSpec desc;
+    if (!FontFromLogFont(lf, color, desc)) {
         Refuse(lf.lfFaceName);
         return false;
     }
-    if (cf.iPointSize > 0) spec.Size = (cf.iPointSize + 5) / 10;
-    Font = spec;
+    if (cf.iPointSize > 0) desc.Size = (cf.iPointSize + 5) / 10;
+    Font = desc;
     return true;
 }
 

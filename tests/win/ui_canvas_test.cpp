@@ -47,9 +47,9 @@ void DrawIconCells(platform::ICanvas& canvas, const TRect& dst) {
 } // namespace
 
 TEST(UiFont, ConvertsPointsToPixelsAndBack) {
-    platform::TFontSpec spec = Gothic(9);
-    spec.Style = platform::fsBold | platform::fsUnderline;
-    LOGFONTW lf = MakeLogFont(spec);
+    platform::TFontSpec desc = Gothic(9);
+    desc.Style = platform::fsBold | platform::fsUnderline;
+    LOGFONTW lf = MakeLogFont(desc);
     EXPECT_EQ(-MulDiv(9, ScreenPixelsPerInch(), 72), lf.lfHeight);
     if (ScreenPixelsPerInch() == 96) {
         EXPECT_EQ(-12, lf.lfHeight) << "9 points are 12 pixels";
@@ -60,12 +60,12 @@ TEST(UiFont, ConvertsPointsToPixelsAndBack) {
     EXPECT_EQ(128, lf.lfCharSet);
 
     platform::TFontSpec back;
-    ASSERT_TRUE(SpecFromLogFont(lf, platform::clBlack, back));
-    EXPECT_EQ(spec, back);
+    ASSERT_TRUE(FontFromLogFont(lf, platform::clBlack, back));
+    EXPECT_EQ(desc, back);
 
     wcscpy(lf.lfFaceName, L"\xD55C\xAE00"); // a face name code page 932 cannot hold
-    EXPECT_FALSE(SpecFromLogFont(lf, platform::clBlack, back));
-    EXPECT_EQ(spec, back) << "left unchanged";
+    EXPECT_FALSE(FontFromLogFont(lf, platform::clBlack, back));
+    EXPECT_EQ(desc, back) << "left unchanged";
 }
 
 TEST(UiFont, OwnsOneHandleAndRemakesItOnlyForANewShape) {
