@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/text.h"
+#include "ui/events.h"
 #include "platform/win32/win32system.h"
 #include "ybfs/exception.h"
 #include "ybfs/ybfs2.h"
@@ -74,9 +75,12 @@ TApplication::TApplication() : title_(ProgramName()) {
     YBFS::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, unsigned flags) {
         return MsgBox(text, caption, flags);
     });
+    // Exceptions caught at the window procedures of the ui layer reach OnException.
+    ui::SetExceptionHandler([this](std::exception_ptr error) { HandleException(this, error); });
 }
 
 TApplication::~TApplication() {
+    ui::SetExceptionHandler(nullptr);
     YBFS::SetMessageBoxHandler(nullptr);
     platform::TWin32System& system = platform::Win32System();
     system.SetMessageBoxFn(nullptr);
@@ -160,7 +164,7 @@ void TApplication::HandleException(void* sender, std::exception_ptr error) {
 }
 
 void TApplication::ShowException(const std::exception& error) {
-    ::ShowException(ExceptionMessage(error));
+    ::ShowException(::ExceptionMessage(error));
 }
 
 int TApplication::MsgBox(const std::string& text, const std::string& caption, unsigned flags) {

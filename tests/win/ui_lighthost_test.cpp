@@ -1,0 +1,346 @@
+// Windowless controls on their host panel: hit-testing, the mouse capture, keys,
+// hints, files dropped from the shell, and what painting a grid of 100 x 100 costs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "platform/text.h"
+#include "ui/gdi.h"
+#include "ui/lighthost.h"
+#include "ui/pool.h"
+#include "ui/window.h"
+#include "ui_test_support.h"
+
+using namespace ui;
+
+namespace {
+
+// A form with a host at (0, 0) and two item-button-like controls: a panel that
+// accepts files, with an image laid over it at (2, 2).
+struct TGrid {
+    TForm form;
+    TLightHost host{&form};
+    TLightControl panelA, imageA, panelB, imageB;
+
+    TGrid() {
+        host.SetBounds(0, 0, 300, 200);
+        form.SetClientSize(300, 200);
+        panelA.SetParent(host);
+        panelA.SetBounds(10, 10, 84, 76);
+        imageA.SetParent(panelA);
+        imageA.SetBounds(2, 2, 80, 72);
+        panelB.SetParent(host);
+        panelB.SetBounds(102, 10, 84, 76);
+        imageB.SetParent(panelB);
+        imageB.SetBounds(2, 2, 80, 72);
+        panelA.SetAcceptFiles(true);
+        panelB.SetAcceptFiles(true);
+    }
+    void Send(UINT message, WPARAM wParam, int x, int y) {
+        SendMessageW(host.Handle(), message, wParam, MAKELPARAM(x, y));
+    }
+};
+
+std::string Point(int x, int y) {
+    return std::to_string(x) + "," + std::to_string(y);
+}
+
+} // namespace
+
+TEST(UiLightHost, HitTestFindsTheTopmostVisibleControl) {
+    TGrid g;
+    EXPECT_EQ(&g.imageA, g.host.ControlAt(50, 50));
+    EXPECT_EQ(&g.panelA, g.host.ControlAt(11, 11)) << "the panel's edge is outside its image";
+    EXPECT_EQ(&g.imageB, g.host.ControlAt(150, 50));
+    EXPECT_EQ(nullptr, g.host.ControlAt(95, 50)) << "between the buttons";
+    EXPECT_EQ(nullptr, g.host.ControlAt(94, 50)) << "right edge is exclusive";
+    g.imageA.SetVisible(false);
+    EXPECT_EQ(&g.panelA, g.host.ControlAt(50, 50));
+    g.panelA.SetVisible(false);
+    EXPECT_EQ(nullptr, g.host.ControlAt(50, 50)) << "a hidden panel hides what lies on it";
+    platform::TRect r = g.imageB.HostRect(); // (2, 2) on the panel at (102, 10)
+    EXPECT_EQ(104, r.Left);
+    EXPECT_EQ(12, r.Top);
+    EXPECT_EQ(184, r.Right);
+    EXPECT_EQ(84, r.Bottom);
+}
+
+TEST(UiLightHost, LeftPressTakesTheCaptureUntilRelease) {
+    TGrid g;
+    std::string log;
+    g.imageA.OnMouseDown = [&](TMouseButton, TShiftState, int x, int y) {
+        log += "down " + Point(x, y) + ";";
+    };
+    g.imageA.OnMouseMove = [&](TShiftState, int x, int y) { log += "move " + Point(x, y) + ";"; };
+    g.imageA.OnMouseUp = [&](TMouseButton, TShiftState, int x, int y) { log += "up " + Point(x, y) + ";"; };
+    g.imageA.OnClick = [&] { log += "click;"; };
+    g.imageB.OnMouseMove = [&](TShiftState, int, int) { log += "B moved;"; };
+
+    g.Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 30);
+    EXPECT_EQ(g.host.Handle(), GetCapture());
+    EXPECT_EQ(&g.imageA, g.host.CaptureControl());
+    // Dragged over the other button: the moves still go to the pressed one.
+    g.Send(WM_MOUSEMOVE, MK_LBUTTON, 150, 40);
+    g.Send(WM_LBUTTONUP, 0, 150, 40);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(nullptr, g.host.CaptureControl());
+    EXPECT_EQ("down 8,18;move 138,28;up 138,28;", log) << "released outside: no click";
+
+    log.clear();
+    g.Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 30);
+    g.Send(WM_MOUSEMOVE, MK_LBUTTON, 300, 300);
+    g.Send(WM_MOUSEMOVE, MK_LBUTTON, 21, 31);
+    g.Send(WM_LBUTTONUP, 0, 21, 31);
+    EXPECT_EQ("down 8,18;move 288,288;move 9,19;click;up 9,19;", log) << "out and back in: one click";
+}
+
+TEST(UiLightHost, AHandlerMayMoveTheCaptureToAnotherControl) {
+    TGrid g;
+    std::string log;
+    // Like an item button: a press on its image captures the mouse for its panel.
+    g.imageA.OnMouseDown = [&](TMouseButton, TShiftState, int, int) { g.panelA.SetCapture(); };
+    g.panelA.OnMouseUp = [&](TMouseButton, TShiftState, int x, int y) { log += "panel up " + Point(x, y); };
+    g.imageA.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { log += "image up"; };
+    g.Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 30);
+    EXPECT_TRUE(g.panelA.HasCapture());
+    g.Send(WM_LBUTTONUP, 0, 22, 31);
+    EXPECT_EQ("panel up 12,21", log);
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST(UiLightHost, RightButtonTakesNoCapture) {
+    TGrid g;
+    std::string log;
+    g.imageB.OnMouseDown = [&](TMouseButton b, TShiftState, int, int) {
+        log += "down " + std::to_string(b) + ";";
+    };
+    g.imageB.OnMouseUp = [&](TMouseButton b, TShiftState, int, int) {
+        log += "up " + std::to_string(b) + ";";
+    };
+    g.Send(WM_RBUTTONDOWN, MK_RBUTTON, 150, 40);
+    EXPECT_EQ(nullptr, GetCapture());
+    g.Send(WM_RBUTTONUP, 0, 150, 40);
+    EXPECT_EQ("down 1;up 1;", log);
+}
+
+TEST(UiLightHost, KeysGoToTheFocusedControlAndHintsFollowThePointer) {
+    TGrid g;
+    WORD got = 0;
+    g.panelB.OnKeyUp = [&](WORD& key, TShiftState) { got = key; };
+    g.host.SetFocusedControl(&g.panelB);
+    SendMessageW(g.host.Handle(), WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(VK_SPACE, got);
+
+    g.imageB.SetHint("独立アイテム");
+    EXPECT_EQ("", g.host.HintAt(150, 40)) << "hint display off";
+    g.imageB.SetShowHint(true);
+    EXPECT_EQ("独立アイテム", g.host.HintAt(150, 40));
+    EXPECT_EQ("", g.host.HintAt(50, 40));
+}
+
+TEST(UiLightHost, DroppedFilesReachTheControlUnderTheDropPoint) {
+    TGrid g;
+    std::vector<std::string> namesA, namesB;
+    POINT pointB = {};
+    g.panelA.OnDropFiles = [&](const TDropFiles& d) {
+        for (auto& f : d.Files)
+            namesA.push_back(f.Path);
+    };
+    g.panelB.OnDropFiles = [&](const TDropFiles& d) {
+        EXPECT_TRUE(d.AllRepresentable());
+        for (auto& f : d.Files)
+            namesB.push_back(f.Path);
+        pointB = d.Point;
+    };
+    EXPECT_NE(0, GetWindowLongW(g.host.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+    // Three files on the image of button B: routed to its panel, in order, as code page 932.
+    std::wstring japanese = platform::Widen("C:\\データ\\設定ファイル.txt");
+    SendMessageW(
+        g.host.Handle(), WM_DROPFILES,
+        (WPARAM)uitest::MakeDrop({L"C:\\a.exe", japanese, L"C:\\dir with space\\c.doc"}, POINT{150, 40}), 0);
+    EXPECT_TRUE(namesA.empty());
+    ASSERT_EQ(3u, namesB.size());
+    EXPECT_EQ("C:\\a.exe", namesB[0]);
+    EXPECT_EQ("C:\\データ\\設定ファイル.txt", namesB[1]);
+    EXPECT_EQ("C:\\dir with space\\c.doc", namesB[2]);
+    EXPECT_EQ(48, pointB.x);
+    EXPECT_EQ(30, pointB.y);
+
+    // A button that refuses files gets nothing.
+    g.panelA.SetAcceptFiles(false);
+    SendMessageW(g.host.Handle(), WM_DROPFILES, (WPARAM)uitest::MakeDrop({L"C:\\x.txt"}, POINT{50, 40}), 0);
+    EXPECT_TRUE(namesA.empty());
+    // And when no control accepts files, the shell is told the host takes none.
+    g.panelB.SetAcceptFiles(false);
+    EXPECT_EQ(0, GetWindowLongW(g.host.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST(UiLightHost, ALongPathArrivesWhole) {
+    // The shell's names are read at their full length, not through a 255-character buffer.
+    TGrid g;
+    std::string got;
+    g.panelA.OnDropFiles = [&](const TDropFiles& d) { got = d.Files.at(0).Path; };
+    std::wstring folder = L"C:\\" + std::wstring(150, L'a') + L"\\" + std::wstring(120, L'b');
+    std::wstring name = folder + L"\\\x9577\x3044\x540d\x524d.txt"; // 長い名前.txt
+    SendMessageW(g.host.Handle(), WM_DROPFILES, (WPARAM)uitest::MakeDrop({name}, POINT{50, 40}), 0);
+    std::string expected;
+    ASSERT_TRUE(platform::Narrow(name, expected));
+    EXPECT_GT(expected.size(), 255u);
+    EXPECT_EQ(expected, got);
+}
+
+TEST(UiLightHost, ANameThatCodePage932CannotHoldIsReportedAsSuch) {
+    TGrid g;
+    TDropFiles got;
+    g.panelA.OnDropFiles = [&](const TDropFiles& d) { got = d; };
+    SendMessageW(g.host.Handle(), WM_DROPFILES,
+                 (WPARAM)uitest::MakeDrop({L"C:\\ok.txt", L"C:\\\xD55C\xAD6D\\\xC5B4.txt"}, POINT{50, 40}),
+                 0);
+    ASSERT_EQ(2u, got.Files.size());
+    EXPECT_TRUE(got.Files[0].Representable);
+    EXPECT_FALSE(got.Files[1].Representable);
+    EXPECT_EQ("", got.Files[1].Path) << "never passed on with '?'";
+    EXPECT_EQ("C:\\??\\?.txt", got.Files[1].DisplayName);
+    EXPECT_FALSE(got.AllRepresentable());
+}
+
+TEST(UiLightHost, AChangedControlInvalidatesOnlyItsRectangle) {
+    TGrid g;
+    g.form.ShowForm();
+    g.host.Update();
+    RECT r;
+    EXPECT_FALSE(GetUpdateRect(g.host.Handle(), &r, FALSE));
+    g.panelB.SetColor(0x00FF0000);
+    g.host.FlushInvalidation();
+    ASSERT_TRUE(GetUpdateRect(g.host.Handle(), &r, FALSE));
+    EXPECT_EQ(102, r.left);
+    EXPECT_EQ(10, r.top);
+    EXPECT_EQ(186, r.right);
+    EXPECT_EQ(86, r.bottom);
+}
+
+TEST(UiLightHost, PaintsPanelsImagesAndBevels) {
+    TGrid g;
+    g.host.SetBevelOuter(bvNone);
+    g.host.SetColor(0x00000000);
+    g.panelA.SetColor(0x00E0E0E0);
+    g.panelA.SetBevelOuter(bvLowered);
+    g.panelA.SetBevelWidth(2);
+    g.imageA.Picture().Resize(80, 72, 0x00123456);
+    g.imageA.Picture().SetPixel(0, 0, 0x00FF0000);
+    platform::TPixmap shot;
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0u, shot.Pixel(5, 5)) << "host background";
+    EXPECT_EQ(ColorToPixel(clBtnShadow), shot.Pixel(10, 10)) << "lowered bevel";
+    EXPECT_EQ(0x00FF0000u, shot.Pixel(12, 12)) << "the image's first pixel at (2, 2) on the panel";
+    EXPECT_EQ(0x00123456u, shot.Pixel(50, 50));
+    // A picture shown by reference is not copied and shows as it is now.
+    platform::TPixmap face(80, 72, 0x00ABCDEF);
+    g.imageB.SetPictureRef(&face);
+    face.SetPixel(10, 10, 0x00111111);
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00ABCDEFu, shot.Pixel(104 + 5, 12 + 5));
+    EXPECT_EQ(0x00111111u, shot.Pixel(104 + 10, 12 + 10));
+}
+
+namespace {
+
+// Lays out cols x rows buttons of 8 x 8 (a panel and an image each) from the pools.
+struct TBigGrid {
+    TForm form;
+    TLightHost host{&form};
+    TPool<TLightControl> panels{[] { return std::unique_ptr<TLightControl>(new TLightControl()); }, nullptr,
+                                [](TLightControl& c) { c.SetVisible(false); }};
+    TPool<TLightControl> images{[] { return std::unique_ptr<TLightControl>(new TLightControl()); },
+                                [](TLightControl& c) { c.SetShowHint(false); },
+                                [](TLightControl& c) { c.SetVisible(false); }};
+    std::vector<TLightControl*> used;
+
+    TBigGrid() {
+        host.SetBounds(0, 0, 1000, 1000);
+        form.SetClientSize(1000, 1000);
+        form.ShowForm();
+    }
+    void Build(int cols, int rows) {
+        for (int i = 0; i < cols * rows; ++i) {
+            TLightControl* p = panels.Take();
+            p->SetParent(host);
+            p->SetBounds((i % cols) * 10, (i / cols) * 10, 8, 8);
+            p->SetColor(platform::clBtnFace);
+            p->SetBevelOuter(bvRaised);
+            p->SetAcceptFiles(true);
+            p->SetVisible(true);
+            TLightControl* img = images.Take();
+            img->SetParent(*p);
+            img->SetBounds(2, 2, 4, 4);
+            img->Picture().Resize(4, 4, 0x00FF8800 + i % 200);
+            img->SetVisible(true);
+            used.push_back(p);
+            used.push_back(img);
+        }
+    }
+    void Clear() {
+        for (size_t i = 0; i < used.size(); i += 2) {
+            used[i]->SetAcceptFiles(false);
+            panels.Give(used[i]);
+            images.Give(used[i + 1]);
+        }
+        used.clear();
+    }
+    long PaintCost() {
+        long before = GdiObjectsCreated();
+        host.Invalidate();
+        host.Update();
+        return GdiObjectsCreated() - before;
+    }
+};
+
+} // namespace
+
+TEST(UiLightHost, PaintingAGridOf100x100CreatesNoGdiObjectPerControl) {
+    TBigGrid big;
+    big.Build(5, 3);
+    long smallCost = big.PaintCost();
+    big.Clear();
+
+    long live = LiveGdiObjects();
+    long windows = LiveWindows();
+    big.Build(100, 100);
+    EXPECT_EQ(10000u, big.host.ControlCount());
+    auto start = std::chrono::steady_clock::now();
+    long bigCost = big.PaintCost();
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ measure  ] painting 100 x 100 windowless buttons: %.1f ms, %ld GDI objects\n", ms,
+                bigCost);
+    EXPECT_EQ(smallCost, bigCost) << "the cost of a paint does not grow with the number of controls";
+    EXPECT_LE(bigCost, 4);
+    EXPECT_EQ(live, LiveGdiObjects());
+    EXPECT_EQ(windows, LiveWindows()) << "10,000 buttons, not one window more";
+}
+
+TEST(UiLightHost, HundredRebuildsFromThePoolsKeepEveryCountFlat) {
+    TBigGrid g;
+    g.Build(100, 100);
+    g.host.Update();
+    long live = LiveGdiObjects();
+    long windows = LiveWindows();
+    auto start = std::chrono::steady_clock::now();
+    for (int round = 0; round < 100; ++round) {
+        g.Clear();
+        g.Build(100, 100);
+        g.host.Update();
+        ASSERT_EQ(live, LiveGdiObjects()) << "round " << round;
+        ASSERT_EQ(windows, LiveWindows()) << "round " << round;
+    }
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ measure  ] 100 rebuilds of 100 x 100 buttons with painting: %.0f ms\n", ms);
+    EXPECT_EQ(10000u, g.panels.Created()) << "every rebuild reuses the controls of the one before";
+    EXPECT_EQ(10000u, g.images.Created());
+    EXPECT_EQ(10000u, g.host.ControlCount());
+    EXPECT_NE(0, GetWindowLongW(g.host.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
