@@ -441,7 +441,10 @@ void TfrmMain::UpdateTitle() {
 }
 
 void TfrmMain::RebuildLayout() {
-    ShowWindow(Handle(), SW_HIDE);
+    // Hidden while it is rebuilt, so that no half-built layout shows; a window that
+    // was hidden (in the notification area) stays hidden.
+    bool visible = IsWindowVisible(Handle()) != FALSE;
+    if (visible) ShowWindow(Handle(), SW_HIDE);
     int page = currentPage_;
     SetPressedButton(nullptr);
     SetCaptureButton(nullptr);
@@ -449,11 +452,12 @@ void TfrmMain::RebuildLayout() {
     DestroyItemButtons();
     BuildLayout(true);
     SelectPage(page);
-    ShowWindow(Handle(), SW_SHOW);
+    if (visible) ShowWindow(Handle(), SW_SHOW);
 }
 
 void TfrmMain::ResizePages(int columns, int rows) {
-    ShowWindow(Handle(), SW_HIDE);
+    bool visible = IsWindowVisible(Handle()) != FALSE;
+    if (visible) ShowWindow(Handle(), SW_HIDE);
     int page = currentPage_;
     SetPressedButton(nullptr);
     SetCaptureButton(nullptr);
@@ -462,7 +466,7 @@ void TfrmMain::ResizePages(int columns, int rows) {
     document_->SetPageSize(columns, rows);
     BuildLayout(false);
     SelectPage(page);
-    ShowWindow(Handle(), SW_SHOW);
+    if (visible) ShowWindow(Handle(), SW_SHOW);
 }
 
 void TfrmMain::DestroyItemButtons() {
