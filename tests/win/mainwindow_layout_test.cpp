@@ -155,10 +155,17 @@ TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows)
     ShowWindow(f.Handle(), SW_HIDE); // measured without the display's cost of showing a window
     auto start = std::chrono::steady_clock::now();
     f.ResizePages(100, 100);
-    platform::TPixmap shot;
-    f.pnlPage.PaintTo(shot);
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("[ measure  ] building and painting a grid of 100 x 100: %.0f ms\n", ms);
+    double built =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    ShowWindow(f.Handle(), SW_SHOW);
+    start = std::chrono::steady_clock::now();
+    f.pnlPage.Invalidate();
+    f.pnlPage.Update();
+    double painted =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf(
+        "[ measure  ] a grid of 100 x 100 (10 pages of 10,000 items): built in %.0f ms, painted in %.0f ms\n",
+        built, painted);
     ASSERT_EQ(10000, f.PageItemButtonCount());
     EXPECT_EQ(windows, ui::LiveWindows()) << "10,000 buttons and not one window more";
     EXPECT_EQ(100, Doc().PageWidth);
