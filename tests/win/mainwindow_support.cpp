@@ -19,6 +19,9 @@ void CALLBACK ChooseEntry(HWND, UINT, UINT_PTR id, DWORD) {
 } // namespace
 
 void ChooseFromNextPopup(HWND owner, int downs) {
+    // What the last menu left in the queue is handled first, as the message loop would:
+    // otherwise the next menu ends at once.
+    uitest::PumpPending();
     g_owner = owner;
     g_downs = downs;
     SetTimer(nullptr, 0, 200, ChooseEntry);
