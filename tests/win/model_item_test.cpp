@@ -203,3 +203,112 @@ TEST_F(ModelItemWin, AMissingProgramReportsFileNotFound) {
     EXPECT_EQ(missing.Run("\"C:\\a.txt\""), 2);
     EXPECT_FALSE(WaitForRecord(record_, 500).present);
 }
+
+namespace {
+
+std::wstring SystemFile(const std::wstring& name) {
+    wchar_t folder[MAX_PATH] = L"";
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
+
+// Connects the shortcut analysis of a TSCMake, as the main window does for its
+// own, and disconnects it again.
+class TConnectedAnalyser {
+public:
+    TConnectedAnalyser() { ConnectShortcutAnalyser(&sc_); }
+    ~TConnectedAnalyser() { ConnectShortcutAnalyser(nullptr); }
+    TConnectedAnalyser(const TConnectedAnalyser&) = delete;
+    TConnectedAnalyser& operator=(const TConnectedAnalyser&) = delete;
+
+private:
+    TSCMake sc_;
+};
+
+} // namespace
+
+TEST_F(ModelItemWin, FillingFromARealShortcutTakesItsFieldsAndTheTitleFromItsOwnName) {
+    TOpenDocument doc; // the icon list the item's icon goes into
+    const std::wstring shell32 = SystemFile(L"shell32.dll");
+    shelltest::TShellLink fields;
+    fields.Target = program_;
+    fields.WorkDir = work_;
+    fields.Arguments = L"/open \"設定 ファイル.ini\"";
+    fields.IconPath = shell32;
+    fields.IconIndex = 3;
+    fields.ShowCmd = SW_SHOWMAXIMIZED;
+    const std::wstring link = scratch_.Path() + L"メモ ショートカット.lnk";
+    ASSERT_EQ(shelltest::WriteShortcutWithShell(link, fields), S_OK);
+
+    {
+        TConnectedAnalyser analyser;
+        TItem item(false);
+        item.SetFromFile(Narrowed(link));
+        EXPECT_EQ(item.Path, Narrowed(program_));
+        EXPECT_EQ(item.Arg, "/open \"設定 ファイル.ini\"");
+        EXPECT_EQ(item.IFol, Narrowed(work_));
+        EXPECT_EQ(item.Icon, Narrowed(shell32));
+        EXPECT_EQ(item.IconN, 3);
+        EXPECT_EQ(item.WindowState, wsMaximized);
+        EXPECT_EQ(item.Name, "メモ ショートカット");
+        EXPECT_EQ(item.LFol, Narrowed(scratch_.Path() + L"アプリ フォルダ"));
+        // The icon is the shortcut's icon location, not the target's own.
+        EXPECT_EQ(system_.IndexedIcons, 1);
+        EXPECT_EQ(system_.AssociatedIcons, 0);
+        EXPECT_GE(item.ImageIndex, 0);
+
+        fields.ShowCmd = SW_SHOWMINNOACTIVE;
+        ASSERT_EQ(shelltest::WriteShortcutWithShell(scratch_.Path() + L"最小.lnk", fields), S_OK);
+        item.SetFromFile(Narrowed(scratch_.Path() + L"最小.lnk"));
+        EXPECT_EQ(item.WindowState, wsMinimized);
+        fields.ShowCmd = SW_SHOWNORMAL;
+        ASSERT_EQ(shelltest::WriteShortcutWithShell(scratch_.Path() + L"普通.lnk", fields), S_OK);
+        item.SetFromFile(Narrowed(scratch_.Path() + L"普通.lnk"));
+        EXPECT_EQ(item.WindowState, wsNormal);
+
+        // An extension in capitals passes the item's test, but the analysis takes
+        // only ".lnk": the item points at the shortcut file itself.
+        const std::wstring capitals = scratch_.Path() + L"大文字.LNK";
+        ASSERT_TRUE(CopyFileW(link.c_str(), capitals.c_str(), FALSE));
+        TItem upper(false);
+        upper.SetFromFile(Narrowed(capitals));
+        EXPECT_EQ(upper.Path, Narrowed(capitals));
+        EXPECT_EQ(upper.Arg, "");
+        EXPECT_EQ(TItem::GetKind(upper.Path), lkProgram);
+    }
+
+    // Without an analyser the shortcut is a plain file as well.
+    TItem plain(false);
+    plain.SetFromFile(Narrowed(link));
+    EXPECT_EQ(plain.Path, Narrowed(link));
+    EXPECT_EQ(plain.Name, "メモ ショートカット");
+    EXPECT_EQ(plain.IFol, Narrowed(WithoutSeparator(scratch_.Path())));
+}
+
+TEST_F(ModelItemWin, FillingFromARealProgramFindsTheHelpFileBesideIt) {
+    const std::wstring tools = scratch_.Make(L"ツール");
+    ASSERT_TRUE(CopyFileW(program_.c_str(), (tools + L"tool.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(program_.c_str(), (tools + L"other.exe").c_str(), FALSE));
+    ASSERT_TRUE(shelltest::WriteFileW(tools + L"tool.hlp", "help"));
+
+    TItem item(false);
+    item.SetFromFile(Narrowed(tools + L"tool.exe"));
+    EXPECT_EQ(item.Path, Narrowed(tools + L"tool.exe"));
+    EXPECT_EQ(item.Name, "tool");
+    EXPECT_EQ(item.IFol, Narrowed(WithoutSeparator(tools)));
+    EXPECT_EQ(item.LFol, Narrowed(WithoutSeparator(tools)));
+    EXPECT_EQ(item.LHelp, Narrowed(tools + L"tool.hlp"));
+
+    TItem other(false);
+    other.SetFromFile(Narrowed(tools + L"other.exe"));
+    EXPECT_EQ(other.LHelp, "");
+
+    // A real folder is its own working folder and has no link folder or help.
+    TItem folder(false);
+    folder.LHelp = "old";
+    folder.SetFromFile(Narrowed(work_));
+    EXPECT_EQ(folder.Name, "作業");
+    EXPECT_EQ(folder.IFol, Narrowed(work_));
+    EXPECT_EQ(folder.LFol, "");
+    EXPECT_EQ(folder.LHelp, "");
+}

@@ -27,13 +27,7 @@ TModelSystem::~TModelSystem() {
 int TModelSystem::ShellExecute(platform::TWindowHandle owner, const std::string& verb,
                                const std::string& file, const std::string* params, const std::string* dir,
                                int showCmd) {
-    TShellCall call;
-    call.File = file;
-    call.HasParams = params != nullptr;
-    call.Params = params ? *params : std::string();
-    call.HasDir = dir != nullptr;
-    call.Dir = dir ? *dir : std::string();
-    call.ShowCmd = showCmd;
+    TShellCall call = TShellCall::Of(owner, verb, file, params, dir, showCmd);
     call.Result = real_->ShellExecute(owner, verb, file, params, dir, showCmd);
     ShellCalls.push_back(call);
     return call.Result;

@@ -11,21 +11,12 @@
 
 #include "model/document.h"
 #include "platform/system.h"
+#include "support/shell_call.h"
 
 namespace modeltest {
 
 class TModelSystem : public platform::ISystem {
 public:
-    struct TShellCall {
-        std::string File;
-        bool HasParams = false;
-        std::string Params;
-        bool HasDir = false;
-        std::string Dir;
-        int ShowCmd = 0;
-        int Result = 0;
-    };
-
     // programFolder ends in a path separator, as ProgramFolder() does.
     explicit TModelSystem(std::string programFolder);
     ~TModelSystem() override;
