@@ -170,7 +170,15 @@ TEST_F(ModelItemWin, AFolderWithoutDroppedFilesIsOpenedWithoutParametersInItsWor
     EXPECT_EQ(system_.ShellCalls[0].File, folder.Path);
     EXPECT_FALSE(system_.ShellCalls[0].HasParams) << system_.ShellCalls[0].Params;
     EXPECT_EQ(system_.ShellCalls[0].Dir, folder.IFol);
-    // The shell opened a folder window in a process of its own.
+    // Wine opens the folder window in a process of its own, started by this one;
+    // Windows hands it to the running Explorer, whose window is closed by name.
+    if (!RunningUnderWine()) {
+        HWND window = nullptr;
+        for (int i = 0; i < 50 && !window; ++i, Sleep(100))
+            window = FindWindowW(L"CabinetWClass", L"作業");
+        if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+        return;
+    }
     std::set<DWORD> started;
     for (int i = 0; i < 100 && started.empty(); ++i, Sleep(100))
         for (DWORD id : OwnChildren())
