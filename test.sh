@@ -139,5 +139,16 @@ if [ -f build/win32/tests/e2e_tests.exe ]; then
   count_gtest e2e "$logs/e2e.log" $?
 fi
 
+# The benchmarks still run (one short run of each; the figures are bench/run.sh's).
+if [ "${SKIP_BENCH:-}" != 1 ]; then
+  echo "== benchmarks (quick)"
+  if timeout 900 bench/run.sh --quick >"$logs/bench.log" 2>&1; then
+    passed=$((passed + 1))
+  else
+    tail -n 20 "$logs/bench.log"
+    fail "bench/run.sh --quick"
+  fi
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

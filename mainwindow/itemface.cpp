@@ -4,8 +4,8 @@
 
 #include "model/iconlist.h"
 #include "model/item.h"
-#include "model/textutil.h"
 #include "model/viewdata.h"
+#include "shell/common.h"
 
 using platform::ICanvas;
 using platform::TRect;
@@ -24,7 +24,7 @@ std::string Copy(const std::string& text, int p, int n) {
 }
 
 bool IsTrail(const std::string& text, int p) {
-    return textutil::MbcsByteType(text, p) == 2;
+    return MbcsByteType(text, p) == mbTrailByte;
 }
 
 // Length of the blank that separates two lines at position p: 1 for a space,
@@ -87,9 +87,9 @@ void DrawTitle(const std::string& text, ICanvas& canvas, int left, int top, int 
     // equals the narrower wider half wins, and on a tie the earlier one.
     int best = 0, bestWidth = 0xFFFF;
     bool bestAtSpace = false;
-    textutil::TMbcsState scan;
+    TMbcsState scan;
     for (int i = 1; i <= length; ++i) {
-        if (textutil::MbcsByteType(text, i, &scan) == 2) continue;
+        if (MbcsByteType(text, i, &scan) == mbTrailByte) continue;
         int d = SeparatorAt(text, i);
         std::string first = Copy(text, 1, i - 1);
         std::string rest = Copy(text, i + d, length - i - d + 1);

@@ -17,11 +17,8 @@ const char* const TIconList::kMaskCacheName = "IconMsList.bdt";
 
 namespace {
 
-// The shell takes paths of at most 260 characters.
-const size_t kMaxIconPath = 260;
-
 bool TooLongForShell(const std::string& path) {
-    return platform::Widen(path).size() > kMaxIconPath;
+    return platform::Widen(path).size() > platform::kMaxIconPath;
 }
 
 // An empty path has no icon; a path of up to 3 characters (a drive such as D:\)

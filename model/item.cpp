@@ -3,15 +3,15 @@
 #include "model/document.h"
 #include "model/host.h"
 #include "model/iconlist.h"
-#include "model/textutil.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "shell/common.h"
+#include "shell/linkstate.h"
 
 namespace {
 
 // The shell's show commands.
-const int kSwHide = 0, kSwShowNormal = 1, kSwShowMinimized = 2, kSwShowMaximized = 3, kSwShowMinNoActive = 7,
-          kSwShowDefault = 10;
+const int kSwHide = 0, kSwShowNormal = 1, kSwShowMinimized = 2, kSwShowMaximized = 3, kSwShowDefault = 10;
 
 // Results of the shell's convention returned without asking it.
 const int kFileNotFound = 2, kCopied = 33;
@@ -84,7 +84,7 @@ int TItem::GetKind(const std::string& path) {
     if (path.empty()) return lkDocument;
     if (path.size() <= 3) return lkFolder; // a drive root, without touching the disk
     if (platform::System().GetPathKind(path) == platform::pkFolder) return lkFolder;
-    std::string ext = textutil::GetUpperExt(path);
+    std::string ext = GetUpperExt(path);
     if (ext == ".EXE" || ext == ".LNK") return lkProgram;
     return lkDocument;
 }
@@ -125,18 +125,18 @@ std::string TItem::MapOfficeTarget(const std::string& path) {
 
 void TItem::SetFromFile(const std::string& file) {
     platform::TLinkInfo link;
-    if (textutil::GetUpperExt(file) == ".LNK" && platform::System().AnalyseShortcut(file, link) == 0) {
+    if (GetUpperExt(file) == ".LNK" && platform::System().AnalyseShortcut(file, link) == 0) {
         Path = MapOfficeTarget(link.LinkPath);
         if (Path.empty()) Path = file;
         Arg = link.Argument;
         IFol = link.WorkDir;
         Icon = link.IconPath;
         IconN = link.IconNo;
-        switch (link.ShowCmd) {
-        case kSwShowMaximized:
+        switch (WndStateFromShowCmd(link.ShowCmd)) {
+        case WNDSTATE::Maximize:
             WindowState = wsMaximized;
             break;
-        case kSwShowMinNoActive:
+        case WNDSTATE::Minimize:
             WindowState = wsMinimized;
             break;
         default:
@@ -147,7 +147,7 @@ void TItem::SetFromFile(const std::string& file) {
         Path = file;
     }
 
-    Name = textutil::RemoveExt(textutil::FileNamePart(file));
+    Name = RemoveExt(FileNamePart(file));
     if (Name.empty()) Name = Path;
 
     if (platform::System().GetPathKind(Path) == platform::pkFolder) {
@@ -155,10 +155,10 @@ void TItem::SetFromFile(const std::string& file) {
         LFol.clear();
         LHelp.clear();
     } else {
-        std::string dir = textutil::DirectoryPart(Path);
+        std::string dir = DirectoryPart(Path);
         if (IFol.empty()) IFol = dir;
         LFol = dir;
-        std::string help = textutil::RemoveExt(Path) + ".hlp";
+        std::string help = RemoveExt(Path) + ".hlp";
         LHelp = platform::System().GetPathKind(help) != platform::pkMissing ? help : std::string();
     }
     RefreshIcon(false);

@@ -3,6 +3,7 @@
 // starting targets through the shell, copying files, path kinds, icons, shortcut
 // analysis, message boxes and the wait cursor. The Win32 implementation lives in
 // platform/win32/; native tests install recording fakes.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ namespace platform {
 
 // GetPathKind results.
 const int pkMissing = 0, pkFile = 1, pkFolder = 2;
+
+// The longest path, in characters, handed to the shell's icon functions; a longer
+// one gets no icon without asking the shell.
+const size_t kMaxIconPath = 260;
 
 // An icon as two 32 x 32 cells: colour (0x00RRGGBB) and mask (0x00FFFFFF where
 // the icon is transparent, 0 where it is opaque). Any source size is stretched.

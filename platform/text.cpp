@@ -42,10 +42,11 @@ bool Narrow(const std::wstring& wide, std::string& out) {
 
 std::string NarrowForDisplay(const std::wstring& wide) {
     if (wide.empty()) return std::string();
-    int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), nullptr, 0, nullptr,
-                                nullptr);
+    int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), nullptr, 0,
+                                nullptr, nullptr);
     std::string s(n, '\0');
-    WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), &s[0], n, nullptr, nullptr);
+    WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), &s[0], n, nullptr,
+                        nullptr);
     return s;
 }
 
@@ -105,7 +106,7 @@ std::wstring Widen(const std::string& cp932) {
         // Convert character by character so that a stray byte cannot stop the rest.
         size_t len = 1;
         unsigned char c = (unsigned char)cp932[i];
-        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < cp932.size()) len = 2;
+        if (IsLeadByte(c) && i + 1 < cp932.size()) len = 2;
         std::string bytes;
         if (Convert("WCHAR_T", "CP932", cp932.data() + i, len, bytes) && bytes.size() >= sizeof(wchar_t)) {
             out.append(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
@@ -118,8 +119,8 @@ std::wstring Widen(const std::string& cp932) {
 }
 
 bool Narrow(const std::wstring& wide, std::string& out) {
-    return Convert("CP932", "WCHAR_T", reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t),
-                   out);
+    return Convert("CP932", "WCHAR_T", reinterpret_cast<const char*>(wide.data()),
+                   wide.size() * sizeof(wchar_t), out);
 }
 
 std::string NarrowForDisplay(const std::wstring& wide) {

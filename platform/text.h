@@ -6,6 +6,12 @@
 
 namespace platform {
 
+// True for a lead byte of a code page 932 double-byte character (0x81-0x9F,
+// 0xE0-0xFC); the byte after it belongs to the same character.
+inline bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 // Code page 932 -> UTF-16 (UTF-32 where wchar_t is 32 bits). Bytes that form no
 // character are taken leniently (as the system's converter does); never fails.
 std::wstring Widen(const std::string& cp932);

@@ -8,7 +8,7 @@ need_pkgs=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64
   xvfb xdotool xauth imagemagick locales fonts-ipafont-gothic
-  googletest libbenchmark-dev fp-utils cmake g++ clang libclang-rt-14-dev ninja-build zip unzip
+  googletest libbenchmark-dev python3 fp-utils cmake g++ clang libclang-rt-14-dev ninja-build zip unzip
 )
 
 missing=()

@@ -25,6 +25,12 @@ int MbcsByteType(const std::string& text, int index, TMbcsState* state) {
 
 // ---- Paths ---------------------------------------------------------------------
 
+namespace {
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+} // namespace
+
 std::string::size_type LastPathDelimiter(const std::string& path) {
     std::string::size_type last = std::string::npos;
     for (std::string::size_type i = 0; i < path.size(); ++i) {
@@ -46,6 +52,9 @@ std::string FileNamePart(const std::string& path) {
 std::string DirectoryPart(const std::string& path) {
     std::string::size_type d = LastPathDelimiter(path);
     if (d == std::string::npos) return std::string();
+    // A drive-relative path (D:a.exe) lives in the current folder of drive D:, which
+    // is "D:"; the bare letter would be a folder named D.
+    if (d == 1 && path[d] == ':' && IsDriveLetter(path[0])) return path.substr(0, 2);
     // Keep the '\' of a root (D:\) or of a doubled separator (\\server).
     if (path[d] == '\\' && d > 0 && (path[d - 1] == ':' || path[d - 1] == '\\') &&
         MbcsByteType(path, (int)d) == mbSingleByte)

@@ -6,14 +6,13 @@
 #include <exception>
 #include <string>
 
+#include "platform/text.h"
 #include "platform/types.h"
 
 // ---- Multibyte text ----------------------------------------------------------
 
 // True for a lead byte of a code page 932 double-byte character.
-inline bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+using platform::IsLeadByte;
 
 // Where MbcsByteType may resume scanning: a caller that walks a text forward with
 // one record rescans each character only once.
@@ -37,7 +36,8 @@ std::string::size_type LastPathDelimiter(const std::string& path);
 std::string FileNamePart(const std::string& path);
 
 // The text before the last '\' or ':', keeping that '\' when it directly follows
-// ':' or another '\': D:\a.exe -> D:\, D:\dir\a.exe -> D:\dir, a.exe -> "".
+// ':' or another '\': D:\a.exe -> D:\, D:\dir\a.exe -> D:\dir, a.exe -> "". The
+// colon of a drive stays as well (D:a.exe -> D:): "D" would name another folder.
 std::string DirectoryPart(const std::string& path);
 
 // The extension of path: from the last '.' that follows the last '\' or ':', the

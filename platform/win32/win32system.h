@@ -43,7 +43,7 @@ public:
     void SetShortcutAnalyser(TShortcutAnalyserFn fn) { shortcutAnalyser_ = std::move(fn); }
 
     // The longest path, in characters, handed to the shell's icon functions.
-    static const size_t kMaxIconPath = 260;
+    static const size_t kMaxIconPath = platform::kMaxIconPath;
 
 private:
     TOwnerWindowFn ownerWindow_;

@@ -2,25 +2,9 @@
 // from paths and shortcuts, icons and faces, and the 16-bit stored fields.
 #include <gtest/gtest.h>
 
-#include "model/textutil.h"
 #include "support/model_env.h"
 
 using Shell = TFakeSystem::TShellCall;
-
-namespace {
-
-std::vector<uint8_t> Serialise(YBFS::TYBObject& o) {
-    YBFS::TMemoryWriteStream s;
-    o.WriteTo(s);
-    return s.Bytes();
-}
-
-void Parse(YBFS::TYBObject& o, const std::vector<uint8_t>& b) {
-    YBFS::TMemoryReadStream s(b);
-    o.ReadFrom(s);
-}
-
-} // namespace
 
 TEST(Item, LaunchKindComesFromTheExtensionAndTheFolderTest) {
     TFakeSystem sys;
@@ -159,7 +143,13 @@ TEST(Item, FillingFromAProgramFolderOrDriveSetsNameFoldersAndHelp) {
     japanese.SetFromFile("C:\\表\\ソフト.exe");
     EXPECT_EQ(japanese.Name, "ソフト");
     EXPECT_EQ(japanese.IFol, "C:\\表");
-    EXPECT_EQ(textutil::GetUpperExt("C:\\ab.表x"), ".表X");
+
+    // A drive-relative program starts in the current folder of its drive.
+    TItem relative(true);
+    relative.SetFromFile("D:a.exe");
+    EXPECT_EQ(relative.Name, "a");
+    EXPECT_EQ(relative.IFol, "D:");
+    EXPECT_EQ(relative.LFol, "D:");
 }
 
 TEST(Item, FillingFromAShortcutTakesItsTargetAndMapsOfficeIconPrograms) {

@@ -64,19 +64,15 @@ TEST(Page, StorageWritesEverySlotAndReadsFewerObjectsIntoTheFirstSlots) {
     TModelEnv env;
     env.Start();
     TLPage page(2, 2);
-    YBFS::TMemoryWriteStream out;
-    page.WriteTo(out);
     TBody expected;
     expected.Str(0, "無題");
     for (int i = 0; i < 4; ++i)
         expected.Obj(1, ItemBody());
-    EXPECT_EQ(out.Bytes(), expected.Bytes());
+    EXPECT_EQ(Serialise(page), expected.Bytes());
 
     TBody stored;
     stored.Str(0, "P").Obj(1, TBody().Str(1, "a")).Obj(1, TBody().Str(1, "b"));
-    std::vector<uint8_t> bytes = stored.Bytes();
-    YBFS::TMemoryReadStream in(bytes);
-    page.ReadFrom(in);
+    Parse(page, stored.Bytes());
     EXPECT_EQ(page.Name, "P");
     EXPECT_EQ(Layout(page), "a b . . ");
 }

@@ -57,8 +57,11 @@ TEST(ShellPaths, ATrailByteBackslashIsNoSeparator) {
     EXPECT_EQ(DirectoryPart(kHyo + "\\a"), kHyo);
 }
 
-TEST(ShellPaths, DirectoryPartKeepsTheSeparatorOfARoot) {
+TEST(ShellPaths, DirectoryPartKeepsTheSeparatorOfARootAndTheColonOfADrive) {
     EXPECT_EQ(DirectoryPart("D:\\a.exe"), "D:\\");
+    // The current folder of drive D:, not a folder named D.
+    EXPECT_EQ(DirectoryPart("D:a.exe"), "D:");
+    EXPECT_EQ(DirectoryPart("dir.x:file"), "dir.x");
     EXPECT_EQ(DirectoryPart("D:\\dir\\a.exe"), "D:\\dir");
     EXPECT_EQ(DirectoryPart("a.exe"), "");
     EXPECT_EQ(DirectoryPart("D:\\"), "D:\\");

@@ -7,21 +7,6 @@
 #include "support/model_env.h"
 #include "support/ybfs_bytes.h"
 
-namespace {
-
-std::vector<uint8_t> Serialise(YBFS::TYBObject& o) {
-    YBFS::TMemoryWriteStream s;
-    o.WriteTo(s);
-    return s.Bytes();
-}
-
-void Parse(YBFS::TYBObject& o, const std::vector<uint8_t>& b) {
-    YBFS::TMemoryReadStream s(b);
-    o.ReadFrom(s);
-}
-
-} // namespace
-
 TEST(ViewData, DefaultsAreWrittenInTheStoredOrder) {
     TViewData v; // 0 to 5, then 7 before the font 6, then 8 to 12
     EXPECT_EQ(Serialise(v), DefaultViewBody().Bytes());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ybfs_bytes.h"
 #include "ybfs/filestream.h"
 #include "ybfs/ybfs2.h"
 
@@ -61,17 +62,6 @@ struct Sample : TYBFileObject {
         if (HasChild) WriteObject(12, Child);
     }
 };
-
-Bytes Serialise(TYBObject& o) {
-    TMemoryWriteStream s;
-    o.WriteTo(s);
-    return s.Bytes();
-}
-
-void Parse(TYBObject& o, const Bytes& b) {
-    TMemoryReadStream s(b);
-    o.ReadFrom(s);
-}
 
 std::string ReadError(const Bytes& b) {
     Sample o;

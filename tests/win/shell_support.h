@@ -124,6 +124,19 @@ inline HRESULT ReadShortcutWithShell(const std::wstring& file, TShellLink& out) 
     return S_OK;
 }
 
+// Some shell-link objects (Wine's) keep a shortcut's target only in the system's
+// ANSI code page, which may have no Japanese: true when target survives a shortcut
+// written into folder and read back.
+inline bool ShellLinkKeepsTarget(const std::wstring& folder, const std::wstring& target) {
+    const std::wstring file = folder + L"\\keeps-target.lnk";
+    TShellLink written, back;
+    written.Target = target;
+    bool kept = SUCCEEDED(WriteShortcutWithShell(file, written)) &&
+                SUCCEEDED(ReadShortcutWithShell(file, back)) && back.Target == target;
+    DeleteFileW(file.c_str());
+    return kept;
+}
+
 // The show command field of a shortcut file's header (offset 60), read from the
 // bytes: some shell-link objects report every loaded shortcut as SW_SHOWNORMAL.
 inline int HeaderShowCmd(const std::wstring& file) {

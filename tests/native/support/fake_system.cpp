@@ -25,16 +25,8 @@ TFakeSystem::~TFakeSystem() {
 
 int TFakeSystem::ShellExecute(platform::TWindowHandle owner, const std::string& verb, const std::string& file,
                               const std::string* params, const std::string* dir, int showCmd) {
-    TShellCall c;
-    c.Owner = owner;
-    c.Verb = verb;
-    c.File = file;
-    c.HasParams = params != nullptr;
-    c.Params = params ? *params : std::string();
-    c.HasDir = dir != nullptr;
-    c.Dir = dir ? *dir : std::string();
-    c.ShowCmd = showCmd;
-    ShellCalls.push_back(c);
+    ShellCalls.push_back(TShellCall::Of(owner, verb, file, params, dir, showCmd));
+    ShellCalls.back().Result = ShellResult;
     return ShellResult;
 }
 

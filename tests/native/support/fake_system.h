@@ -10,16 +10,11 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "support/shell_call.h"
 
 class TFakeSystem : public platform::ISystem {
 public:
-    struct TShellCall {
-        platform::TWindowHandle Owner = 0;
-        std::string Verb, File;
-        bool HasParams = false, HasDir = false;
-        std::string Params, Dir;
-        int ShowCmd = 0;
-    };
+    typedef ::TShellCall TShellCall;
     struct TCopyCall {
         platform::TWindowHandle Owner = 0;
         std::vector<std::string> Files;

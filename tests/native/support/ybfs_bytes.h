@@ -1,9 +1,12 @@
 #pragma once
 // Builds storage-format bodies byte by byte for expected files: each call adds one
-// field (id, size, payload); Bytes() closes the body with the end marker.
+// field (id, size, payload); Bytes() closes the body with the end marker. Also
+// turns a stored object into its bytes and back.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "ybfs/ybfs2.h"
 
 class TBody {
 public:
@@ -53,3 +56,16 @@ private:
     }
     std::vector<uint8_t> bytes_;
 };
+
+// The object's body as its WriteTo writes it.
+inline std::vector<uint8_t> Serialise(YBFS::TYBObject& o) {
+    YBFS::TMemoryWriteStream s;
+    o.WriteTo(s);
+    return s.Bytes();
+}
+
+// Reads the object from a body with its ReadFrom.
+inline void Parse(YBFS::TYBObject& o, const std::vector<uint8_t>& b) {
+    YBFS::TMemoryReadStream s(b);
+    o.ReadFrom(s);
+}

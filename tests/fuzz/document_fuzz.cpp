@@ -1,0 +1,102 @@
+// The whole document load on arbitrary bytes as the data file: parse, the
+// document's reading of pages, items, options and view settings, the icon-slot
+// bookkeeping, preparing the first page's faces, then a save that must load
+// again to the same bytes. A failed load must leave a fresh, usable document.
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "mainwindow/itemface.h"
+#include "mainwindow/layout.h"
+#include "model/document.h"
+#include "model/host.h"
+#include "model/viewdata.h"
+#include "support/fake_canvas.h"
+#include "support/fake_system.h"
+#include "ybfs/filestream.h"
+
+namespace {
+
+// The main window as the model sees it, with face sizes clamped as the window's
+// layout clamps them (a data file may ask for items of 2,147,483,647 pixels).
+class TClampedHost : public IMainHost {
+public:
+    TClampedHost() { SetMainHost(this); }
+    ~TClampedHost() override { SetMainHost(nullptr); }
+    platform::TWindowHandle WindowHandle() override { return 1; }
+    TViewData& ViewData() override { return View; }
+    void PaintItemFace(const TItem& item, platform::TPixmap& image) override {
+        TDocument* doc = DocumentOrNull();
+        int k = doc ? doc->PageWidth : 1, r = doc ? doc->PageHeight : 1;
+        TFaceStyle style = FaceStyleOf(View, doc ? doc->IconList.get() : nullptr);
+        style.ItemWidth = ClampItemSize(View.ItemWidth, k);
+        style.ItemHeight = ClampItemSize(View.ItemHeight, r);
+        image.Resize(style.ItemWidth - 4, style.ItemHeight - 4);
+        TFakeCanvas canvas(image);
+        DrawItemFace(style, item, canvas, false);
+    }
+    platform::TPoint PresentPosition() override { return platform::TPoint(); }
+    TViewData View;
+};
+
+struct TEnv {
+    TFakeSystem System;
+    TClampedHost Host;
+};
+
+TEnv& Env() {
+    static TEnv* env = new TEnv();
+    return *env;
+}
+
+// A plain write: the fuzz loop needs no flush to the disk.
+void WriteFile(const std::string& name, const uint8_t* data, size_t size) {
+    std::ofstream f(name, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(data), (std::streamsize)size);
+}
+
+std::vector<uint8_t> Serialise(TDocument& doc) {
+    YBFS::TMemoryWriteStream out;
+    doc.WriteTo(out);
+    return out.Bytes();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    TEnv& env = Env();
+    std::string file = env.System.PathOf("Kiropad.gbi");
+    WriteFile(file, data, size);
+    env.System.Boxes.clear();
+    env.Host.View.Clear(false);
+
+    auto doc = std::make_unique<TDocument>();
+    SetDocument(doc.get());
+    doc->Init();
+    // Saved before any icon is evaluated: without cache files both loads forget
+    // every stored icon slot alike, so the two saves can be compared byte for byte.
+    std::vector<uint8_t> first = Serialise(*doc);
+    doc->PrepareIndIcons();
+    if (doc->Pages.empty()) std::abort(); // the window needs a page
+    // A few faces are enough to reach the painting with the loaded view settings.
+    for (size_t i = 0; i < doc->Pages[0]->Items.size() && i < 3; ++i) doc->Pages[0]->Items[i]->PrepareIcon();
+    doc->NoSave = true;
+    doc.reset();
+
+    // What was saved loads again, and saves to the same bytes.
+    WriteFile(file, first.data(), first.size());
+    env.Host.View.Clear(false);
+    env.System.Boxes.clear();
+    auto again = std::make_unique<TDocument>();
+    SetDocument(again.get());
+    again->Init();
+    if (!env.System.Boxes.empty()) std::abort(); // our own file failed to load
+    std::vector<uint8_t> second = Serialise(*again);
+    again->NoSave = true;
+    again.reset();
+    SetDocument(nullptr);
+    if (first != second) std::abort();
+    return 0;
+}
