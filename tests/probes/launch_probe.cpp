@@ -1,15 +1,10 @@
 // Stands in for a program that the main window starts: appends one line with its
 // command line to "launches.txt" beside its own file (UTF-16), then ends. Several
 // starts in a row give several lines, so a test counts the starts.
-#include <windows.h>
-
-#include <string>
+#include "probe_record.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    folder = folder.substr(0, folder.find_last_of(L'\\') + 1);
+    const std::wstring folder = probe::FolderOfThisProgram();
     std::wstring line = std::wstring(GetCommandLineW()) + L"\n";
     // Two probes started one after the other may write at once: the file is opened
     // without sharing, and a probe that finds it in use tries again.

@@ -18,6 +18,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "platform/win32/win32system.h"
+#include "probe_support.h"
 #include "shell/common.h"
 #include "shell_support.h"
 #include "ui/application.h"
@@ -91,14 +92,6 @@ inline std::string Utf8(const std::string& cp932) {
     return platform::Cp932ToUtf8(cp932);
 }
 
-// build/<preset>/ seen from win_tests.exe in build/<preset>/tests/.
-inline std::wstring BuildFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n);
-    return p.substr(0, p.find_last_of(L'\\') + 1) + L"..\\";
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() : folder_(L"mainwindow") {}
@@ -158,7 +151,7 @@ protected:
     std::string Probe() {
         std::wstring target = FolderW() + L"probe.exe";
         if (!shelltest::ExistsW(target)) {
-            std::wstring probe = BuildFolder() + L"probes\\launch_probe.exe";
+            std::wstring probe = probetest::ProbePath(L"launch_probe");
             EXPECT_TRUE(CopyFileW(probe.c_str(), target.c_str(), FALSE)) << "the launch probe is built";
         }
         std::string out;
