@@ -123,7 +123,6 @@ TfrmMain::TfrmMain()
     Menus.pmnPageBtn.SetOwnerWindow(Handle());
     Menus.pmnItem.SetOwnerWindow(Handle());
     Menus.pmnTask.SetOwnerWindow(Handle());
-    dpnItemBFont_ = FormFont();
 
     viewData_ = std::make_unique<TViewData>();
     SetMainHost(this);
@@ -306,21 +305,25 @@ void TfrmMain::MakeBlankFace() {
     ::DrawItemFace(s, empty, canvas, false);
 }
 
+TLayoutInput TfrmMain::LayoutInput() {
+    TLayoutInput in;
+    in.PageButtonWidth = viewData_->PageBtnWidth;
+    in.ItemWidth = viewData_->ItemWidth;
+    in.ItemHeight = viewData_->ItemHeight;
+    in.Columns = document_->PageWidth;
+    in.Rows = document_->PageHeight;
+    in.ShowInd = document_->ShowInd;
+    in.PageCount = (int)document_->Pages.size();
+    in.StatusBarHeight = stbMain.BarHeight();
+    return in;
+}
+
 void TfrmMain::BuildLayout(bool reRender) {
     TViewData& v = *viewData_;
     TDocument& doc = *document_;
     if (!pageItemBtns_.empty() || !indBtns_.empty()) DestroyItemButtons();
 
-    TLayoutInput in;
-    in.PageButtonWidth = v.PageBtnWidth;
-    in.ItemWidth = v.ItemWidth;
-    in.ItemHeight = v.ItemHeight;
-    in.Columns = doc.PageWidth;
-    in.Rows = doc.PageHeight;
-    in.ShowInd = doc.ShowInd;
-    in.PageCount = (int)doc.Pages.size();
-    in.StatusBarHeight = stbMain.BarHeight();
-    layout_ = ComputeLayout(in);
+    layout_ = ComputeLayout(LayoutInput());
 
     MakeBlankFace();
     v.Font->AssignTo(&itemFont_);
@@ -366,18 +369,10 @@ void TfrmMain::BuildLayout(bool reRender) {
 
 void TfrmMain::BuildPageButtons() {
     TDocument& doc = *document_;
-    TLayoutInput in;
-    in.PageButtonWidth = viewData_->PageBtnWidth;
-    in.ItemWidth = viewData_->ItemWidth;
-    in.ItemHeight = viewData_->ItemHeight;
-    in.Columns = doc.PageWidth;
-    in.Rows = doc.PageHeight;
-    in.ShowInd = doc.ShowInd;
-    in.PageCount = (int)doc.Pages.size();
-    in.StatusBarHeight = stbMain.BarHeight();
     // The page count may have changed since the layout: the button height follows it.
-    layout_.N = ComputeLayout(in).N;
-    layout_.PageButtonHeight = ComputeLayout(in).PageButtonHeight;
+    TLayout now = ComputeLayout(LayoutInput());
+    layout_.N = now.N;
+    layout_.PageButtonHeight = now.PageButtonHeight;
 
     for (TPageButton* b : pageButtons_)
         GivePagePanel(b);

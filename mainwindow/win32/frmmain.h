@@ -180,6 +180,7 @@ public:
 private:
     void ConnectEvents();
     bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    TLayoutInput LayoutInput();
     void MakeBlankFace();
     TFaceStyle FaceStyle();
     void ShowTaskbarButton(bool show);
@@ -211,7 +212,6 @@ private:
     platform::TPixmap blankFace_;
     platform::TFontSpec itemFont_;
     platform::TFontSpec pageFont_;
-    platform::TFontSpec dpnItemBFont_; // the font of the template item panel
     int indCount_ = 0;
     int storedClientWidth_ = 0;
     int storedClientHeight_ = 0;

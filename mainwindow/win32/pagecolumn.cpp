@@ -1,6 +1,6 @@
 #include "mainwindow/win32/pagecolumn.h"
 
-#include <map>
+#include <algorithm>
 #include <memory>
 
 #include "platform/text.h"
@@ -38,17 +38,22 @@ void TPageColumn::PaintBand(ui::TPaintBand& band) {
     SetBkMode(dc, TRANSPARENT);
     // The buttons share one font as a rule: a font is made once per strip and kind,
     // not once per button, so that a column of thousands of pages paints quickly.
-    std::map<std::string, std::unique_ptr<ui::TFont>> fonts;
+    std::vector<std::unique_ptr<ui::TFont>> fonts;
     for (TPageButton* b : buttons_) {
         if (!b || !b->Showing() || b->Caption().empty()) continue;
         platform::TRect r = b->HostRect();
         if (ui::IsEmpty(ui::Intersect(r, band.Rect()))) continue;
         const platform::TFontSpec& spec = b->Font();
-        std::string key = spec.Name + '\x01' + std::to_string(spec.Size) + '\x01' +
-                          std::to_string(spec.Style) + '\x01' + std::to_string(spec.Charset);
-        std::unique_ptr<ui::TFont>& font = fonts[key];
-        if (!font) font.reset(new ui::TFont(spec));
-        ui::TSelectObject selected(dc, font->Handle());
+        if (fonts.empty() || fonts.back()->Description() != spec) {
+            auto same = std::find_if(fonts.begin(), fonts.end(), [&](const std::unique_ptr<ui::TFont>& f) {
+                return f->Description() == spec;
+            });
+            if (same == fonts.end())
+                fonts.push_back(std::make_unique<ui::TFont>(spec));
+            else
+                std::rotate(same, same + 1, fonts.end()); // the one in use goes last
+        }
+        ui::TSelectObject selected(dc, fonts.back()->Handle());
         SetTextColor(dc, ui::ColorToRGB(spec.Color));
         int inset = b->BevelOuter() == ui::bvNone ? 0 : b->BevelWidth();
         RECT rc = {r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset};

@@ -183,6 +183,29 @@ TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows)
     EXPECT_EQ(9999, f.CursorPosition());
 }
 
+TEST_F(MainWindowLayout, TenThousandPagesAreButtonsWithoutWindowsOfTheirOwn) {
+    TfrmMain& f = Open();
+    f.pnlPageMenu.Update();
+    long windows = ui::LiveWindows(), gdi = ui::LiveGdiObjects();
+    for (int i = 0; i < 9990; ++i)
+        Doc().InsertPage(-1);
+    auto start = std::chrono::steady_clock::now();
+    f.SelectPage(-1);
+    f.BuildPageButtons();
+    f.SelectPage(0);
+    f.pnlPageMenu.Invalidate();
+    f.pnlPageMenu.Update();
+    std::printf("[ measure  ] 10,000 page buttons built and painted: %.0f ms\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    ASSERT_EQ(10000u, f.PageButtons().size());
+    EXPECT_EQ(1, f.PageButtons()[9999]->Height()) << "too many to share the column: one pixel each";
+    EXPECT_EQ(9999 * 2 + 3, f.PageButtons()[9999]->Top());
+    EXPECT_EQ(windows, ui::LiveWindows());
+    EXPECT_EQ(gdi, ui::LiveGdiObjects());
+    Press(VK_PRIOR);
+    EXPECT_EQ(9999, f.CurrentPage()) << "every page is reached by the keys";
+}
+
 TEST_F(MainWindowLayout, RebuildsAndPageSwitchesLeaveNoWindowOrGdiObjectBehind) {
     TfrmMain& f = Open();
     f.pnlPage.Update();

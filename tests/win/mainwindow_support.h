@@ -94,7 +94,13 @@ inline std::string Utf8(const std::string& cp932) {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest() : folder_(L"mainwindow") {}
+    // A folder of its own for every test: a probe of the test before may still hold
+    // files in its folder for a moment.
+    MainWindowTest() : folder_(L"mainwindow-" + std::to_wstring(++Count())) {}
+    static int& Count() {
+        static int count = 0;
+        return count;
+    }
 
     void SetUp() override {
         system_ = std::make_unique<TFolderSystem>(folder_.A() + "\\");
