@@ -1,4 +1,4 @@
-// The main window's command decisions: menu enabling for items and pages, page
+// The main window's command decisions: the independent row's item menu, page
 // captions, dropped files as parameters, refused drops and launch errors.
 #include <gtest/gtest.h>
 
@@ -6,79 +6,17 @@
 #include "model/item.h"
 #include "platform/text.h"
 
-TEST(ItemMenuState, AnEmptyPageSlotOffersEditAndPasteOnly) {
-    TItem empty(false);
-    TItemMenuState s = ItemMenuState(empty, false, false, false, true);
-    EXPECT_TRUE(s.Edit);
-    EXPECT_TRUE(s.Paste);
-    EXPECT_FALSE(s.Copy);
-    EXPECT_FALSE(s.Cut);
-    EXPECT_FALSE(s.Delete) << "Del on an empty page slot does nothing";
-    EXPECT_FALSE(s.Exchange);
-    EXPECT_FALSE(s.Insert) << "page slots are never inserted";
-    EXPECT_FALSE(ItemMenuState(empty, false, false, true, true).Paste) << "nothing to paste";
-}
-
-TEST(ItemMenuState, AUsedItemCanBeCopiedCutDeletedAndExchangedOnlyWithASource) {
-    TItem item(false);
-    item.Path = "C:\\Tools\\calc.exe";
-    TItemMenuState s = ItemMenuState(item, false, false, false, false);
-    EXPECT_TRUE(s.Copy);
-    EXPECT_TRUE(s.Cut);
-    EXPECT_TRUE(s.Delete);
-    EXPECT_FALSE(s.Paste) << "paste only into an empty slot";
-    EXPECT_FALSE(s.Exchange) << "no copy source";
-    EXPECT_TRUE(ItemMenuState(item, false, false, false, true).Exchange);
-    EXPECT_FALSE(s.LFol);
-    item.LFol = "C:\\Tools";
-    item.LHelp = "C:\\Tools\\calc.hlp";
-    s = ItemMenuState(item, false, false, false, false);
-    EXPECT_TRUE(s.LFol);
-    EXPECT_TRUE(s.LHelp);
-}
-
-TEST(ItemMenuState, TheEditLockLeavesCopyAndTheRelatedFilesOnly) {
-    TItem item(false);
-    item.Path = "C:\\Tools\\calc.exe";
-    item.LFol = "C:\\Tools";
-    TItemMenuState s = ItemMenuState(item, false, true, false, true);
-    EXPECT_TRUE(s.Copy);
-    EXPECT_TRUE(s.LFol);
-    EXPECT_FALSE(s.Edit);
-    EXPECT_FALSE(s.Delete);
-    EXPECT_FALSE(s.Cut);
-    EXPECT_FALSE(s.Exchange);
-    TItem empty(false);
-    EXPECT_FALSE(ItemMenuState(empty, false, true, false, true).Paste);
-}
-
 TEST(ItemMenuState, TheIndependentRowDeletesAndInsertsEvenUnderTheLock) {
     TItem empty(false);
-    TItemMenuState s = ItemMenuState(empty, true, true, true, false);
-    EXPECT_TRUE(s.Delete);
-    EXPECT_TRUE(s.Insert);
-    EXPECT_FALSE(s.Edit);
-}
-
-TEST(PageMenuState, MovesFollowThePositionAndDeleteNeedsASecondPage) {
-    TPageMenuState first = PageMenuState(false, 0, 3);
-    EXPECT_TRUE(first.Rename);
-    EXPECT_TRUE(first.NewPage);
-    EXPECT_TRUE(first.Delete);
-    EXPECT_FALSE(first.Up);
-    EXPECT_TRUE(first.Down);
-    TPageMenuState last = PageMenuState(false, 2, 3);
-    EXPECT_TRUE(last.Up);
-    EXPECT_FALSE(last.Down);
-    TPageMenuState only = PageMenuState(false, 0, 1);
-    EXPECT_FALSE(only.Delete) << "the last page is never deleted";
-    EXPECT_FALSE(only.Up);
-    EXPECT_FALSE(only.Down);
-}
-
-TEST(PageMenuState, TheEditLockDisablesEveryPageCommand) {
-    TPageMenuState s = PageMenuState(true, 1, 3);
-    EXPECT_FALSE(s.Rename || s.NewPage || s.Delete || s.Up || s.Down);
+    TItemMenuState row = ItemMenuState(empty, true, true, true, false);
+    EXPECT_TRUE(row.Delete);
+    EXPECT_TRUE(row.Insert);
+    EXPECT_FALSE(row.Edit);
+    TItemMenuState grid = ItemMenuState(empty, false, false, false, true);
+    EXPECT_FALSE(grid.Delete) << "an empty page slot has nothing to delete";
+    EXPECT_FALSE(grid.Insert);
+    EXPECT_FALSE(grid.Exchange) << "nothing to exchange with an empty slot";
+    EXPECT_TRUE(grid.Paste);
 }
 
 TEST(DoubleAmpersands, EveryAmpersandShowsLiterally) {
