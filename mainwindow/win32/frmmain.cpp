@@ -134,6 +134,7 @@ TfrmMain::TfrmMain()
 TfrmMain::~TfrmMain() {
     // A window taken down without closing still saves and releases as a closed one does.
     if (!destroyed_) FormDestroy();
+    if (ui::HasApplication()) ui::Application().OnActivate = nullptr;
     ConnectShortcutAnalyser(nullptr);
     OnMessage = nullptr;
     if (g_main == this) g_main = nullptr;
