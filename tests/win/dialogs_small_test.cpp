@@ -7,162 +7,90 @@
 #include "dialogs/frmpagerename.h"
 #include "dialogs/frmpass.h"
 #include "dialogs_test_support.h"
-#include "platform/text.h"
 #include "ui/gdi.h"
 #include "version.h"
 
 using namespace dialogtest;
 
-namespace {
-
-class DialogsSmall : public ::testing::Test {
-protected:
+TEST(DialogsPageRename, StoresTheNameAsTypedEvenAnEmptyOne) {
     TDialogEnv env;
-    THelpRecorder help;
-};
-
-} // namespace
-
-TEST_F(DialogsSmall, RenameStoresTheNameAsTypedEvenAnEmptyOne) {
     env.doc.Pages[2]->Name = "ゲーム";
-    for (const char* name : {"趣味 & 遊び", ""}) {
+    auto rename = [&](int page, const std::function<void(TfrmPageRename&)>& act) {
         TfrmPageRename dlg(env.doc);
-        THook hook([&](ui::TDialog&) {
-            EXPECT_EQ(dlg.edtName.Handle(), GetFocus());
-            dlg.edtName.SetText(name);
-            dlg.btnOk.Click();
-        });
-        EXPECT_EQ(IDOK, dlg.ShowFor(2));
-        EXPECT_EQ(name, env.doc.Pages[2]->Name);
-    }
+        THook hook([&](ui::TDialog&) { act(dlg); });
+        return dlg.ShowFor(page);
+    };
+    EXPECT_EQ(IDCANCEL, rename(2, [](TfrmPageRename& dlg) {
+                  EXPECT_EQ("ゲーム", dlg.edtName.Text());
+                  EXPECT_EQ(dlg.edtName.Handle(), GetFocus());
+                  dlg.edtName.SetText("別の名前");
+                  PostKey(dlg.edtName.Handle(), VK_ESCAPE);
+              }));
+    EXPECT_EQ("ゲーム", env.doc.Pages[2]->Name);
+    EXPECT_EQ(IDOK, rename(2, [](TfrmPageRename& dlg) {
+                  dlg.edtName.SetText("");
+                  dlg.btnHelp.Click();
+                  PostKey(dlg.edtName.Handle(), VK_F1);
+                  PostKey(dlg.edtName.Handle(), VK_RETURN);
+              }));
+    EXPECT_EQ("", env.doc.Pages[2]->Name);
     EXPECT_EQ("無題", env.doc.Pages[1]->Name) << "only that page";
+    EXPECT_EQ(std::vector<std::string>(2, "_RESOURCE/040pagemenu.html"), env.Topics);
+    EXPECT_EQ(IDCANCEL,
+              rename(10, [](TfrmPageRename&) { ADD_FAILURE() << "shown for a page that is not there"; }));
 }
 
-TEST_F(DialogsSmall, RenameShowsThePageNameAndCancelKeepsIt) {
-    env.doc.Pages[0]->Name = "仕事";
-    TfrmPageRename dlg(env.doc);
-    std::string shown;
-    THook hook([&](ui::TDialog&) {
-        shown = dlg.edtName.Text();
-        dlg.edtName.SetText("別の名前");
-        PostKey(dlg.edtName.Handle(), VK_ESCAPE);
-    });
-    EXPECT_EQ(IDCANCEL, dlg.ShowFor(0));
-    EXPECT_EQ("仕事", shown);
-    EXPECT_EQ("仕事", env.doc.Pages[0]->Name);
-}
-
-TEST_F(DialogsSmall, RenameRefusesANameThatCodePage932CannotHold) {
-    env.doc.Pages[0]->Name = "仕事";
-    TfrmPageRename dlg(env.doc);
-    int resultAfterOk = -1;
-    THook hook([&](ui::TDialog&) {
-        SetWindowTextW(dlg.edtName.Handle(), L"\xD55C\xAD6D");
-        dlg.btnOk.Click();
-        resultAfterOk = dlg.ModalResult();
-        dlg.btnCc.Click();
-    });
-    dlg.ShowFor(0);
-    EXPECT_EQ(0, resultAfterOk);
-    EXPECT_EQ(1u, env.boxes.Shown().size());
-    EXPECT_EQ("仕事", env.doc.Pages[0]->Name);
-}
-
-TEST_F(DialogsSmall, RenameOfAPageThatIsNotThereShowsNothing) {
-    TfrmPageRename dlg(env.doc);
-    bool shown = false;
-    THook hook([&](ui::TDialog&) { shown = true; });
-    EXPECT_EQ(IDCANCEL, dlg.ShowFor(10));
-    EXPECT_EQ(IDCANCEL, dlg.ShowFor(-1));
-    EXPECT_FALSE(shown);
-}
-
-TEST_F(DialogsSmall, RenameHelpOpensThePageMenuTopic) {
-    TfrmPageRename dlg(env.doc);
-    THook hook([&](ui::TDialog&) {
-        dlg.btnHelp.Click();
-        PostKey(dlg.edtName.Handle(), VK_F1);
-        PostMessageW(dlg.Handle(), WM_COMMAND, IDCANCEL, 0);
-    });
-    dlg.ShowFor(0);
-    EXPECT_EQ(std::vector<std::string>(2, "_RESOURCE/040pagemenu.html"), help.Topics);
-}
-
-TEST_F(DialogsSmall, PasswordEntryIsMaskedOrPlainAndAlwaysStartsEmpty) {
+TEST(DialogsPass, MaskedOrPlainAndAlwaysStartingEmpty) {
+    TDialogEnv env;
     TfrmPass dlg;
-    EXPECT_TRUE(dlg.Masked()) << "asterisks by default";
-    EXPECT_EQ(L'*', (wchar_t)SendMessageW(dlg.medPass.Handle(), EM_GETPASSWORDCHAR, 0, 0));
+    EXPECT_EQ(L'*', (wchar_t)SendMessageW(dlg.medPass.Handle(), EM_GETPASSWORDCHAR, 0, 0)) << "by default";
     dlg.SetMasked(false);
     EXPECT_FALSE(dlg.Masked());
-    dlg.SetMasked(true);
-
     std::vector<std::string> atStart;
     THook hook([&](ui::TDialog&) {
         atStart.push_back(dlg.medPass.Text());
-        EXPECT_EQ(dlg.medPass.Handle(), GetFocus());
         dlg.medPass.SetText("pass word");
-        dlg.btnOk.Click();
+        (atStart.size() == 1 ? dlg.btnOk : dlg.btnCc).Click();
     });
     dlg.medPass.SetText("left over");
     EXPECT_EQ(IDOK, dlg.ShowModal());
     EXPECT_EQ("pass word", dlg.Password());
-    EXPECT_EQ(IDOK, dlg.ShowModal());
+    EXPECT_EQ(IDCANCEL, dlg.ShowModal());
+    EXPECT_EQ("", dlg.Password());
     EXPECT_EQ((std::vector<std::string>{"", ""}), atStart);
 }
 
-TEST_F(DialogsSmall, PasswordCancelGivesNoPassword) {
-    TfrmPass dlg;
-    THook hook([&](ui::TDialog&) {
-        dlg.medPass.SetText("typed");
-        dlg.btnCc.Click();
-    });
-    EXPECT_EQ(IDCANCEL, dlg.ShowModal());
-    EXPECT_EQ("", dlg.Password());
-}
-
-TEST_F(DialogsSmall, AboutShowsNameVersionAuthorAndIcon) {
+TEST(DialogsAbout, ShowsNameVersionAuthorAndIcon) {
+    TDialogEnv env;
     long windows = ui::LiveWindows(), gdi = ui::LiveGdiObjects();
-    int result = 0;
-    {
-        std::string caption, product, version, author;
-        LOGFONTW font = {};
-        RECT iconRect = {};
-        platform::TPixmap icon;
-        THook hook([&](ui::TDialog& d) {
-            TfrmAbout& about = dynamic_cast<TfrmAbout&>(d);
+    LOGFONTW font = {};
+    RECT iconRect = {};
+    platform::TPixmap icon;
+    std::wstring texts;
+    THook hook([&](ui::TDialog& d) {
+        TfrmAbout& about = dynamic_cast<TfrmAbout&>(d);
+        for (HWND w :
+             {about.Handle(), about.ProductName.Handle(), about.Version.Handle(), about.Author.Handle()}) {
             wchar_t text[64] = {};
-            GetWindowTextW(about.Handle(), text, 64);
-            platform::Narrow(text, caption);
-            GetWindowTextW(about.ProductName.Handle(), text, 64);
-            platform::Narrow(text, product);
-            GetWindowTextW(about.Version.Handle(), text, 64);
-            platform::Narrow(text, version);
-            GetWindowTextW(about.Author.Handle(), text, 64);
-            platform::Narrow(text, author);
-            HFONT hfont = (HFONT)SendMessageW(about.ProductName.Handle(), WM_GETFONT, 0, 0);
-            GetObjectW(hfont, sizeof(font), &font);
-            GetClientRect(about.ProgramIcon.Handle(), &iconRect);
-            about.ProgramIcon.PaintTo(icon);
-            PostKey(about.OKButton.Handle(), VK_RETURN);
-        });
-        result = ShowAbout();
-        EXPECT_EQ("バージョン情報", caption);
-        EXPECT_EQ("Kiropad", product);
-        EXPECT_EQ("Ver. " KIROPAD_VERSION_TEXT, version);
-        EXPECT_EQ("Kiropad developers", author);
-        EXPECT_GE(font.lfWeight, FW_BOLD);
-        EXPECT_EQ(21, std::abs(font.lfHeight));
-        EXPECT_EQ(65, iconRect.right);
-        EXPECT_EQ(57, iconRect.bottom);
-        ASSERT_EQ(65, icon.Width());
-        uint32_t face = ui::ColorToPixel(platform::clBtnFace);
-        int drawn = 0;
-        for (int y = 0; y < icon.Height(); ++y)
-            for (int x = 0; x < icon.Width(); ++x)
-                if (icon.Pixel(x, y) != face) ++drawn;
-        EXPECT_GT(drawn, 65 * 57 / 10) << "an icon is drawn";
-    }
-    EXPECT_EQ(IDOK, result);
+            GetWindowTextW(w, text, 64);
+            texts += std::wstring(text) + L"|";
+        }
+        GetObjectW((HFONT)SendMessageW(about.ProductName.Handle(), WM_GETFONT, 0, 0), sizeof(font), &font);
+        GetClientRect(about.ProgramIcon.Handle(), &iconRect);
+        about.ProgramIcon.PaintTo(icon);
+        PostKey(about.OKButton.Handle(), VK_RETURN);
+    });
+    EXPECT_EQ(IDOK, ShowAbout());
+    EXPECT_EQ(L"バージョン情報|Kiropad|Ver. " TEXT(KIROPAD_VERSION_TEXT) L"|Kiropad developers|", texts);
+    EXPECT_GE(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(21, std::abs(font.lfHeight));
+    EXPECT_EQ(65, iconRect.right);
+    EXPECT_EQ(57, iconRect.bottom);
+    int drawn = 0;
+    for (int y = 0; y < icon.Height(); ++y)
+        for (int x = 0; x < icon.Width(); ++x)
+            drawn += icon.Pixel(x, y) != ui::ColorToPixel(platform::clBtnFace);
+    EXPECT_GT(drawn, 65 * 57 / 10) << "an icon is drawn";
     EXPECT_EQ(windows, ui::LiveWindows());
     EXPECT_EQ(gdi, ui::LiveGdiObjects()) << "the bold font went with the box";
 }
