@@ -161,6 +161,10 @@ TEST_F(DialogsItemEdit, ManualIconStartsFromTheAutomaticIconAndFollowsTheControl
         EXPECT_EQ(0x00FF0000u, dlg.Preview().Image().Color.Pixel(16, 16)) << "the shell's icon of the path";
         EXPECT_FALSE(dlg.edtIcon.Enabled() || dlg.btnIconRef.Enabled() || dlg.edtIconN.Enabled());
         EXPECT_EQ(platform::clBtnFace, dlg.edtIcon.Color());
+        HWND field = GetWindow(dlg.edtIcon.Handle(), GW_CHILD);
+        ui::TWindowDC dc(field);
+        SendMessageW(GetParent(field), WM_CTLCOLORSTATIC, (WPARAM)dc.Get(), (LPARAM)field);
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetBkColor(dc.Get())) << "the combo box's own field too";
 
         dlg.chkIcon.SetChecked(true);
         EXPECT_TRUE(dlg.edtIcon.Enabled() && dlg.btnIconRef.Enabled() && dlg.updIconN.Enabled());
