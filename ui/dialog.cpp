@@ -303,7 +303,10 @@ bool TDialog::ControlMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX: {
-        TDialogControl* c = FindControl(reinterpret_cast<HWND>(lParam));
+        HWND from = reinterpret_cast<HWND>(lParam);
+        TDialogControl* c = FindControl(from);
+        // The edit field of an editable combo box asks for the combo box's colour.
+        if (!c) c = FindControl(GetParent(from));
         if (!c || c->color_ == clNone) return false;
         SetBkColor(reinterpret_cast<HDC>(wParam), ColorToRGB(c->color_));
         result = reinterpret_cast<INT_PTR>(BrushFor(c->color_));

@@ -1,0 +1,31 @@
+// Resource ids of the item edit dialog.
+#pragma once
+
+#define IDD_ITEMEDIT 4100
+#define IDD_ITEMEDIT_BASIC 4101
+#define IDD_ITEMEDIT_DETAIL 4102
+
+#define IDC_IE_ICON 4110
+#define IDC_IE_HELP 4111
+#define IDC_IE_TABS 4112
+
+#define IDC_IE_PATH 4120
+#define IDC_IE_PATHREF 4121
+#define IDC_IE_NAME 4122
+#define IDC_IE_IFOL 4123
+#define IDC_IE_IFOLREF 4124
+#define IDC_IE_ARG 4125
+#define IDC_IE_COMMENT 4126
+
+#define IDC_IE_LFOL 4130
+#define IDC_IE_LFOLREF 4131
+#define IDC_IE_LHELP 4132
+#define IDC_IE_LHELPREF 4133
+#define IDC_IE_WINDOWSTATE 4134
+#define IDC_IE_ICONCHK 4135
+#define IDC_IE_ICONFILE 4136
+#define IDC_IE_ICONREF 4137
+#define IDC_IE_ICONN 4138
+#define IDC_IE_ICONUPD 4139
+#define IDC_IE_EXEANDCHK 4140
+#define IDC_IE_EXEAND 4141
