@@ -820,7 +820,7 @@ void TfrmMain::pmnPageBtnPopup() {
 void TfrmMain::mniRenameClick() {
     int p = currentPage_;
     if (p < 0) return;
-    if (MainDialogs().RenamePage(*document_->Pages[(size_t)p])) {
+    if (MainDialogs().RenamePage(*document_, p)) {
         SetPageCaption(p);
         document_->SaveIfNeeded(srChange);
     }

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/optionshost.h"
 #include "mainwindow/layout.h"
 #include "mainwindow/win32/droppanel.h"
 #include "mainwindow/win32/itembutton.h"
@@ -38,7 +39,7 @@
 // Where the keyboard cursor is.
 const uint8_t ckNone = 0, ckPage = 1, ckInd = 2;
 
-class TfrmMain : public ui::TForm, public IMainHost {
+class TfrmMain : public ui::TForm, public IMainHost, public IOptionsHost {
 public:
     // The callback message of the notification-area icon.
     static const UINT kTrayMessage = WM_USER + 1;
@@ -64,9 +65,9 @@ public:
     void SelectPage(int index);
     void UpdateTitle();
     // After the appearance options changed: everything is laid out and drawn again.
-    void RebuildLayout();
+    void RebuildLayout() override;
     // After the page size option changed: the pages are re-laid to columns x rows.
-    void ResizePages(int columns, int rows);
+    void ResizePages(int columns, int rows) override;
     void DestroyItemButtons();
     const TLayout& Layout() const { return layout_; }
 
@@ -113,7 +114,7 @@ public:
     bool TrayShown() const { return trayShown_; }
     void MinimizeOrHide();
     void PlaceWindow();
-    void StorePosition();
+    void StorePosition() override;
     void StoreLastPosition();
     bool Closing() const { return closing_; }
     UINT ActivationMessage() const { return activationMessage_; }

@@ -1,25 +1,31 @@
 #include "mainwindow/win32/maindialogs.h"
 
-#include "platform/system.h"
-#include "shell/common.h"
-#include "version.h"
+#include "dialogs/frmabout.h"
+#include "dialogs/frmitemedit.h"
+#include "dialogs/frmopt.h"
+#include "dialogs/frmpagerename.h"
+#include "mainwindow/win32/frmmain.h"
 
 namespace {
 
-// Stands in until the dialogs of the dialogs folder are connected: the edit,
-// rename and options dialogs end as cancelled, the about box is a message box.
-class TStandInDialogs : public IMainDialogs {
+// The dialogs of the dialogs folder, owned by the main window.
+class TProgramDialogs : public IMainDialogs {
 public:
-    bool EditItem(TItem&) override { return false; }
-    bool RenamePage(TLPage&) override { return false; }
-    bool EditOptions(TfrmMain&) override { return false; }
-    void ShowAbout() override {
-        MsgBox(std::string("Kiropad Ver. ") + KIROPAD_VERSION_TEXT, "バージョン情報",
-               platform::mbOk | platform::mbIconInformation);
+    bool EditItem(TItem& item) override { return ::EditItem(item, Owner()) == IDOK; }
+    bool RenamePage(TDocument& document, int index) override {
+        TfrmPageRename dialog(document, Owner());
+        return dialog.ShowFor(index) == IDOK;
     }
+    bool EditOptions(TfrmMain& main) override {
+        return ShowOptions(main, main.Doc(), main.View(), main.Handle()) == IDOK;
+    }
+    void ShowAbout() override { ::ShowAbout(Owner()); }
+
+private:
+    static HWND Owner() { return frmMain() ? frmMain()->Handle() : nullptr; }
 };
 
-TStandInDialogs g_own;
+TProgramDialogs g_own;
 IMainDialogs* g_dialogs = nullptr;
 
 } // namespace

@@ -3,8 +3,8 @@
 // the dialogs in the dependency order and tests answer the dialogs themselves.
 // Each call creates the dialog, shows it modally and destroys it; true means that
 // it ended with OK.
+class TDocument;
 class TItem;
-class TLPage;
 class TfrmMain;
 
 // The item edit dialog for one item.
@@ -16,14 +16,14 @@ public:
 
 class IMainDialogs : public IItemEditor {
 public:
-    // The page rename dialog for one page.
-    virtual bool RenamePage(TLPage& page) = 0;
+    // The page rename dialog for page index of the document.
+    virtual bool RenamePage(TDocument& document, int index) = 0;
     // The options dialog; on OK it has stored the options and rebuilt the window as needed.
     virtual bool EditOptions(TfrmMain& main) = 0;
     virtual void ShowAbout() = 0;
 };
 
-// The dialogs in use (never null): the program's own unless replaced.
+// The dialogs in use (never null): the program's own (dialogs/) unless replaced.
 IMainDialogs& MainDialogs();
 // Replaces them (null: back to the program's own); returns the ones replaced.
 IMainDialogs* SetMainDialogs(IMainDialogs* dialogs);

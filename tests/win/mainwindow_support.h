@@ -69,7 +69,7 @@ private:
 // The dialogs, answered by the test.
 struct TScriptedDialogs : IMainDialogs {
     std::function<bool(TItem&)> OnEdit;
-    std::function<bool(TLPage&)> OnRename;
+    std::function<bool(TLPage&)> OnRename; // the page to rename
     std::function<bool(TfrmMain&)> OnOptions;
     int Edits = 0, Renames = 0, Options = 0, Abouts = 0;
 
@@ -77,9 +77,9 @@ struct TScriptedDialogs : IMainDialogs {
         ++Edits;
         return OnEdit ? OnEdit(item) : false;
     }
-    bool RenamePage(TLPage& page) override {
+    bool RenamePage(TDocument& document, int index) override {
         ++Renames;
-        return OnRename ? OnRename(page) : false;
+        return OnRename ? OnRename(*document.Pages[(size_t)index]) : false;
     }
     bool EditOptions(TfrmMain& main) override {
         ++Options;
