@@ -166,6 +166,11 @@ void TLightControl::SetPictureRef(const platform::TPixmap* picture) {
     Invalidate();
 }
 
+void TLightControl::SetPictureSource(std::function<const platform::TPixmap*()> source) {
+    pictureSource_ = std::move(source);
+    Invalidate();
+}
+
 void TLightControl::SetAcceptFiles(bool accept) {
     if (accept == acceptFiles_) return;
     acceptFiles_ = accept;
@@ -195,8 +200,8 @@ void TLightControl::Paint(TPaintBand& band, int originX, int originY, const plat
     if (IsEmpty(visible)) return;
     if (color_ != clNone) band.FillRect(visible, ColorToPixel(color_));
     band.Bevel(rect, bevelOuter_, bevelWidth_, visible);
-    const platform::TPixmap& picture = ShownPicture();
-    if (!picture.Empty()) band.Blit(picture, rect.Left, rect.Top, visible);
+    const platform::TPixmap* picture = pictureSource_ ? pictureSource_() : &ShownPicture();
+    if (picture && !picture->Empty()) band.Blit(*picture, rect.Left, rect.Top, visible);
     if (OnPaint) {
         HDC dc = band.DC();
         int saved = SaveDC(dc);

@@ -12,6 +12,7 @@
 // each visible control there costs one copy of its pixel buffer and no GDI object.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,11 @@ public:
     // null returns to the own buffer).
     platform::TPixmap& Picture() { return picture_; }
     void SetPictureRef(const platform::TPixmap* picture);
+    // A picture looked up each time the control is painted, for a picture that its
+    // owner may replace or free between paints (the face of whatever item a button
+    // shows now). While set it comes before the own picture and SetPictureRef; null
+    // from the source paints no picture.
+    void SetPictureSource(std::function<const platform::TPixmap*()> source);
     const platform::TPixmap& ShownPicture() const { return pictureRef_ ? *pictureRef_ : picture_; }
 
     // Painted last, on a canvas of the control's size.
@@ -141,6 +147,7 @@ private:
     int bevelWidth_ = 1;
     platform::TPixmap picture_;
     const platform::TPixmap* pictureRef_ = nullptr;
+    std::function<const platform::TPixmap*()> pictureSource_;
     std::string hint_;
     bool showHint_ = false;
     bool acceptFiles_ = false;

@@ -1,0 +1,1008 @@
+#include "mainwindow/win32/frmmain.h"
+
+#include <algorithm>
+
+#include "mainwindow/commandstate.h"
+#include "mainwindow/win32/maindialogs.h"
+#include "model/item.h"
+#include "model/page.h"
+#include "platform/system.h"
+#include "shell/common.h"
+#include "shell/instance_names.h"
+#include "shell/win32/helpers.h"
+#include "ui/application.h"
+#include "ui/canvas.h"
+
+namespace {
+
+TfrmMain* g_main = nullptr;
+
+const char* const kHelpFileName = "Kiropad.HLP";
+const char* const kHtmlHelpFileName = "Kiropad.chm";
+const char* const kTrayIconResource = "SMALLICON";
+const int kStatusPanelWidth = 50;
+
+// The hourglass for the length of a scope, whatever leaves it.
+class TWaitCursor {
+public:
+    TWaitCursor() { platform::System().SetWaitCursor(true); }
+    ~TWaitCursor() { platform::System().SetWaitCursor(false); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+std::wstring ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, &path[0], (DWORD)path.size());
+        if (n == 0) return std::wstring();
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+platform::TFontSpec FormFont() {
+    platform::TFontSpec font;
+    font.Name = "ＭＳ Ｐゴシック";
+    font.Size = 9; // 12 pixels on a screen of 96 pixels per inch
+    font.Charset = 128;
+    return font;
+}
+
+} // namespace
+
+TfrmMain* frmMain() {
+    return g_main;
+}
+
+TfrmMain::TfrmMain()
+    : ui::TForm("Kiropad"), pnlPageMenu(this, pageButtons_), pnlPage(this), pnlInd(this), stbMain(*this),
+      tmrM(*this, 1, true), tmrAfterExe(*this, 3000, false),
+      imagePool_([] { return std::make_unique<TItemImage>(); },
+                 [](TItemImage& image) { image.SetShowHint(false); },
+                 [](TItemImage& image) {
+                     image.Button = nullptr;
+                     image.SetVisible(false);
+                     image.Detach();
+                 }),
+      dropPanelPool_(
+          [] {
+              auto panel = std::make_unique<TDropPanel>();
+              TDropPanel* p = panel.get();
+              p->OnDropFiles = [p](TDropPanel& sender, int n, const std::vector<std::string>& names) {
+                  if (p->Button) p->Button->DropFiles(sender, n, names);
+              };
+              return panel;
+          },
+          [](TDropPanel& panel) { panel.SetShowHint(false); },
+          [](TDropPanel& panel) {
+              panel.Button = nullptr;
+              panel.SetVisible(false);
+              panel.Detach();
+          }),
+      pagePanelPool_(
+          [this] {
+              auto button = std::make_unique<TPageButton>();
+              button->OnPageMouseDown = [this](TPageButton& sender, ui::TMouseButton b, int x, int y) {
+                  pnlPageBtnMouseDown(sender, b, x, y);
+              };
+              button->OnPageMouseUp = [this](TPageButton& sender, ui::TMouseButton b, int x, int y) {
+                  pnlPageBtnMouseUp(sender, b, x, y);
+              };
+              return button;
+          },
+          nullptr,
+          [](TPageButton& button) {
+              button.Index = -1;
+              button.SetVisible(false);
+              button.Detach();
+          }),
+      trayIcon_(*this, kTrayMessage, 1) {
+    g_main = this;
+    SetFont(FormFont());
+    SetKeyPreview(true);
+    SetIconResource(L"MAINICON");
+    // Owned by the application's hidden window, the main window has a taskbar button
+    // only through WS_EX_APPWINDOW: that is what the notification-area mode switches.
+    if (ui::HasApplication() && ui::Application().Handle())
+        SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, (LONG_PTR)ui::Application().Handle());
+    SetWindowLongW(Handle(), GWL_EXSTYLE, GetWindowLongW(Handle(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
+
+    pnlPageMenu.SetBounds(0, 0, 177, 325);
+    pnlPageMenu.SetBevelOuter(ui::bvLowered);
+    pnlPageMenu.SetBevelWidth(2);
+    pnlPage.SetBevelOuter(ui::bvLowered);
+    pnlPage.SetBevelWidth(2);
+    pnlInd.SetBevelOuter(ui::bvLowered);
+    pnlInd.SetBevelWidth(2);
+    stbMain.AddPanel(kStatusPanelWidth);
+    SetMenu(&Menus.mnuMain);
+    Menus.pmnPageBtn.SetOwnerWindow(Handle());
+    Menus.pmnItem.SetOwnerWindow(Handle());
+    Menus.pmnTask.SetOwnerWindow(Handle());
+    dpnItemBFont_ = FormFont();
+
+    viewData_ = std::make_unique<TViewData>();
+    SetMainHost(this);
+    activationMessage_ = RegisterWindowMessageW(BuildActivationMessageName(ProgramPath()).c_str());
+    ConnectShortcutAnalyser(&ctlSCMake);
+    ConnectEvents();
+}
+
+TfrmMain::~TfrmMain() {
+    // A window taken down without closing still saves and releases as a closed one does.
+    if (!destroyed_) FormDestroy();
+    ConnectShortcutAnalyser(nullptr);
+    OnMessage = nullptr;
+    if (g_main == this) g_main = nullptr;
+}
+
+void TfrmMain::ConnectEvents() {
+    OnCreate = [this] { FormCreate(); };
+    OnShow = [this] { FormShow(); };
+    OnPaint = [this](platform::ICanvas&) { FormPaint(); };
+    OnClose = [this](bool& allow) { FormClose(allow); };
+    OnDestroy = [this] { FormDestroy(); };
+    OnKeyDown = [this](WORD& key, ui::TShiftState shift) { FormKeyDown(key, shift); };
+    OnKeyUp = [this](WORD& key, ui::TShiftState shift) { FormKeyUp(key, shift); };
+    OnSysCommand = [this](WPARAM command, bool& handled) { FormSysCommand(command, handled); };
+    OnMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        return HandleWindowMessage(message, wParam, lParam, result);
+    };
+    tmrM.OnTimer = [this] { tmrMTimer(); };
+    tmrAfterExe.OnTimer = [this] { tmrAfterExeTimer(); };
+
+    TMainMenus& m = Menus;
+    m.mniRefresh.OnClick = [this] { mniRefreshClick(); };
+    m.mniSave.OnClick = [this] { mniSaveClick(); };
+    m.mniOpt0.OnClick = m.mniOpt1.OnClick = m.mniOpt2.OnClick = [this] { mniOptClick(); };
+    m.mniExit.OnClick = m.mniTaskExit.OnClick = [this] { mniExitClick(); };
+    m.mniPages.OnPopup = m.pmnPageBtn.OnPopup = [this] { pmnPageBtnPopup(); };
+    m.mniMainRename.OnClick = m.mniRename.OnClick = [this] { mniRenameClick(); };
+    m.mniMainUp.OnClick = m.mniUp.OnClick = [this] { mniUpClick(); };
+    m.mniMainDown.OnClick = m.mniDown.OnClick = [this] { mniDownClick(); };
+    m.mniMainDelete.OnClick = m.mniDelete.OnClick = [this] { mniDeleteClick(); };
+    m.mniMainNewPageIns.OnClick = m.mniNewPageIns.OnClick = [this] { mniNewPageInsClick(); };
+    m.A1.OnClick = m.mniNewPageAdd.OnClick = [this] { mniNewPageAddClick(); };
+    m.mniItems.OnPopup = [this] { mniItemsClick(); };
+    m.mniMainEdit.OnClick = m.mniEdit.OnClick = [this] { mniEditClick(); };
+    m.mniMainLFol.OnClick = m.mniLFol.OnClick = [this] { mniLFolClick(); };
+    m.mniMainLHelp.OnClick = m.mniLHelp.OnClick = [this] { mniLHelpClick(); };
+    m.mniMainItemDel.OnClick = m.mniItemDel.OnClick = [this] { mniItemDelClick(); };
+    m.mniMainItemInsert.OnClick = m.mniItemInsert.OnClick = [this] { mniItemInsertClick(); };
+    m.mniMainItemCut.OnClick = m.mniItemCut.OnClick = [this] { mniItemCutClick(); };
+    m.mniMainItemCopy.OnClick = m.mniItemCopy.OnClick = [this] { mniItemCopyClick(); };
+    m.mniMainItemPaste.OnClick = m.mniItemPaste.OnClick = [this] { mniItemPasteClick(); };
+    m.mniMainItemExc.OnClick = m.mniItemExc.OnClick = [this] { mniItemExcClick(); };
+    m.mniHelp.OnClick = [this] { mniHelpClick(); };
+    m.mniAbout.OnClick = [this] { mniAboutClick(); };
+}
+
+bool TfrmMain::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (activationMessage_ && message == activationMessage_) {
+        // A second start of the program: come forward, then handle the message as any other.
+        ShowWindow(Handle(), SW_SHOW);
+        if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+        SetForegroundWindow(Handle());
+        return false;
+    }
+    switch (message) {
+    case kTrayMessage:
+        TrayCallback(lParam);
+        result = 0;
+        return true;
+    case WM_QUERYENDSESSION:
+        // The session may end without a chance to close the window: save as on exit now.
+        if (document_) document_->SaveIfNeeded(srExit);
+        sessionSaved_ = true;
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        if (wParam && !sessionSaved_ && document_) document_->SaveIfNeeded(srExit);
+        sessionSaved_ = false;
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------
+// Creation and shutdown
+
+void TfrmMain::FormCreate() {
+    TWaitCursor wait;
+    if (ui::HasApplication()) {
+        ui::TApplication& app = ui::Application();
+        app.OnException = FatalExceptionHandler;
+        app.OnActivate = [this] { AppActivate(); };
+        app.SetHelpFile(platform::System().ProgramFolder() + kHelpFileName);
+    }
+    document_ = std::make_unique<TDocument>();
+    SetDocument(document_.get());
+    document_->Init();
+    document_->PrepareIndIcons();
+    UpdateTitle();
+    BuildLayout(false);
+    PlaceWindow();
+    SelectPage(0);
+    SetKeyCursor(ckPage, 0);
+    // The quick starter starts the program at high priority; built, it runs at normal priority.
+    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+}
+
+void TfrmMain::FormShow() {
+    // Showing the window never brings the taskbar button back while the tray icon is in use.
+    ShowTaskbarButton(!trayShown_);
+}
+
+void TfrmMain::FormPaint() {
+    // The window keeps the size of its layout whatever happened to it in between.
+    if (storedClientWidth_ == 0 || IsIconic(Handle())) return;
+    if (ClientWidth() != storedClientWidth_ || ClientHeight() != storedClientHeight_)
+        SetClientSize(storedClientWidth_, storedClientHeight_);
+}
+
+void TfrmMain::FormClose(bool&) {
+    closing_ = true; // stops the icon preloading
+}
+
+void TfrmMain::FormDestroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    closing_ = true;
+    {
+        TWaitCursor wait;
+        tmrM.SetEnabled(false);
+        tmrAfterExe.SetEnabled(false);
+        SetTrayIcon(false);
+        DestroyItemButtons();
+        for (TPageButton* b : pageButtons_)
+            GivePagePanel(b);
+        pageButtons_.clear();
+        // The document saves as it goes, the view settings with it: it goes first.
+        document_.reset();
+        SetDocument(nullptr);
+    }
+    if (MainHost() == this) SetMainHost(nullptr);
+    viewData_.reset();
+    blankFace_ = platform::TPixmap();
+}
+
+// ---------------------------------------------------------------------------------
+// Layout
+
+TFaceStyle TfrmMain::FaceStyle() {
+    TFaceStyle s = FaceStyleOf(*viewData_, document_ ? document_->IconList.get() : nullptr);
+    int columns = document_ ? document_->PageWidth : 5, rows = document_ ? document_->PageHeight : 3;
+    // The sizes the buttons are laid out with, so that a face never outgrows its button.
+    s.ItemWidth = ClampItemSize(viewData_->ItemWidth, columns);
+    s.ItemHeight = ClampItemSize(viewData_->ItemHeight, rows);
+    return s;
+}
+
+void TfrmMain::PaintItemFace(const TItem& item, platform::TPixmap& image) {
+    TFaceStyle s = FaceStyle();
+    image.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
+    ui::TPixmapCanvas canvas(image);
+    ::DrawItemFace(s, item, canvas, false);
+}
+
+void TfrmMain::DrawItemFace(const TItem& item, platform::ICanvas& canvas, bool pressed) {
+    ::DrawItemFace(FaceStyle(), item, canvas, pressed);
+}
+
+void TfrmMain::DrawIndFace(const TItem& item, platform::ICanvas& canvas, bool pressed) {
+    ::DrawIndFace(FaceStyle(), item, canvas, pressed);
+}
+
+void TfrmMain::MakeBlankFace() {
+    TFaceStyle s = FaceStyle();
+    blankFace_.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
+    TItem empty(false);
+    ui::TPixmapCanvas canvas(blankFace_);
+    ::DrawItemFace(s, empty, canvas, false);
+}
+
+void TfrmMain::BuildLayout(bool reRender) {
+    TViewData& v = *viewData_;
+    TDocument& doc = *document_;
+    if (!pageItemBtns_.empty() || !indBtns_.empty()) DestroyItemButtons();
+
+    TLayoutInput in;
+    in.PageButtonWidth = v.PageBtnWidth;
+    in.ItemWidth = v.ItemWidth;
+    in.ItemHeight = v.ItemHeight;
+    in.Columns = doc.PageWidth;
+    in.Rows = doc.PageHeight;
+    in.ShowInd = doc.ShowInd;
+    in.PageCount = (int)doc.Pages.size();
+    in.StatusBarHeight = stbMain.BarHeight();
+    layout_ = ComputeLayout(in);
+
+    MakeBlankFace();
+    v.Font->AssignTo(&itemFont_);
+    pageFont_ = itemFont_;
+    pageFont_.Size = pageFont_.Size * 10 / 9;
+    pageFont_.Style |= platform::fsBold;
+    if (reRender)
+        for (auto& page : doc.Pages)
+            for (auto& item : page->Items)
+                item->RedrawImage();
+
+    pnlPageMenu.SetColor(v.BackColor);
+    pnlPage.SetColor(v.BackColor);
+    pnlInd.SetColor(v.BackColor);
+    const TLayout& L = layout_;
+    pnlPage.SetBounds(L.Page.Left, L.Page.Top, L.Page.Width(), L.Page.Height());
+    if (L.ShowInd) {
+        pnlInd.SetBounds(L.Ind.Left, L.Ind.Top, L.Ind.Width(), L.Ind.Height());
+        indCount_ = L.IndCount;
+        doc.SetIndItemCount(indCount_);
+    } else {
+        indCount_ = 0;
+    }
+    pnlInd.SetVisible(L.ShowInd);
+    pnlPageMenu.SetBounds(L.PageMenu.Left, L.PageMenu.Top, L.PageMenu.Width(), L.PageMenu.Height());
+    storedClientWidth_ = L.ClientWidth;
+    storedClientHeight_ = L.ClientHeight;
+    SetClientSize(storedClientWidth_, storedClientHeight_);
+
+    BuildPageButtons();
+    int slots = L.SlotCount();
+    pageItemBtns_.reserve((size_t)slots);
+    for (int i = 0; i < slots; ++i)
+        pageItemBtns_.push_back(std::make_unique<TPageItemBtn>(*this, i));
+    for (int i = 0; i < indCount_; ++i) {
+        indBtns_.push_back(std::make_unique<TIndItemBtn>(*this, i));
+        indBtns_.back()->Refresh();
+    }
+    // The new buttons show the cursor that was kept through the rebuild.
+    if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
+    SetTrayIcon(v.Tray);
+}
+
+void TfrmMain::BuildPageButtons() {
+    TDocument& doc = *document_;
+    TLayoutInput in;
+    in.PageButtonWidth = viewData_->PageBtnWidth;
+    in.ItemWidth = viewData_->ItemWidth;
+    in.ItemHeight = viewData_->ItemHeight;
+    in.Columns = doc.PageWidth;
+    in.Rows = doc.PageHeight;
+    in.ShowInd = doc.ShowInd;
+    in.PageCount = (int)doc.Pages.size();
+    in.StatusBarHeight = stbMain.BarHeight();
+    // The page count may have changed since the layout: the button height follows it.
+    layout_.N = ComputeLayout(in).N;
+    layout_.PageButtonHeight = ComputeLayout(in).PageButtonHeight;
+
+    for (TPageButton* b : pageButtons_)
+        GivePagePanel(b);
+    pageButtons_.clear();
+    int n = (int)doc.Pages.size();
+    pageButtons_.reserve((size_t)n);
+    for (int i = 0; i < n; ++i) {
+        TPageButton* b = TakePagePanel();
+        pageButtons_.push_back(b);
+        b->Index = i;
+        b->SetParent(pnlPageMenu);
+        b->SetBevelWidth(2);
+        b->SetBevelOuter(ui::bvRaised);
+        b->SetColor(viewData_->BtnColor);
+        SetPageCaption(i);
+        platform::TRect r = layout_.PageButton(i);
+        b->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        b->SetFont(pageFont_);
+        b->SetVisible(true);
+    }
+}
+
+void TfrmMain::SetPageCaption(int index) {
+    if (index < 0 || index >= (int)pageButtons_.size() || index >= (int)document_->Pages.size()) return;
+    pageButtons_[(size_t)index]->SetCaption(DoubleAmpersands(document_->Pages[(size_t)index]->Name));
+}
+
+void TfrmMain::SelectPage(int index) {
+    TDocument& doc = *document_;
+    if (index < -1 || index >= (int)doc.Pages.size()) return;
+    if (index != currentPage_) {
+        if (currentPage_ >= 0 && currentPage_ < (int)pageButtons_.size()) {
+            TPageButton* old = pageButtons_[(size_t)currentPage_];
+            old->SetBevelOuter(ui::bvRaised);
+            old->SetColor(viewData_->BtnColor);
+        }
+        if (index >= 0 && index < (int)pageButtons_.size()) {
+            TPageButton* b = pageButtons_[(size_t)index];
+            b->SetBevelOuter(ui::bvLowered);
+            b->SetColor(viewData_->SelColor);
+        }
+        // The double-click guard does not carry over to another page.
+        afterExeBtn_ = nullptr;
+    }
+    currentPage_ = index;
+    if (index != -1) {
+        int slots = std::min((int)pageItemBtns_.size(), doc.Pages[(size_t)index]->SlotCount());
+        for (int s = 0; s < slots; ++s) {
+            doc.Pages[(size_t)index]->Item(s).PrepareIcon();
+            pageItemBtns_[(size_t)s]->Refresh();
+        }
+    }
+    if (cursorKind_ == ckPage) SetKeyCursor(ckPage, 0);
+}
+
+void TfrmMain::UpdateTitle() {
+    SetCaption(viewData_->Title);
+    if (ui::HasApplication()) ui::Application().SetTitle(viewData_->Title);
+    // The tip of a shown icon follows the title.
+    if (trayShown_) trayIcon_.Add(kTrayIconResource, viewData_->Title);
+}
+
+void TfrmMain::RebuildLayout() {
+    // Hidden while it is rebuilt, so that no half-built layout shows; a window that
+    // was hidden (in the notification area) stays hidden.
+    bool visible = IsWindowVisible(Handle()) != FALSE;
+    if (visible) ShowWindow(Handle(), SW_HIDE);
+    int page = currentPage_;
+    SetPressedButton(nullptr);
+    SetCaptureButton(nullptr);
+    SelectPage(-1);
+    DestroyItemButtons();
+    BuildLayout(true);
+    SelectPage(page);
+    if (visible) ShowWindow(Handle(), SW_SHOW);
+}
+
+void TfrmMain::ResizePages(int columns, int rows) {
+    bool visible = IsWindowVisible(Handle()) != FALSE;
+    if (visible) ShowWindow(Handle(), SW_HIDE);
+    int page = currentPage_;
+    SetPressedButton(nullptr);
+    SetCaptureButton(nullptr);
+    SelectPage(-1);
+    DestroyItemButtons();
+    document_->SetPageSize(columns, rows);
+    BuildLayout(false);
+    SelectPage(page);
+    if (visible) ShowWindow(Handle(), SW_SHOW);
+}
+
+void TfrmMain::DestroyItemButtons() {
+    // Nothing may keep pointing at a button that is gone.
+    pressedBtn_ = nullptr;
+    if (captureBtn_) SetCaptureButton(nullptr);
+    SetAfterExeButton(nullptr);
+    pageItemBtns_.clear();
+    indBtns_.clear();
+}
+
+// ---------------------------------------------------------------------------------
+// Buttons, cursor, capture
+
+void TfrmMain::SetKeyCursor(uint8_t kind, int position) {
+    // A row without buttons has no place for the cursor: it stays where it is.
+    if (kind == ckInd && indCount_ <= 0) return;
+    position = WrapCursor(kind, position, (int)pageItemBtns_.size(), indCount_);
+    if (kind != cursorKind_ || position != cursorPos_) {
+        SetCaptureButton(nullptr);
+        if (TItemBtnBase* old = CursorButton()) old->SetFocused(false);
+        cursorKind_ = kind;
+        cursorPos_ = position;
+        if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
+    }
+    if (TItemBtnBase* b = CursorButton()) ShowItemStatus(b);
+}
+
+void TfrmMain::SetKeyCursorTo(TItemBtnBase* button) {
+    if (TPageItemBtn* p = dynamic_cast<TPageItemBtn*>(button))
+        SetKeyCursor(ckPage, p->Index());
+    else if (TIndItemBtn* i = dynamic_cast<TIndItemBtn*>(button))
+        SetKeyCursor(ckInd, i->Index());
+    else
+        SetKeyCursor(ckNone, 0);
+}
+
+TItemBtnBase* TfrmMain::CursorButton() {
+    if (cursorKind_ == ckPage && cursorPos_ >= 0 && cursorPos_ < (int)pageItemBtns_.size())
+        return pageItemBtns_[(size_t)cursorPos_].get();
+    if (cursorKind_ == ckInd && cursorPos_ >= 0 && cursorPos_ < (int)indBtns_.size())
+        return indBtns_[(size_t)cursorPos_].get();
+    return nullptr;
+}
+
+TItem* TfrmMain::CursorItem() {
+    if (currentPage_ == -1) return nullptr;
+    TItemBtnBase* b = CursorButton();
+    return b ? &b->GetItem() : nullptr;
+}
+
+void TfrmMain::SetPressedButton(TItemBtnBase* button) {
+    if (button == pressedBtn_) return;
+    if (pressedBtn_) pressedBtn_->SetDown(false);
+    if (button) button->SetDown(true);
+    pressedBtn_ = button;
+}
+
+void TfrmMain::SetCaptureButton(TItemBtnBase* button) {
+    if (button == captureBtn_) return;
+    if (captureBtn_)
+        if (ui::TLightHost* host = captureBtn_->Panel().Host()) host->ReleaseCaptureControl();
+    if (button) button->Panel().SetCapture();
+    captureBtn_ = button;
+}
+
+void TfrmMain::ShowItemStatus(TItemBtnBase* button) {
+    std::string text;
+    if (button && currentPage_ != -1) text = button->GetItem().Comment;
+    if (text == statusText_) return;
+    statusText_ = text;
+    stbMain.SetPanelText(0, text);
+}
+
+void TfrmMain::RefreshButtonAt(const TItemPos& pos) {
+    if (pos.Page == kIndPage) {
+        if (pos.Index >= 0 && pos.Index < (int)indBtns_.size()) indBtns_[(size_t)pos.Index]->Refresh();
+    } else if (pos.Page == currentPage_ && pos.Page >= 0) {
+        if (pos.Index >= 0 && pos.Index < (int)pageItemBtns_.size())
+            pageItemBtns_[(size_t)pos.Index]->Refresh();
+    }
+}
+
+void TfrmMain::RefreshIndButtons() {
+    for (auto& b : indBtns_)
+        b->Refresh();
+}
+
+void TfrmMain::RefreshAllButtons() {
+    if (currentPage_ != -1)
+        for (auto& b : pageItemBtns_)
+            b->Refresh();
+    RefreshIndButtons();
+}
+
+// ---------------------------------------------------------------------------------
+// Pools
+
+TItemImage* TfrmMain::TakeImage() {
+    return imagePool_.Take();
+}
+
+void TfrmMain::GiveImage(TItemImage* image) {
+    imagePool_.Give(image);
+}
+
+TDropPanel* TfrmMain::TakeDropPanel() {
+    return dropPanelPool_.Take();
+}
+
+void TfrmMain::GiveDropPanel(TDropPanel* panel) {
+    dropPanelPool_.Give(panel);
+}
+
+TPageButton* TfrmMain::TakePagePanel() {
+    return pagePanelPool_.Take();
+}
+
+void TfrmMain::GivePagePanel(TPageButton* panel) {
+    pagePanelPool_.Give(panel);
+}
+
+// ---------------------------------------------------------------------------------
+// Timers
+
+void TfrmMain::tmrMTimer() {
+    tmrM.SetEnabled(false);
+    // Messages are handled between items, so pages and slots may come and go under the
+    // loop: both are checked again before every item.
+    for (size_t p = 0;; ++p) {
+        for (int s = 0;; ++s) {
+            if (closing_ || !document_ || p >= document_->Pages.size()) return;
+            TLPage& page = *document_->Pages[p];
+            if (s >= page.SlotCount()) break;
+            page.Item(s).PrepareIcon();
+            if (ui::HasApplication()) ui::Application().ProcessMessages();
+        }
+    }
+}
+
+void TfrmMain::tmrAfterExeTimer() {
+    tmrAfterExe.SetEnabled(false);
+    afterExeBtn_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------------
+// Launching
+
+void TfrmMain::SetAfterExeButton(TItemBtnBase* button) {
+    tmrAfterExe.SetEnabled(false);
+    afterExeBtn_ = button;
+    if (button) tmrAfterExe.SetEnabled(true);
+}
+
+bool TfrmMain::ReportLaunchResult(int result) {
+    if (result > 32) return true;
+    RestoreWindow();
+    MsgBox(LaunchErrorText(result), kBoxCaption, MB_ICONHAND | MB_SETFOREGROUND);
+    return false;
+}
+
+void TfrmMain::CloseSoon() {
+    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TfrmMain::RestoreWindow() {
+    if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+    ShowWindow(Handle(), SW_SHOW);
+}
+
+// ---------------------------------------------------------------------------------
+// Window behaviours
+
+void TfrmMain::ShowTaskbarButton(bool show) {
+    LONG style = GetWindowLongW(Handle(), GWL_EXSTYLE);
+    LONG wanted = show ? (style | WS_EX_APPWINDOW) : (style & ~WS_EX_APPWINDOW);
+    if (wanted == style) return;
+    // The taskbar notices the change when the window is shown again.
+    bool visible = IsWindowVisible(Handle()) != FALSE;
+    if (visible) ShowWindow(Handle(), SW_HIDE);
+    SetWindowLongW(Handle(), GWL_EXSTYLE, wanted);
+    if (visible) ShowWindow(Handle(), SW_SHOWNA);
+}
+
+bool TfrmMain::HasTaskbarButton() const {
+    return (GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0;
+}
+
+void TfrmMain::SetTrayIcon(bool on) {
+    if (!trayShown_ && on) {
+        ShowTaskbarButton(false);
+        // The shell's answer is not examined: the taskbar button is hidden in any case.
+        trayIcon_.Add(kTrayIconResource, viewData_ ? viewData_->Title : AppTitle());
+    }
+    if (trayShown_ && !on) {
+        ShowTaskbarButton(true);
+        trayIcon_.Remove();
+    }
+    trayShown_ = on;
+}
+
+void TfrmMain::MinimizeOrHide() {
+    if (trayShown_)
+        ShowWindow(Handle(), SW_HIDE);
+    else
+        ShowWindow(Handle(), SW_MINIMIZE);
+}
+
+void TfrmMain::FormSysCommand(WPARAM command, bool& handled) {
+    // The command value is compared whole: its low four bits are not masked.
+    if (command == SC_MINIMIZE || (command == SC_CLOSE && document_ && document_->NotClose)) {
+        MinimizeOrHide();
+        handled = true;
+    }
+}
+
+void TfrmMain::TrayCallback(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        RestoreWindow();
+        SetForegroundWindow(Handle());
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        POINT p = {0, 0};
+        GetCursorPos(&p);
+        RestoreWindow();
+        SetForegroundWindow(Handle());
+        if (ui::HasApplication()) ui::Application().ProcessMessages();
+        if (destroyed_ || !Handle()) return;
+        Menus.pmnTask.Popup(p.x, p.y);
+    }
+}
+
+void TfrmMain::AppActivate() {
+    if (cursorKind_ != ckNone) SetKeyCursor(ckPage, 0);
+}
+
+void TfrmMain::PlaceWindow() {
+    int left, top;
+    if (viewData_->StartPos == spCenter) {
+        left = (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2;
+        top = (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2;
+    } else {
+        // Used as stored, without any check against the screen.
+        left = viewData_->Left;
+        top = viewData_->Top;
+    }
+    SetBounds(left, top, Width(), Height());
+}
+
+platform::TPoint TfrmMain::PresentPosition() {
+    platform::TPoint p;
+    if (!Handle()) return p;
+    if (IsIconic(Handle())) {
+        // A minimised window stands far outside the screen; its place is where it comes back.
+        WINDOWPLACEMENT wp = {};
+        wp.length = sizeof wp;
+        GetWindowPlacement(Handle(), &wp);
+        p.X = wp.rcNormalPosition.left;
+        p.Y = wp.rcNormalPosition.top;
+        return p;
+    }
+    p.X = Left();
+    p.Y = Top();
+    return p;
+}
+
+void TfrmMain::StorePosition() {
+    platform::TPoint p = PresentPosition();
+    viewData_->Left = p.X;
+    viewData_->Top = p.Y;
+}
+
+void TfrmMain::StoreLastPosition() {
+    if (viewData_->StartPos == spLastExit) StorePosition();
+}
+
+// ---------------------------------------------------------------------------------
+// Keys
+
+void TfrmMain::FormKeyDown(WORD& key, ui::TShiftState shift) {
+    if (!document_) return;
+    int pages = (int)document_->Pages.size();
+    int columns = layout_.K;
+    switch (key) {
+    case VK_PRIOR:
+        if (pages > 0) SelectPage(PreviousPage(currentPage_, pages));
+        key = 0;
+        return;
+    case VK_NEXT:
+        if (pages > 0) SelectPage(NextPage(currentPage_, pages));
+        key = 0;
+        return;
+    case VK_LEFT:
+        SetKeyCursor(cursorKind_, cursorPos_ - 1);
+        key = 0;
+        return;
+    case VK_RIGHT:
+        SetKeyCursor(cursorKind_, cursorPos_ + 1);
+        key = 0;
+        return;
+    case VK_UP:
+        if (cursorKind_ == ckPage) SetKeyCursor(ckPage, cursorPos_ - columns);
+        key = 0;
+        return;
+    case VK_DOWN:
+        if (cursorKind_ == ckPage) SetKeyCursor(ckPage, cursorPos_ + columns);
+        key = 0;
+        return;
+    }
+    if (TItemBtnBase* b = CursorButton()) b->KeyDown(key, shift);
+}
+
+void TfrmMain::FormKeyUp(WORD& key, ui::TShiftState shift) {
+    if (!document_) return;
+    if (key == VK_TAB) {
+        // Released with Alt held, Tab switched back into the window: the cursor stays.
+        if (!(shift & ui::ssAlt)) {
+            int kind, position;
+            TabCursor(cursorKind_, document_->ShowInd, kind, position);
+            SetKeyCursor((uint8_t)kind, position);
+        }
+        key = 0;
+        return;
+    }
+    if (TItemBtnBase* b = CursorButton()) b->KeyUp(key, shift);
+}
+
+// ---------------------------------------------------------------------------------
+// Page buttons and page commands
+
+void TfrmMain::pnlPageBtnMouseDown(TPageButton& sender, ui::TMouseButton, int, int) {
+    if (sender.Index >= 0) SelectPage(sender.Index);
+}
+
+void TfrmMain::pnlPageBtnMouseUp(TPageButton& sender, ui::TMouseButton button, int x, int y) {
+    if (button != ui::mbRight || sender.Index != currentPage_ || currentPage_ < 0) return;
+    POINT p = sender.ClientToScreen(POINT{x, y});
+    Menus.pmnPageBtn.Popup(p.x, p.y);
+}
+
+void TfrmMain::pmnPageBtnPopup() {
+    TPageMenuState s = PageMenuState(document_->NoEdit, currentPage_, (int)document_->Pages.size());
+    TMainMenus& m = Menus;
+    m.mniRename.SetEnabled(s.Rename);
+    m.mniNewPage.SetEnabled(s.NewPage);
+    m.mniDelete.SetEnabled(s.Delete);
+    m.mniUp.SetEnabled(s.Up);
+    m.mniDown.SetEnabled(s.Down);
+    m.mniMainRename.SetEnabled(m.mniRename.Enabled());
+    m.mniMainNewPage.SetEnabled(m.mniNewPage.Enabled());
+    m.mniMainDelete.SetEnabled(m.mniDelete.Enabled());
+    m.mniMainUp.SetEnabled(m.mniUp.Enabled());
+    m.mniMainDown.SetEnabled(m.mniDown.Enabled());
+}
+
+void TfrmMain::mniRenameClick() {
+    int p = currentPage_;
+    if (p < 0) return;
+    if (MainDialogs().RenamePage(*document_->Pages[(size_t)p])) {
+        SetPageCaption(p);
+        document_->SaveIfNeeded(srChange);
+    }
+}
+
+void TfrmMain::mniUpClick() {
+    int p = currentPage_;
+    if (p <= 0) return;
+    SelectPage(-1);
+    document_->MovePageUp(p);
+    BuildPageButtons();
+    SelectPage(p - 1);
+    document_->SaveIfNeeded(srChange);
+}
+
+void TfrmMain::mniDownClick() {
+    int p = currentPage_;
+    if (p < 0 || p >= (int)document_->Pages.size() - 1) return;
+    SelectPage(-1);
+    document_->MovePageDown(p);
+    BuildPageButtons();
+    SelectPage(p + 1);
+    document_->SaveIfNeeded(srChange);
+}
+
+void TfrmMain::mniDeleteClick() {
+    int p = currentPage_;
+    // The last page is never removed: the window needs one.
+    if (p < 0 || document_->Pages.size() < 2) return;
+    if (MsgBox(kDeletePageQuestion, kBoxCaption, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
+        return;
+    SelectPage(-1);
+    document_->DeletePage(p);
+    BuildPageButtons();
+    SelectPage(p < (int)document_->Pages.size() ? p : 0);
+    document_->SaveIfNeeded(srChange);
+}
+
+void TfrmMain::mniNewPageInsClick() {
+    int p = currentPage_;
+    if (p < 0) return;
+    SelectPage(-1);
+    document_->InsertPage(p);
+    BuildPageButtons();
+    SelectPage(p);
+    document_->SaveIfNeeded(srChange);
+}
+
+void TfrmMain::mniNewPageAddClick() {
+    int n = (int)document_->Pages.size();
+    document_->InsertPage(-1);
+    BuildPageButtons();
+    SelectPage(n);
+    document_->SaveIfNeeded(srChange);
+}
+
+// ---------------------------------------------------------------------------------
+// Item commands
+
+void TfrmMain::mniItemsClick() {
+    if (TItemBtnBase* b = CursorButton())
+        if (currentPage_ != -1) b->UpdateMenus();
+}
+
+void TfrmMain::mniEditClick() {
+    if (TItemBtnBase* b = CursorButton())
+        if (currentPage_ != -1) b->Edit();
+}
+
+void TfrmMain::mniItemDelClick() {
+    TItemBtnBase* b = CursorButton();
+    if (currentPage_ == -1 || !b) return;
+    if (!b->GetItem().Path.empty() &&
+        MsgBox(kDeleteItemQuestion, kBoxCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return;
+    b->Delete();
+}
+
+void TfrmMain::mniItemInsertClick() {
+    if (TItemBtnBase* b = CursorButton())
+        if (currentPage_ != -1) b->Insert();
+}
+
+void TfrmMain::mniItemCopyClick() {
+    TItem* i = CursorItem();
+    if (!i) return;
+    document_->ClipItem->Assign(*i);
+    document_->ClipPos = CursorButton()->GetPosition();
+}
+
+void TfrmMain::mniItemCutClick() {
+    if (!CursorItem()) return;
+    mniItemCopyClick();
+    CursorButton()->Delete();
+}
+
+void TfrmMain::mniItemPasteClick() {
+    TItem* i = CursorItem();
+    if (!i) return;
+    i->Assign(*document_->ClipItem);
+    i->RefreshIcon(false);
+    CursorButton()->Refresh();
+    document_->SaveIfNeeded(srChange);
+}
+
+void TfrmMain::mniItemExcClick() {
+    TItem* i = CursorItem();
+    if (!i) return;
+    TItemPos source = document_->ClipPos;
+    // A source that no longer exists (an independent slot removed since) exchanges nothing.
+    TItem* s = document_->GetItem(source);
+    if (!s) return;
+    TItemBtnBase* b = CursorButton();
+    s->Assign(*i);
+    i->Assign(*document_->ClipItem);
+    i->RefreshIcon(false);
+    s->RefreshIcon(false);
+    b->Refresh();
+    RefreshButtonAt(source);
+    document_->ClipPos = b->GetPosition();
+    document_->SaveIfNeeded(srChange);
+}
+
+void TfrmMain::OpenRelated(bool help) {
+    TItem* i = CursorItem();
+    if (!i) return;
+    // The document's action applies here; the item's own plays no part, and the
+    // double-click guard is neither used nor set.
+    int action = document_->ExeAnd;
+    if (action == eaMinimize)
+        MinimizeOrHide();
+    else if (action == eaExit)
+        ShowWindow(Handle(), SW_HIDE);
+    int result = help ? i->OpenLHelp() : i->OpenLFol();
+    if (ReportLaunchResult(result) && document_->ExeAnd == eaExit) CloseSoon();
+}
+
+void TfrmMain::mniLFolClick() {
+    OpenRelated(false);
+}
+
+void TfrmMain::mniLHelpClick() {
+    OpenRelated(true);
+}
+
+// ---------------------------------------------------------------------------------
+// Other commands
+
+void TfrmMain::mniRefreshClick() {
+    TWaitCursor wait;
+    document_->RefreshIcons();
+    RefreshAllButtons();
+}
+
+void TfrmMain::mniSaveClick() {
+    document_->SaveIfNeeded(srCommand);
+}
+
+void TfrmMain::mniOptClick() {
+    SetPressedButton(nullptr);
+    SetCaptureButton(nullptr);
+    SetKeyCursor(ckNone, 0);
+    if (MainDialogs().EditOptions(*this)) {
+        RefreshAllButtons();
+        UpdateTitle();
+        document_->SaveIfNeeded(srChange);
+    }
+    SetKeyCursor(ckPage, 0);
+}
+
+void TfrmMain::mniExitClick() {
+    Close();
+}
+
+void TfrmMain::mniHelpClick() {
+    ShowHtmlHelp(platform::System().ProgramFolder() + kHtmlHelpFileName);
+}
+
+void TfrmMain::mniAboutClick() {
+    MainDialogs().ShowAbout();
+}

@@ -1,0 +1,376 @@
+#include "mainwindow/win32/itembutton.h"
+
+#include <algorithm>
+
+#include "mainwindow/commandstate.h"
+#include "mainwindow/win32/droppanel.h"
+#include "mainwindow/win32/frmmain.h"
+#include "mainwindow/win32/maindialogs.h"
+#include "model/item.h"
+#include "ui/canvas.h"
+#include "ybfs/exception.h"
+
+namespace {
+
+const int kResultGuarded = 33; // a start the double-click guard skipped counts as a success
+const WORD kEnter = 13, kSpace = 32;
+// The focus frame's pen: blue (0xFF0000 in the framework's blue-green-red order).
+const uint32_t kFocusPixel = 0x000000FF;
+const int kIndImageSize = 36;
+
+void FrameLine(platform::TPixmap& face, int x0, int y0, int x1, int y1) {
+    for (int y = std::max(y0, 0); y <= std::min(y1, face.Height() - 1); ++y)
+        for (int x = std::max(x0, 0); x <= std::min(x1, face.Width() - 1); ++x)
+            face.SetPixel(x, y, kFocusPixel);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------
+// TItemBtnBase
+
+TItemBtnBase::TItemBtnBase(TfrmMain& main, int index, ui::TLightHost& parent)
+    : main_(main), index_(index), panel_(main.TakeDropPanel()), image_(main.TakeImage()) {
+    panel_->Button = this;
+    panel_->SetParent(parent);
+    panel_->SetBevelWidth(2);
+    panel_->SetBevelOuter(ui::bvRaised);
+    panel_->SetColor(main.View().BtnColor);
+    panel_->SetDragDropAccept(true);
+    image_->Button = this;
+    image_->SetParent(*panel_);
+}
+
+TItemBtnBase::~TItemBtnBase() {
+    panel_->Button = nullptr;
+    image_->Button = nullptr;
+    main_.GiveDropPanel(panel_);
+    main_.GiveImage(image_);
+}
+
+void TItemBtnBase::SetFocused(bool focused) {
+    if (focused_ != focused) {
+        focused_ = focused;
+        Draw();
+    }
+    // A pressed look never stays on a button that lost the cursor.
+    if (!focused_ && down_) main_.SetPressedButton(nullptr);
+}
+
+void TItemBtnBase::KeyDown(WORD& key, ui::TShiftState) {
+    if (key == kEnter || key == kSpace) main_.SetPressedButton(this);
+}
+
+void TItemBtnBase::KeyUp(WORD& key, ui::TShiftState) {
+    if ((key != kEnter && key != kSpace) || !down_) return;
+    bool used = !ItemEmpty();
+    int result = 0;
+    if (used) result = Execute(std::string());
+    main_.SetPressedButton(nullptr);
+    // The keyboard starts items only: an empty one opens no edit dialog.
+    if (used) AfterExecute(result);
+}
+
+void TItemBtnBase::SetDown(bool down) {
+    if (down != down_) {
+        panel_->SetBevelOuter(down ? ui::bvLowered : ui::bvRaised);
+        panel_->SetColor(down ? main_.View().SelColor : main_.View().BtnColor);
+        down_ = down;
+        Draw();
+    }
+    if (down_) main_.SetKeyCursorTo(this);
+}
+
+bool TItemBtnBase::HitTest(const ui::TLightControl& control, int x, int y) {
+    if (&control == image_) {
+        x += image_->Left();
+        y += image_->Top();
+    } else if (&control != panel_) {
+        return false;
+    }
+    return x >= 0 && x < panel_->Width() && y >= 0 && y < panel_->Height();
+}
+
+int TItemBtnBase::Execute(const std::string& parameters) {
+    if (main_.Doc().PreventDblExe && main_.AfterExeButton() == this) return kResultGuarded;
+    main_.SetAfterExeButton(this);
+    TItem& item = GetItem();
+    int result = item.Run(parameters);
+    switch (item.GetExeAnd()) {
+    case eaMinimize:
+        main_.MinimizeOrHide();
+        break;
+    case eaExit:
+        ShowWindow(main_.Handle(), SW_HIDE);
+        break;
+    }
+    return result;
+}
+
+void TItemBtnBase::AfterExecute(int result) {
+    Refresh();
+    // Closing is the last step: the window destroys this button when it closes.
+    if (main_.ReportLaunchResult(result) && GetItem().GetExeAnd() == eaExit) main_.CloseSoon();
+}
+
+void TItemBtnBase::SetFile(const std::string& path) {
+    GetItem().SetFromFile(path);
+    main_.Doc().SaveIfNeeded(srChange);
+    Refresh();
+}
+
+void TItemBtnBase::Refresh() {
+    // An empty button under the edit lock refuses files: the lock cannot be bypassed by a drop.
+    panel_->SetDragDropAccept(!ItemEmpty() || !main_.Doc().NoEdit);
+    Draw();
+}
+
+void TItemBtnBase::UpdateMenus() {
+    TDocument& doc = main_.Doc();
+    TItemMenuState s =
+        ItemMenuState(GetItem(), false, doc.NoEdit, doc.ClipItem->Path.empty(), doc.ClipPos.Page != -1);
+    TMainMenus& m = main_.Menus;
+    m.mniItemCopy.SetEnabled(s.Copy);
+    m.mniEdit.SetEnabled(s.Edit);
+    m.mniItemDel.SetEnabled(s.Delete);
+    m.mniItemCut.SetEnabled(s.Cut);
+    m.mniItemPaste.SetEnabled(s.Paste);
+    m.mniItemExc.SetEnabled(s.Exchange);
+    m.mniLFol.SetEnabled(s.LFol);
+    m.mniLHelp.SetEnabled(s.LHelp);
+    m.mniMainEdit.SetEnabled(m.mniEdit.Enabled());
+    m.mniMainItemCut.SetEnabled(m.mniItemCut.Enabled());
+    m.mniMainItemCopy.SetEnabled(m.mniItemCopy.Enabled());
+    m.mniMainItemPaste.SetEnabled(m.mniItemPaste.Enabled());
+    m.mniMainItemDel.SetEnabled(m.mniItemDel.Enabled());
+    m.mniMainItemExc.SetEnabled(m.mniItemExc.Enabled());
+    m.mniMainLFol.SetEnabled(m.mniLFol.Enabled());
+    m.mniMainLHelp.SetEnabled(m.mniLHelp.Enabled());
+}
+
+void TItemBtnBase::Edit() {
+    if (MainDialogs().EditItem(GetItem())) {
+        main_.Doc().SaveIfNeeded(srChange);
+        Refresh();
+    }
+}
+
+void TItemBtnBase::Delete() {
+    GetItem().ClearItem();
+    main_.Doc().SaveIfNeeded(srChange);
+    Refresh();
+}
+
+void TItemBtnBase::MouseDown(ui::TLightControl&, ui::TMouseButton button, ui::TShiftState, int, int) {
+    if (button != ui::mbLeft) return;
+    main_.SetPressedButton(this);
+    main_.SetCaptureButton(this);
+}
+
+void TItemBtnBase::MouseMove(ui::TLightControl& sender, ui::TShiftState, int x, int y) {
+    // While the button holds the capture, the pressed look follows the pointer in and out.
+    if (main_.CaptureButton() == this) main_.SetPressedButton(HitTest(sender, x, y) ? this : nullptr);
+    main_.ShowItemStatus(this);
+}
+
+void TItemBtnBase::MouseUp(ui::TLightControl& sender, ui::TMouseButton button, ui::TShiftState, int x,
+                           int y) {
+    if (main_.CaptureButton() == this) {
+        if (button != ui::mbLeft) return;
+        bool inside = HitTest(sender, x, y);
+        main_.SetCaptureButton(nullptr);
+        bool used = !ItemEmpty();
+        int result = 0;
+        if (inside) {
+            main_.SetPressedButton(this);
+            if (used) result = Execute(std::string());
+        }
+        main_.SetPressedButton(nullptr);
+        if (inside) {
+            if (used)
+                AfterExecute(result);
+            else if (!main_.Doc().NoEdit)
+                Edit();
+        }
+        return;
+    }
+    if (button != ui::mbRight) return;
+    main_.SetCaptureButton(nullptr);
+    if (!HitTest(sender, x, y)) return;
+    main_.SetPressedButton(nullptr);
+    main_.SetKeyCursorTo(this);
+    UpdateMenus();
+    POINT p = sender.ClientToScreen(POINT{x, y});
+    // The menu's commands may rebuild the window and so destroy this button: nothing
+    // of it is touched after the menu.
+    main_.Menus.pmnItem.Popup(p.x, p.y);
+}
+
+void TItemBtnBase::DropFiles(TDropPanel&, int iFiles, const std::vector<std::string>& dropFileNames) {
+    if (iFiles <= 0 || dropFileNames.empty()) return;
+    if (ItemEmpty()) {
+        SetFile(dropFileNames[0]); // the other names are ignored
+        return;
+    }
+    int result = Execute(JoinDropParameters(dropFileNames));
+    AfterExecute(result);
+}
+
+void TItemBtnBase::DrawFocusFrame(platform::TPixmap& face) {
+    int s = down_ ? 1 : 0;
+    int w = face.Width(), h = face.Height();
+    // The outline of a rectangle from (1 + s, 1 + s) to (w - 1 + s, h - 1 + s), as a
+    // pen of width 1 draws it: the right and bottom edges lie inside.
+    int left = 1 + s, top = 1 + s, right = w - 2 + s, bottom = h - 2 + s;
+    FrameLine(face, left, top, right, top);
+    FrameLine(face, left, bottom, right, bottom);
+    FrameLine(face, left, top, left, bottom);
+    FrameLine(face, right, top, right, bottom);
+}
+
+// ---------------------------------------------------------------------------------
+// TPageItemBtn
+
+TPageItemBtn::TPageItemBtn(TfrmMain& main, int index) : TItemBtnBase(main, index, main.pnlPage) {
+    platform::TRect r = main.Layout().PageItemButton(index);
+    panel_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    panel_->SetVisible(true);
+    image_->SetBounds(2, 2, r.Width() - 4, r.Height() - 4);
+    image_->SetVisible(true);
+}
+
+TItem& TPageItemBtn::GetItem() {
+    int page = main_.CurrentPage();
+    TDocument& doc = main_.Doc();
+    if (page < 0 || page >= (int)doc.Pages.size() || index_ >= doc.Pages[(size_t)page]->SlotCount())
+        throw Exception("ページが非選択の状態でページボタンに対応するアイテムを取得しようとしました。");
+    return doc.Pages[(size_t)page]->Item(index_);
+}
+
+TItemPos TPageItemBtn::GetPosition() {
+    return TItemPos{main_.CurrentPage(), index_};
+}
+
+const platform::TPixmap* TPageItemBtn::ItemFace() {
+    int page = main_.CurrentPage();
+    TDocument& doc = main_.Doc();
+    if (page < 0 || page >= (int)doc.Pages.size()) return &main_.BlankFace();
+    TLPage& p = *doc.Pages[(size_t)page];
+    if (index_ >= p.SlotCount()) return &main_.BlankFace();
+    const TItem& item = p.Item(index_);
+    return item.Image ? item.Image.get() : &main_.BlankFace();
+}
+
+const platform::TPixmap* TPageItemBtn::ShownFace() {
+    return composed_ ? &image_->Picture() : ItemFace();
+}
+
+void TPageItemBtn::Draw() {
+    bool frame = focused_ && main_.View().ShowFocus;
+    platform::TPixmap& picture = image_->Picture();
+    if (down_) {
+        if (main_.CurrentPage() >= 0) {
+            picture.Resize(image_->Width(), image_->Height());
+            ui::TPixmapCanvas canvas(picture);
+            main_.DrawItemFace(GetItem(), canvas, true);
+        } else {
+            picture = main_.BlankFace();
+        }
+        composed_ = true;
+    } else if (frame) {
+        picture = *ItemFace();
+        picture.Resize(image_->Width(), image_->Height());
+        composed_ = true;
+    } else {
+        // The face is the item's own, looked up when painted: no copy per button.
+        picture = platform::TPixmap();
+        composed_ = false;
+    }
+    if (frame) DrawFocusFrame(picture);
+    image_->Invalidate();
+}
+
+void TPageItemBtn::UpdateMenus() {
+    TItemBtnBase::UpdateMenus();
+    main_.Menus.mniItemInsert.SetEnabled(false);
+    main_.Menus.mniMainItemInsert.SetEnabled(false);
+}
+
+// ---------------------------------------------------------------------------------
+// TIndItemBtn
+
+TIndItemBtn::TIndItemBtn(TfrmMain& main, int index) : TItemBtnBase(main, index, main.pnlInd) {
+    platform::TRect r = main.Layout().IndButton(index);
+    panel_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    panel_->SetVisible(true);
+    image_->SetBounds(2, 2, kIndImageSize, kIndImageSize);
+    image_->Picture().Resize(kIndImageSize, kIndImageSize);
+    image_->SetVisible(true);
+}
+
+TItem& TIndItemBtn::GetItem() {
+    TDocument& doc = main_.Doc();
+    // The row is kept at least as long as its buttons; a shorter one is filled up.
+    if (index_ >= (int)doc.IndItems.size()) doc.SetIndItemCount(index_ + 1);
+    return *doc.IndItems[(size_t)index_];
+}
+
+TItemPos TIndItemBtn::GetPosition() {
+    return TItemPos{kIndPage, index_};
+}
+
+const platform::TPixmap* TIndItemBtn::ShownFace() {
+    return &image_->Picture();
+}
+
+void TIndItemBtn::Draw() {
+    platform::TPixmap& picture = image_->Picture();
+    picture.Resize(image_->Width(), image_->Height());
+    {
+        ui::TPixmapCanvas canvas(picture);
+        main_.DrawIndFace(GetItem(), canvas, down_);
+    }
+    if (focused_ && main_.View().ShowFocus) DrawFocusFrame(picture);
+    image_->Invalidate();
+}
+
+void TIndItemBtn::Refresh() {
+    // Independent faces carry no title: the name shows as the hint.
+    image_->SetHint(GetItem().Name);
+    image_->SetShowHint(true);
+    TItemBtnBase::Refresh();
+}
+
+void TIndItemBtn::UpdateMenus() {
+    TItemBtnBase::UpdateMenus();
+    TMainMenus& m = main_.Menus;
+    m.mniItemDel.SetEnabled(true);
+    m.mniMainItemDel.SetEnabled(true);
+    m.mniItemInsert.SetEnabled(true);
+    m.mniMainItemInsert.SetEnabled(true);
+}
+
+void TIndItemBtn::Delete() {
+    TDocument& doc = main_.Doc();
+    bool wasEmpty = ItemEmpty();
+    GetItem().ClearItem();
+    if (wasEmpty) {
+        // An empty slot is removed: the row closes up and gets an empty slot at its end.
+        doc.IndItems.erase(doc.IndItems.begin() + index_);
+        doc.SetIndItemCount(main_.IndButtonCount());
+    }
+    doc.SaveIfNeeded(srChange);
+    if (wasEmpty)
+        main_.RefreshIndButtons();
+    else
+        Refresh();
+}
+
+void TIndItemBtn::Insert() {
+    TDocument& doc = main_.Doc();
+    doc.IndItems.insert(doc.IndItems.begin() + std::min<size_t>((size_t)index_, doc.IndItems.size()),
+                        std::make_unique<TItem>(false));
+    doc.SetIndItemCount(main_.IndButtonCount());
+    doc.SaveIfNeeded(srChange);
+    main_.RefreshIndButtons();
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The item buttons of the main window: the page item buttons of the grid (they show
+// whichever page is selected) and the independent buttons of the row below it.
+//
+// A button is no window of its own: it borrows a drop panel and an image from the
+// main window's pools (mainwindow/win32/droppanel.h), places them, draws the face,
+// shows the pressed and focused states, starts its item, and carries out the item
+// commands the main window forwards to it.
+#include <windows.h>
+
+#include <string>
+
+#include "model/document.h"
+#include "platform/pixmap.h"
+#include "ui/events.h"
+
+class TDropPanel;
+class TItemImage;
+class TItem;
+class TfrmMain;
+namespace ui {
+class TLightControl;
+class TLightHost;
+} // namespace ui
+
+class TLBtn {
+public:
+    virtual ~TLBtn() = default;
+    virtual void SetFocused(bool focused) = 0;
+    virtual void KeyDown(WORD& key, ui::TShiftState shift) = 0;
+    virtual void KeyUp(WORD& key, ui::TShiftState shift) = 0;
+
+protected:
+    bool focused_ = false;
+};
+
+class TItemBtnBase : public TLBtn {
+public:
+    // Takes a drop panel and an image from the main window's pools and puts them on parent.
+    TItemBtnBase(TfrmMain& main, int index, ui::TLightHost& parent);
+    // Gives the panel and the image back to the pools.
+    ~TItemBtnBase() override;
+    TItemBtnBase(const TItemBtnBase&) = delete;
+    TItemBtnBase& operator=(const TItemBtnBase&) = delete;
+
+    void SetFocused(bool focused) override;
+    void KeyDown(WORD& key, ui::TShiftState shift) override;
+    void KeyUp(WORD& key, ui::TShiftState shift) override;
+    virtual TItem& GetItem() = 0;
+    virtual void SetDown(bool down);
+    virtual TItemPos GetPosition() = 0;
+    // A point of a mouse event, in the coordinates of the control that got it, lies
+    // on the button.
+    virtual bool HitTest(const ui::TLightControl& control, int x, int y);
+    // Starts the item (unless the double-click guard holds) and applies its after-launch action.
+    virtual int Execute(const std::string& parameters);
+    virtual void AfterExecute(int result);
+    virtual void SetFile(const std::string& path);
+    virtual void Draw() = 0;
+    virtual void Refresh();
+    virtual void UpdateMenus();
+    virtual void Edit();
+    virtual void Delete();
+    virtual void Insert() {}
+
+    // The events of the borrowed controls.
+    void MouseDown(ui::TLightControl& sender, ui::TMouseButton button, ui::TShiftState shift, int x, int y);
+    void MouseMove(ui::TLightControl& sender, ui::TShiftState shift, int x, int y);
+    void MouseUp(ui::TLightControl& sender, ui::TMouseButton button, ui::TShiftState shift, int x, int y);
+    void DropFiles(TDropPanel& sender, int iFiles, const std::vector<std::string>& dropFileNames);
+
+    // The picture the image shows now.
+    virtual const platform::TPixmap* ShownFace() = 0;
+
+    int Index() const { return index_; }
+    bool Focused() const { return focused_; }
+    bool Down() const { return down_; }
+    TDropPanel& Panel() { return *panel_; }
+    TItemImage& Image() { return *image_; }
+
+protected:
+    // The blue frame of the keyboard cursor, drawn on a face of the image's size.
+    void DrawFocusFrame(platform::TPixmap& face);
+    bool ItemEmpty() { return GetItem().Path.empty(); }
+
+    TfrmMain& main_;
+    int index_;
+    TDropPanel* panel_;
+    TItemImage* image_;
+    bool down_ = false;
+};
+
+class TPageItemBtn : public TItemBtnBase {
+public:
+    TPageItemBtn(TfrmMain& main, int index);
+
+    TItem& GetItem() override;
+    TItemPos GetPosition() override;
+    void Draw() override;
+    void UpdateMenus() override;
+    const platform::TPixmap* ShownFace() override;
+
+private:
+    // The item's cached face, or the blank face when it has none (or no page is selected).
+    const platform::TPixmap* ItemFace();
+    bool composed_ = false; // the image shows its own picture (pressed look, focus frame)
+};
+
+class TIndItemBtn : public TItemBtnBase {
+public:
+    TIndItemBtn(TfrmMain& main, int index);
+
+    TItem& GetItem() override;
+    TItemPos GetPosition() override;
+    void Draw() override;
+    void Refresh() override;
+    void UpdateMenus() override;
+    void Delete() override;
+    void Insert() override;
+    const platform::TPixmap* ShownFace() override;
+};

@@ -1,0 +1,258 @@
+// The main window as it is built: its geometry from the view settings and the
+// document, the page buttons, the faces it paints, a grid of 100 x 100, what many
+// rebuilds and page switches cost, and the icon preloading under pages that change.
+#include "mainwindow_support.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "ui/gdi.h"
+
+using namespace mwtest;
+
+namespace {
+
+struct TBounds {
+    int Left, Top, Width, Height;
+};
+
+TBounds BoundsOf(ui::TWindow& w) {
+    return TBounds{w.Left(), w.Top(), w.Width(), w.Height()};
+}
+
+void ExpectBounds(const TBounds& b, int left, int top, int width, int height, const char* what) {
+    EXPECT_EQ(left, b.Left) << what;
+    EXPECT_EQ(top, b.Top) << what;
+    EXPECT_EQ(width, b.Width) << what;
+    EXPECT_EQ(height, b.Height) << what;
+}
+
+} // namespace
+
+class MainWindowLayout : public MainWindowTest {
+protected:
+    platform::TPixmap shot_;
+};
+
+TEST_F(MainWindowLayout, TheDefaultWindowIs650WideWithTenPagesAndARowOfTen) {
+    TfrmMain& f = Open();
+    EXPECT_EQ(650, f.ClientWidth());
+    int bar = f.stbMain.BarHeight();
+    EXPECT_GT(bar, 0);
+    EXPECT_EQ(325 + bar, f.ClientHeight());
+    ExpectBounds(BoundsOf(f.pnlPageMenu), 0, 0, 177, 325, "page column");
+    ExpectBounds(BoundsOf(f.pnlPage), 178, 0, 472, 264, "grid");
+    ExpectBounds(BoundsOf(f.pnlInd), 178, 265, 472, 60, "independent row");
+    EXPECT_TRUE(f.pnlInd.Visible());
+    EXPECT_EQ(10, f.IndButtonCount());
+    EXPECT_EQ(15, f.PageItemButtonCount());
+    EXPECT_EQ(1u, f.stbMain.PanelCount());
+
+    // Ten page buttons, 31 high, one pixel apart from the top.
+    ASSERT_EQ(10u, f.PageButtons().size());
+    const int tops[] = {3, 35, 67, 99};
+    for (int i = 0; i < 4; ++i) {
+        TPageButton& b = *f.PageButtons()[(size_t)i];
+        EXPECT_EQ(3, b.Left());
+        EXPECT_EQ(tops[i], b.Top());
+        EXPECT_EQ(171, b.Width());
+        EXPECT_EQ(31, b.Height());
+        EXPECT_EQ("無題", b.Caption());
+    }
+    // Page 0 is selected, and the cursor is on the first grid slot.
+    EXPECT_EQ(0, f.CurrentPage());
+    EXPECT_EQ(ui::bvLowered, f.PageButtons()[0]->BevelOuter());
+    EXPECT_EQ(f.View().SelColor, f.PageButtons()[0]->Color());
+    EXPECT_EQ(ui::bvRaised, f.PageButtons()[1]->BevelOuter());
+    EXPECT_EQ(f.View().BtnColor, f.PageButtons()[1]->Color());
+    EXPECT_EQ(ckPage, f.CursorKind());
+    EXPECT_EQ(0, f.CursorPosition());
+    EXPECT_TRUE(f.PageItemButton(0).Focused());
+
+    // The item buttons: slot 6 stands in row 1, column 1; the row's last ends 10 from the edge.
+    EXPECT_EQ(102, f.PageItemButton(6).Panel().Left());
+    EXPECT_EQ(94, f.PageItemButton(6).Panel().Top());
+    EXPECT_EQ(84, f.PageItemButton(6).Panel().Width());
+    EXPECT_EQ(10, f.IndButton(0).Panel().Left());
+    EXPECT_EQ(472 - 10, f.IndButton(9).Panel().Left() + f.IndButton(9).Panel().Width());
+    EXPECT_EQ("Kiropad", f.Caption());
+    EXPECT_EQ("Kiropad", ui::Application().Title());
+    EXPECT_TRUE(f.HasTaskbarButton());
+}
+
+TEST_F(MainWindowLayout, WhatIsClosedIsSavedAndShowsAgainAtTheNextStart) {
+    Open();
+    // Five pages, one named with ampersands, a title of the user's own.
+    while (Doc().Pages.size() > 5)
+        Doc().DeletePage(5);
+    Doc().Pages[1]->Name = "Tools & Games";
+    Form().View().Title = "ランチャー";
+    form_.reset();
+    EXPECT_TRUE(shelltest::ExistsW(platform::Widen(DataFile())));
+    EXPECT_TRUE(shelltest::ExistsW(FolderW() + L"IconClList.bdt"));
+    EXPECT_TRUE(shelltest::ExistsW(FolderW() + L"IconMsList.bdt"));
+
+    TfrmMain& f = Open();
+    EXPECT_EQ("ランチャー", f.Caption());
+    EXPECT_EQ("ランチャー", ui::Application().Title());
+    ASSERT_EQ(5u, f.PageButtons().size());
+    const int tops[] = {3, 67, 131, 195, 259};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(tops[i], f.PageButtons()[(size_t)i]->Top());
+        EXPECT_EQ(63, f.PageButtons()[(size_t)i]->Height());
+    }
+    // The name shows literally: no character of it becomes an access key.
+    EXPECT_EQ("Tools && Games", f.PageButtons()[1]->Caption());
+}
+
+TEST_F(MainWindowLayout, WithoutTheIndependentRowTheColumnEndsLevelWithTheGrid) {
+    TfrmMain& f = Open();
+    Doc().ShowInd = false;
+    f.RebuildLayout();
+    EXPECT_FALSE(f.pnlInd.Visible());
+    EXPECT_EQ(0, f.IndButtonCount());
+    EXPECT_EQ(264, f.pnlPageMenu.Height());
+    EXPECT_EQ(264 + f.stbMain.BarHeight(), f.ClientHeight());
+    // Tab finds no row to go to: the cursor goes to the first grid slot each time.
+    Press(VK_RIGHT);
+    Press(VK_TAB);
+    EXPECT_EQ(ckPage, f.CursorKind());
+    EXPECT_EQ(0, f.CursorPosition());
+}
+
+TEST_F(MainWindowLayout, FacesShowTheButtonColourThePressedLookAndTheFocusFrame) {
+    TfrmMain& f = Open();
+    platform::TPixmap shot;
+    f.pnlPage.PaintTo(shot);
+    uint32_t face = ui::ColorToPixel(f.View().BtnColor);
+    const uint32_t blue = 0x000000FF;
+    EXPECT_EQ(0u, shot.Pixel(5, 5)) << "the grid's black background";
+    // Slot 0: panel at (10, 10), image at (2, 2) on it, the frame one pixel inside the image.
+    EXPECT_EQ(blue, shot.Pixel(13, 13)) << "focus frame of the cursor button";
+    EXPECT_EQ(blue, shot.Pixel(12 + 78, 12 + 70)) << "its bottom right corner";
+    EXPECT_EQ(face, shot.Pixel(12 + 79, 12 + 71));
+    EXPECT_EQ(face, shot.Pixel(20, 20));
+    EXPECT_EQ(face, shot.Pixel(102 + 3, 10 + 3)) << "no frame on another button";
+
+    // Pressed: the selected colour, and the frame one pixel further right and down.
+    f.SetPressedButton(&f.PageItemButton(0));
+    f.pnlPage.PaintTo(shot);
+    EXPECT_EQ(ui::ColorToPixel(f.View().SelColor), shot.Pixel(20, 20));
+    EXPECT_EQ(blue, shot.Pixel(14, 14));
+    EXPECT_NE(blue, shot.Pixel(13, 13));
+    f.SetPressedButton(nullptr);
+
+    // Without the focus-frame setting no frame is drawn.
+    f.View().ShowFocus = false;
+    f.PageItemButton(0).Refresh();
+    f.pnlPage.PaintTo(shot);
+    EXPECT_EQ(face, shot.Pixel(13, 13));
+}
+
+TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows) {
+    TfrmMain& f = Open();
+    long windows = ui::LiveWindows();
+    ShowWindow(f.Handle(), SW_HIDE); // measured without the display's cost of showing a window
+    auto start = std::chrono::steady_clock::now();
+    f.ResizePages(100, 100);
+    double built =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    ShowWindow(f.Handle(), SW_SHOW);
+    start = std::chrono::steady_clock::now();
+    f.pnlPage.Invalidate();
+    f.pnlPage.Update();
+    double painted =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf(
+        "[ measure  ] a grid of 100 x 100 (10 pages of 10,000 items): built in %.0f ms, painted in %.0f ms\n",
+        built, painted);
+    ASSERT_EQ(10000, f.PageItemButtonCount());
+    EXPECT_EQ(windows, ui::LiveWindows()) << "10,000 buttons and not one window more";
+    EXPECT_EQ(100, Doc().PageWidth);
+    EXPECT_EQ(10000, Doc().Pages[0]->SlotCount());
+
+    // The last button answers a click: an empty slot opens the edit dialog for its item.
+    TItem* edited = nullptr;
+    dialogs_.OnEdit = [&](TItem& item) {
+        edited = &item;
+        return false;
+    };
+    ClickSlot(9999);
+    EXPECT_EQ(&PageItem(0, 9999), edited);
+    EXPECT_EQ(ckPage, f.CursorKind());
+    EXPECT_EQ(9999, f.CursorPosition());
+}
+
+TEST_F(MainWindowLayout, RebuildsAndPageSwitchesLeaveNoWindowOrGdiObjectBehind) {
+    TfrmMain& f = Open();
+    f.pnlPage.Update();
+    long gdi = ui::LiveGdiObjects();
+    long windows = ui::LiveWindows();
+    f.RebuildLayout();
+    EXPECT_TRUE(IsWindowVisible(f.Handle())) << "a shown window is shown again after its rebuild";
+    // The rest hidden: showing a window under a display without a window manager
+    // costs a second.
+    ShowWindow(f.Handle(), SW_HIDE);
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 99; ++i) {
+        f.RebuildLayout();
+        f.pnlPage.PaintTo(shot_);
+    }
+    uitest::PumpPending();
+    std::printf("[ measure  ] 100 rebuilds of the default layout: %.0f ms\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    EXPECT_FALSE(IsWindowVisible(f.Handle())) << "a hidden window stays hidden";
+    EXPECT_EQ(gdi, ui::LiveGdiObjects());
+    EXPECT_EQ(windows, ui::LiveWindows());
+    for (int i = 0; i < 1000; ++i) {
+        Press(VK_NEXT);
+        f.pnlPageMenu.PaintTo(shot_);
+    }
+    EXPECT_EQ(0, f.CurrentPage()) << "1,000 steps through 10 pages end where they began";
+    f.pnlPage.Update();
+    f.pnlPageMenu.Update();
+    EXPECT_EQ(gdi, ui::LiveGdiObjects());
+    EXPECT_EQ(windows, ui::LiveWindows());
+}
+
+TEST_F(MainWindowLayout, IconPreloadingOnlyTouchesPagesThatStillExist) {
+    Open();
+    std::string probe = Probe();
+    for (int p = 0; p < 10; ++p)
+        Fill(PageItem(p, 0), probe, "probe");
+    form_.reset();
+    Open(false);
+    TfrmMain& f = Form();
+    f.tmrM.SetEnabled(false);
+    EXPECT_FALSE(PageItem(9, 0).Prepared) << "only the selected page is prepared at start";
+    // While the preloading hands control to the message loop, the last page is deleted.
+    f.SelectPage(9);
+    Answer({IDYES});
+    PostMessageW(f.Handle(), WM_COMMAND, MAKEWPARAM(f.Menus.mniMainDelete.Command(), 0), 0);
+    f.tmrMTimer();
+    ASSERT_EQ(9u, Doc().Pages.size());
+    for (int p = 0; p < 9; ++p)
+        EXPECT_TRUE(PageItem(p, 0).Prepared) << "page " << p;
+    EXPECT_EQ(0, f.CurrentPage()) << "deleting the last page selects the first";
+}
+
+TEST_F(MainWindowLayout, ClosingWhileIconsLoadStopsAfterTheCurrentItem) {
+    Open();
+    std::string probe = Probe();
+    for (int p = 0; p < 10; ++p)
+        for (int s = 0; s < 15; ++s)
+            Fill(PageItem(p, s), probe, "probe");
+    form_.reset();
+    ForgetIconCaches();
+    Open(false);
+    TfrmMain& f = Form();
+    f.tmrM.SetEnabled(false);
+    int before = system_->IconRequests;
+    // The user closes the window while the first icon of page 1 is being taken.
+    system_->OnIconRequest = [&] { PostMessageW(f.Handle(), WM_CLOSE, 0, 0); };
+    f.tmrMTimer();
+    system_->OnIconRequest = nullptr;
+    EXPECT_TRUE(f.Closing());
+    EXPECT_FALSE(IsWindow(f.Handle()));
+    EXPECT_EQ(1, system_->IconRequests - before) << "one item of page 1, then the loading stopped";
+}
