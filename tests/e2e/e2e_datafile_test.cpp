@@ -71,11 +71,9 @@ std::string SlotPath(const std::vector<uint8_t>& bytes, int slot) {
 }
 
 // Copies the item under the keyboard cursor (the first slot after a start) into the
-// slot to its right, through the Item menu.
+// slot to its right, with the keys.
 bool CopyFirstItemIntoSecondSlot(HWND window) {
-    if (!ChooseMenu(window, L"アイテム(&I)", L"コピー(&C)")) return false;
-    PressKey(window, VK_RIGHT);
-    return ChooseMenu(window, L"アイテム(&I)", L"貼り付け(&P)");
+    return TypeKeys(window, {{VK_CONTROL, 'C'}, {VK_RIGHT}, {VK_CONTROL, 'V'}});
 }
 
 bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
@@ -200,7 +198,8 @@ TEST(E2eDataFile, TheSaveCommandStillWritesUnderNoSave) {
     HWND window = StartKiropad(box, kiropad);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(CopyFirstItemIntoSecondSlot(window));
-    ASSERT_TRUE(ChooseMenu(window, L"メイン(&M)", L"設定を保存(&S)"));
+    // Main menu (Alt+M), "設定を保存(&S)".
+    ASSERT_TRUE(TypeKeys(window, {{VK_MENU, 'M'}, {'S'}}));
     EXPECT_TRUE(WaitUntil([&] { return SlotPath(ReadBytes(data), 1) == kNotepad; }, 10000));
     EXPECT_EQ(0, CloseKiropad(window, kiropad));
     EXPECT_EQ(kNotepad, SlotPath(ReadBytes(data), 1)) << "the exit did not undo the explicit save";

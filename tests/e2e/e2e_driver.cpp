@@ -7,17 +7,13 @@ namespace e2e {
 
 namespace {
 
-std::wstring MenuCaption(HMENU menu, int position) {
-    wchar_t text[256] = {};
-    GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
-    return text;
-}
-
-int MenuPosition(HMENU menu, const std::wstring& caption) {
-    int n = GetMenuItemCount(menu);
-    for (int i = 0; i < n; ++i)
-        if (MenuCaption(menu, i) == caption) return i;
-    return -1;
+INPUT Key(WORD key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.wScan = (WORD)MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
 }
 
 struct TChildSearch {
@@ -85,23 +81,17 @@ std::wstring TitleOf(HWND window) {
     return text;
 }
 
-bool ChooseMenu(HWND window, const std::wstring& menu, const std::wstring& entry) {
-    HMENU bar = GetMenu(window);
-    if (!bar) return false;
-    int top = MenuPosition(bar, menu);
-    if (top < 0) return false;
-    HMENU sub = GetSubMenu(bar, top);
-    int at = sub ? MenuPosition(sub, entry) : -1;
-    if (at < 0) return false;
-    UINT id = GetMenuItemID(sub, at);
-    if (id == (UINT)-1) return false;
-    return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
-}
-
-void PressKey(HWND window, WORD key) {
-    UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-    PostMessageW(window, WM_KEYDOWN, key, 1 | (scan << 16));
-    PostMessageW(window, WM_KEYUP, key, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+bool TypeKeys(HWND window, const std::vector<std::vector<WORD>>& chords) {
+    SetForegroundWindow(window);
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 5000)) return false;
+    for (const std::vector<WORD>& chord : chords) {
+        std::vector<INPUT> inputs;
+        for (WORD k : chord) inputs.push_back(Key(k, false));
+        for (auto k = chord.rbegin(); k != chord.rend(); ++k) inputs.push_back(Key(*k, true));
+        if (SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT)) != inputs.size()) return false;
+        Sleep(100); // each chord is handled before the next one arrives
+    }
+    return true;
 }
 
 bool ClickAt(HWND host, POINT client) {

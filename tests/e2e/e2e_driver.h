@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "e2e_support.h"
 
@@ -17,10 +18,11 @@ HWND StartKiropad(TSandbox& box, TProcess& process);
 long CloseKiropad(HWND window, TProcess& process);
 std::wstring TitleOf(HWND window);
 
-// Chooses menu > entry of the window's menu bar (captions as shown, with their '&').
-bool ChooseMenu(HWND window, const std::wstring& menu, const std::wstring& entry);
-// A key pressed and released while the window has the keyboard.
-void PressKey(HWND window, WORD key);
+// Types keys into the window as the keyboard does: the window is brought to the
+// front, then each chord is pressed and released in turn. A chord is a key with
+// the modifiers held around it, e.g. {VK_CONTROL, 'C'}; false when the window did
+// not come to the front.
+bool TypeKeys(HWND window, const std::vector<std::vector<WORD>>& chords);
 // A left click at a point of `host`'s client area, sent to the window under that
 // point on the screen; false when another window lies there.
 bool ClickAt(HWND host, POINT client);
