@@ -77,7 +77,8 @@ const TField* TField::Find(uint16_t id, int n) const {
 
 int TField::Count(uint16_t id) const {
     int n = 0;
-    for (const TField& f : Fields) n += f.Id == id;
+    for (const TField& f : Fields)
+        n += f.Id == id;
     return n;
 }
 
@@ -86,7 +87,9 @@ std::string TField::Text() const {
     return s.substr(0, s.find('\0'));
 }
 
-TField Text(uint16_t id, const std::string& cp932) { return Value(id, cp932.c_str(), cp932.size() + 1); }
+TField Text(uint16_t id, const std::string& cp932) {
+    return Value(id, cp932.c_str(), cp932.size() + 1);
+}
 
 TField Short(uint16_t id, int16_t value) {
     uint8_t b[2] = {(uint8_t)value, (uint8_t)((uint16_t)value >> 8)};

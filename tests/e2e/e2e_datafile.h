@@ -11,8 +11,8 @@ namespace e2e {
 struct TField {
     uint16_t Id = 0;
     bool IsObject = false;
-    std::vector<uint8_t> Value;  // a value field's payload
-    std::vector<TField> Fields;  // an object field's body
+    std::vector<uint8_t> Value; // a value field's payload
+    std::vector<TField> Fields; // an object field's body
 
     // The n-th field of this id in this body (0 is the first), or nullptr.
     const TField* Find(uint16_t id, int n = 0) const;

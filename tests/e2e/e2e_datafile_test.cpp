@@ -143,7 +143,8 @@ TEST(E2eDataFile, ADamagedFileIsReportedAndCancelGivesAFreshDocumentThatReplaces
     TField root;
     ASSERT_TRUE(Parse(ReadBytes(data), root)) << "the exit wrote a whole new file";
     ASSERT_EQ(10, root.Count(dPage));
-    for (int i = 0; i < 10; ++i) EXPECT_EQ("無題", root.Find(dPage, i)->Find(pName)->Text());
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ("無題", root.Find(dPage, i)->Find(pName)->Text());
     EXPECT_EQ(5, root.Find(dPageWidth)->Value[0]);
     EXPECT_EQ("", SlotPath(ReadBytes(data), 0));
 }
@@ -170,10 +171,11 @@ TEST(E2eDataFile, RetryReadsTheFileAgainOnceItIsWhole) {
 TEST(E2eDataFile, NoSaveLeavesTheFileByteIdenticalAfterAChangeAndExit) {
     TSandbox box(L"nosave");
     const std::wstring data = box.Path(L"Kiropad.gbi");
-    const std::vector<uint8_t> original = Serialize(
-        {Short(dPageCount, 1),
-         Object(dPage, {Text(pName, "保存しない"), Object(pItem, {Text(iName, "メモ帳"), Text(iPath, kNotepad)})}),
-         Bool(dNoSave, true)});
+    const std::vector<uint8_t> original =
+        Serialize({Short(dPageCount, 1),
+                   Object(dPage, {Text(pName, "保存しない"),
+                                  Object(pItem, {Text(iName, "メモ帳"), Text(iPath, kNotepad)})}),
+                   Bool(dNoSave, true)});
     ASSERT_TRUE(WriteBytes(data, original));
 
     TProcess kiropad;

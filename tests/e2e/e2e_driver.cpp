@@ -86,8 +86,10 @@ bool TypeKeys(HWND window, const std::vector<std::vector<WORD>>& chords) {
     if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 5000)) return false;
     for (const std::vector<WORD>& chord : chords) {
         std::vector<INPUT> inputs;
-        for (WORD k : chord) inputs.push_back(Key(k, false));
-        for (auto k = chord.rbegin(); k != chord.rend(); ++k) inputs.push_back(Key(*k, true));
+        for (WORD k : chord)
+            inputs.push_back(Key(k, false));
+        for (auto k = chord.rbegin(); k != chord.rend(); ++k)
+            inputs.push_back(Key(*k, true));
         if (SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT)) != inputs.size()) return false;
         Sleep(100); // each chord is handled before the next one arrives
     }
@@ -120,7 +122,8 @@ std::wstring StaticTexts(HWND dialog) {
 bool PressButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button) return false;
-    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
+           0;
 }
 
 HWND ChildAt(HWND parent, const wchar_t* className, POINT topLeft) {

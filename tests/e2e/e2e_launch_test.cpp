@@ -13,7 +13,9 @@ enum : uint16_t { dPageCount = 2, dPage = 3, dExeAnd = 6, dView = 12, dIndItem =
 enum : uint16_t { pName = 0, pItem = 1 };
 enum : uint16_t { iName = 0, iPath = 1 };
 
-TField Item(const char* name, const std::string& path) { return Object(pItem, {Text(iName, name), Text(iPath, path)}); }
+TField Item(const char* name, const std::string& path) {
+    return Object(pItem, {Text(iName, name), Text(iPath, path)});
+}
 
 // The grid panel lies right of the page column; its first button's centre (the
 // default item of 84 x 76 starts 10 pixels in from the panel's corner).
@@ -42,10 +44,10 @@ TEST(E2eLaunch, AClickOnAnItemStartsItsTarget) {
     const std::string probe = Cp932(box.Path(L"item_probe.exe"));
     ASSERT_FALSE(probe.empty());
     // After the start the window stays as it is, so the test sees it throughout.
-    ASSERT_TRUE(WriteBytes(box.Path(L"Kiropad.gbi"),
-                           Serialize({Short(dPageCount, 1),
-                                      Object(dPage, {Text(pName, "試験"), Item("プローブ", probe)}),
-                                      Short(dExeAnd, 0)})));
+    ASSERT_TRUE(WriteBytes(
+        box.Path(L"Kiropad.gbi"),
+        Serialize({Short(dPageCount, 1), Object(dPage, {Text(pName, "試験"), Item("プローブ", probe)}),
+                   Short(dExeAnd, 0)})));
     // The probe writes beside itself when no other place is named.
     SetEnvironmentVariableW(L"KIROPAD_PROBE_RECORD", nullptr);
 
@@ -75,13 +77,14 @@ TEST(E2eLaunch, TheWindowIsDrawnWithItsPagesAndItemsAndKeptAsAPicture) {
                                  Item("エクスプローラ", windows + "explorer.exe"),
                                  Item("Windows フォルダ", "C:\\windows"),
                                  Item("コントロール パネル", windows + "system32\\control.exe")};
-    std::vector<TField> document = {Short(dPageCount, 4),
-                                    Object(dPage, first),
-                                    Object(dPage, {Text(pName, "ツール")}),
-                                    Object(dPage, {Text(pName, "文書")}),
-                                    Object(dPage, {Text(pName, "ゲーム")}),
-                                    Object(dIndItem, {Text(iName, "メモ帳"), Text(iPath, windows + "notepad.exe")}),
-                                    Object(dView, {Text(0, "Kiropad")})};
+    std::vector<TField> document = {
+        Short(dPageCount, 4),
+        Object(dPage, first),
+        Object(dPage, {Text(pName, "ツール")}),
+        Object(dPage, {Text(pName, "文書")}),
+        Object(dPage, {Text(pName, "ゲーム")}),
+        Object(dIndItem, {Text(iName, "メモ帳"), Text(iPath, windows + "notepad.exe")}),
+        Object(dView, {Text(0, "Kiropad")})};
     ASSERT_TRUE(WriteBytes(box.Path(L"Kiropad.gbi"), Serialize(document)));
     TProcess kiropad;
     HWND window = StartKiropad(box, kiropad);
