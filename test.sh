@@ -137,6 +137,10 @@ if [ -f build/win32/tests/e2e_tests.exe ]; then
   echo "== end-to-end (Wine)"
   (cd build/win32/tests && timeout 900 "$repo/scripts/wine-run.sh" e2e_tests.exe) >"$logs/e2e.log" 2>&1
   count_gtest e2e "$logs/e2e.log" $?
+  # The suite's picture of the window, as the user's guide shows it.
+  if [ -f build/e2e/kiropad.bmp ] && command -v convert >/dev/null; then
+    convert build/e2e/kiropad.bmp build/e2e/kiropad.png && echo "   picture: build/e2e/kiropad.png"
+  fi
 fi
 
 # The benchmarks still run (one short run of each; the figures are bench/run.sh's).
