@@ -56,7 +56,11 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
     EXPECT_EQ(doc.Pages[0]->Name, "変更後のページ名");
 
     // Retry once the fault is gone (the disk was freed while the box was up).
-    for (size_t n : {size_t(0), size / 2, size - 1}) {
+    for (int kind = 0; kind < 3; ++kind) {
+        doc.Pages[0]->Name = "再試行" + std::to_string(kind);
+        YBFS::TMemoryWriteStream sized;
+        doc.WriteTo(sized);
+        const size_t n = kind == 0 ? 0 : kind == 1 ? sized.Bytes().size() / 2 : sized.Bytes().size() - 1;
         int boxes = 0;
         YBFS::SetMessageBoxHandler([&](const std::string&, const std::string&, unsigned) {
             ++boxes;
@@ -64,7 +68,6 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
             return YBFS::kIdRetry;
         });
         YBFS::SetWriteFaultForTesting((long long)n);
-        doc.Pages[0]->Name = "再試行" + std::to_string(n);
         doc.SaveIfNeeded(srCommand);
         EXPECT_EQ(boxes, 1) << n;
         EXPECT_FALSE(YBFS::FileExists(temp));

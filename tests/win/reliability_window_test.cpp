@@ -213,3 +213,21 @@ TEST_F(ReliabilityWindow, AThousandStartsLeaveNoHandleGdiObjectOrWindowBehind) {
     EXPECT_NEAR(gdi, ui::LiveGdiObjects(), 2);
     EXPECT_EQ(windows, ui::LiveWindows());
 }
+
+TEST_F(ReliabilityWindow, ALogoffWithAutomaticSavingOffLosesNothing) {
+    Open();
+    form_.reset();
+    TfrmMain& f = Open();
+    Doc().AutoSave = false;
+    Doc().Pages[0]->Name = "ログオフ前";
+    Doc().SaveIfNeeded(srChange); // what a change does: nothing, saving is off
+    std::vector<uint8_t> kept = ReadAll(DataFile());
+    std::string name = "ログオフ前";
+    EXPECT_EQ(kept.end(), std::search(kept.begin(), kept.end(), name.begin(), name.end()));
+    EXPECT_EQ(TRUE, SendMessageW(f.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageW(f.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    std::vector<uint8_t> saved = ReadAll(DataFile());
+    EXPECT_NE(saved.end(), std::search(saved.begin(), saved.end(), name.begin(), name.end()))
+        << "the end of the session saved as exit does";
+    EXPECT_TRUE(Boxes().empty());
+}
