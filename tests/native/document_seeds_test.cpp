@@ -57,6 +57,34 @@ std::vector<uint8_t> MakeSeed(int kind) {
         env.Host.View.Font->Size = 11;
         env.Host.View.Font->Style = 1;
         break;
+    case 3: // small: one page of one item, so that the fuzz target runs fast
+        doc.SetPageSize(1, 1);
+        while (doc.Pages.size() > 1)
+            doc.DeletePage((int)doc.Pages.size() - 1);
+        doc.Pages[0]->Items[0]->Path = "C:\\Windows\\notepad.exe";
+        doc.Pages[0]->Items[0]->Name = "メモ帳";
+        doc.Pages[0]->Items[0]->IconN = 1;
+        doc.SetIndItemCount(1);
+        doc.IndItems[0]->Path = "D:\\";
+        env.Host.View.ItemWidth = 40;
+        env.Host.View.ItemHeight = 40;
+        break;
+    case 4: // small: two pages of 2 x 1, the lock, other view settings
+        doc.SetPageSize(2, 1);
+        while (doc.Pages.size() > 2)
+            doc.DeletePage((int)doc.Pages.size() - 1);
+        doc.Pages[1]->Name = "二";
+        doc.Pages[1]->Items[1]->Path = "C:\\doc\\memo.txt";
+        doc.Pages[1]->Items[1]->Comment = "めも";
+        doc.Pages[1]->Items[1]->WindowState = 3;
+        doc.NoEdit = true;
+        doc.EditPassword = "pw";
+        doc.ShowInd = false;
+        doc.AutoSave = false;
+        env.Host.View.Title = "小";
+        env.Host.View.PageBtnWidth = 60;
+        env.Host.View.Font->Style = 3;
+        break;
     }
     doc.SaveIfNeeded(srCommand);
     std::vector<uint8_t> bytes = env.ReadDataFile();
@@ -73,7 +101,7 @@ std::vector<uint8_t> ReadFile(const std::string& name) {
 
 TEST(DocumentSeeds, DocumentsMadeByTheProgramLoadAndSaveUnchanged) {
     const char* out = std::getenv("KIROPAD_WRITE_SEEDS");
-    for (int kind = 0; kind < 3; ++kind) {
+    for (int kind = 0; kind < 5; ++kind) {
         std::vector<uint8_t> made = MakeSeed(kind);
         std::string name = std::string(out ? out : KIROPAD_SEEDS) + "/program-" + std::to_string(kind) + ".gbi";
         if (out) {
