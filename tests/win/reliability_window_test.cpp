@@ -189,7 +189,7 @@ TEST_F(ReliabilityWindow, TargetsThatAreGoneAreReportedAndNothingIsStoredMangled
 }
 
 TEST_F(ReliabilityWindow, AThousandStartsLeaveNoHandleGdiObjectOrWindowBehind) {
-    TfrmMain& f = Open();
+    Open();
     Fill(PageItem(0, 1), Probe(), "probe", eaNothing);
     ClickSlot(1); // the first start loads what every later one uses
     ASSERT_EQ(1u, Launches(1).size());
@@ -200,7 +200,9 @@ TEST_F(ReliabilityWindow, AThousandStartsLeaveNoHandleGdiObjectOrWindowBehind) {
     for (size_t i = 2; i <= kStarts + 1; ++i) {
         ClickSlot(1);
         // A few at a time, so that the probes do not pile up.
-        if (i % 20 == 0) ASSERT_EQ(i, Launches(i, 30000).size());
+        if (i % 20 == 0) {
+            ASSERT_EQ(i, Launches(i, 30000).size());
+        }
     }
     ASSERT_EQ(kStarts + 1, Launches(kStarts + 1, 30000).size());
     uitest::PumpPending();
@@ -222,7 +224,8 @@ TEST_F(ReliabilityWindow, ALogoffWithAutomaticSavingOffLosesNothing) {
     Doc().Pages[0]->Name = "ログオフ前";
     Doc().SaveIfNeeded(srChange); // what a change does: nothing, saving is off
     std::vector<uint8_t> kept = ReadAll(DataFile());
-    std::string name = "ログオフ前";
+    const std::string text = "ログオフ前";
+    const std::vector<uint8_t> name(text.begin(), text.end()); // bytes, compared as bytes
     EXPECT_EQ(kept.end(), std::search(kept.begin(), kept.end(), name.begin(), name.end()));
     EXPECT_EQ(TRUE, SendMessageW(f.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
     SendMessageW(f.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
