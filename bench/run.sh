@@ -17,7 +17,7 @@ trap 'rm -f "$samples" "$samples.json"' EXIT
 
 scripts/setup.sh >/dev/null || exit 1
 cmake --preset bench >/dev/null && cmake --build --preset bench --target bench_native >/dev/null || exit 1
-cmake --preset win32 >/dev/null && cmake --build --preset win32 >/dev/null || exit 1
+cmake --preset win32 >/dev/null && cmake --build --preset win32 --target Kiropad bench_floor bench_start bench_window bench_save >/dev/null || exit 1
 
 # Native (Google Benchmark): repetitions interleaved at random between A and B.
 reps=$runs
