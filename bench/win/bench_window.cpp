@@ -53,7 +53,10 @@ double PrivateMb() {
     PROCESS_MEMORY_COUNTERS_EX pmc{};
     pmc.cb = sizeof pmc;
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&pmc, sizeof pmc);
-    return pmc.PrivateUsage / (1024.0 * 1024.0);
+    // Wine leaves PrivateUsage at 0; the commit charge (PagefileUsage) is the private
+    // memory there as on Windows.
+    SIZE_T bytes = pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
+    return bytes / (1024.0 * 1024.0);
 }
 
 void PrintObjects(const char* when) {
