@@ -132,6 +132,32 @@ int main(int argc, char** argv) {
         DeleteObject(bmp);
         DeleteDC(mem);
         ReleaseDC(h, dc);
+        // Where the time of a page switch and of a rebuild goes (medians of `runs`).
+        std::vector<double> select, paint, destroy, build;
+        for (int r = 0; r < runs; ++r) {
+            auto q0 = Clock::now();
+            SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
+            auto q1 = Clock::now();
+            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            auto q2 = Clock::now();
+            SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
+            w.Form->DestroyItemButtons();
+            auto q3 = Clock::now();
+            w.Form->BuildLayout(false);
+            auto q4 = Clock::now();
+            select.push_back(bench::Ms(q1 - q0));
+            paint.push_back(bench::Ms(q2 - q1));
+            destroy.push_back(bench::Ms(q3 - q2));
+            build.push_back(bench::Ms(q4 - q3));
+            TOpenWindow::Pump();
+        }
+        auto median = [](std::vector<double> v) {
+            std::sort(v.begin(), v.end());
+            return v.empty() ? 0.0 : v[v.size() / 2];
+        };
+        std::printf("breakdown 100x100: page switch = select %.3f + paint %.3f ms; "
+                    "rebuild = release buttons %.3f + BuildLayout %.3f ms\n",
+                    median(select), median(paint), median(destroy), median(build));
         for (int i = 0; i < 100; ++i) w.Form->BuildLayout(false);
         TOpenWindow::Pump();
         PrintObjects("100x100-after-100-rebuilds");
