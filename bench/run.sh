@@ -17,7 +17,7 @@ trap 'rm -f "$samples" "$samples.json"' EXIT
 
 scripts/setup.sh >/dev/null || exit 1
 cmake --preset bench >/dev/null && cmake --build --preset bench --target bench_native >/dev/null || exit 1
-cmake --preset win32 >/dev/null && cmake --build --preset win32 >/dev/null || exit 1
+cmake --preset win32 >/dev/null && cmake --build --preset win32 --target Kiropad bench_floor bench_start bench_window bench_save >/dev/null || exit 1
 
 # Native (Google Benchmark): repetitions interleaved at random between A and B.
 reps=$runs
@@ -38,15 +38,39 @@ for b in data["benchmarks"]:
     print(f"{figure} (native)\t{side}\t{b['real_time'] * scale}\tnative, Google Benchmark\t{targets[figure]}")
 PY
 
-# Under Wine: each program alternates A and B itself and prints "A ms" / "B ms".
+# Under Wine: each program alternates A and B itself and prints "A ms" / "B ms", or
+# "<key> A ms" / "<key> B ms" for programs that measure several figures.
+export KIROPAD_WINEPREFIX="${KIROPAD_WINEPREFIX:-$repo/build/wine}"
+notes=$(mktemp)
+trap 'rm -f "$samples" "$samples.json" "$notes"' EXIT
+wine_run() { # wine_run <program> [args]: its output, with anything else it says kept in $notes
+  local prog=$1
+  shift
+  (cd build/win32/bench && "$repo/scripts/wine-run.sh" "$prog" "$@") 2>>"$notes"
+}
 wine_figure() { # wine_figure <figure> <target> <program> [args]
   local figure=$1 target=$2 prog=$3
   shift 3
-  (cd build/win32/bench && "$repo/scripts/wine-run.sh" "$prog" "$@") 2>/dev/null |
+  wine_run "$prog" "$@" |
     awk -v f="$figure" -v t="$target" '$1 == "A" || $1 == "B" { printf "%s\t%s\t%s\tWine\t%s\n", f, $1, $2, t }' >>"$samples"
 }
-export KIROPAD_WINEPREFIX="${KIROPAD_WINEPREFIX:-$repo/build/wine}"
+# wine_figures <program> <args> then "key|figure|target" for each figure it prints.
+wine_figures() {
+  local prog=$1 args=$2
+  shift 2
+  local output
+  output=$(wine_run "$prog" $args)
+  printf '%s\n' "$output" | grep -v -E '^[a-z]+ [AB] ' >>"$notes"
+  for spec in "$@"; do
+    IFS='|' read -r key figure target <<<"$spec"
+    printf '%s\n' "$output" |
+      awk -v k="$key" -v f="$figure" -v t="$target" '$1 == k && ($2 == "A" || $2 == "B") { printf "%s\t%s\t%s\tWine\t%s\n", f, $2, $3, t }' >>"$samples"
+  done
+}
+wine_figures bench_start.exe "$runs" "warm|warm start|1.5" "cold|cold icons|1.3"
 wine_figure "save (Wine)" 1.5 bench_save.exe $runs
+wine_figures bench_window.exe "$runs" "grid|big grid|3" "page|page switch|4"
+wine_run bench_window.exe memory >>"$notes"
 
 {
   echo "# Benchmark results"
@@ -56,5 +80,12 @@ wine_figure "save (Wine)" 1.5 bench_save.exe $runs
   echo "alternating, $runs runs each; the ratio is of the medians."
   echo
   python3 bench/summarise.py <"$samples"
+  echo
+  echo "Not ratios (Wine; 'user'/'gdi' are GetGuiResources, which Wine answers with 0;"
+  echo "'ui_gdi'/'ui_windows' are the ui layer's own counts of live GDI objects and windows):"
+  echo
+  echo '```'
+  grep -E '^(objects|memory|breakdown|[0-9]+ files)' "$notes"
+  echo '```'
 } >"$out"
 cat "$out"

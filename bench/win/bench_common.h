@@ -1,0 +1,152 @@
+#pragma once
+// Helpers shared by the Windows benchmark programs: a clock, a system layer whose
+// program folder is a benchmark's own folder, the preparation of data files, and
+// the observation of another process's windows.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/document.h"
+#include "model/host.h"
+#include "model/item.h"
+#include "model/page.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "platform/win32/win32system.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+inline double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// The Windows system layer with the program folder of the benchmark.
+class TFolderSystem : public platform::ISystem {
+public:
+    explicit TFolderSystem(std::string folder) : folder_(std::move(folder)) {}
+    int ShellExecute(platform::TWindowHandle owner, const std::string& verb, const std::string& file,
+                     const std::string* params, const std::string* dir, int showCmd) override {
+        return inner_.ShellExecute(owner, verb, file, params, dir, showCmd);
+    }
+    int CopyFilesInto(platform::TWindowHandle owner, const std::vector<std::string>& files,
+                      const std::string& folder) override {
+        return inner_.CopyFilesInto(owner, files, folder);
+    }
+    int GetPathKind(const std::string& path) override { return inner_.GetPathKind(path); }
+    bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
+                               platform::TIconPInfo* location) override {
+        return inner_.ExtractAssociatedIcon(path, icon, location);
+    }
+    bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override {
+        return inner_.ExtractIndexedIcon(file, index, icon);
+    }
+    int AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) override {
+        return inner_.AnalyseShortcut(path, info);
+    }
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+        std::fprintf(stderr, "message box: %s\n", platform::Cp932ToUtf8(text).c_str());
+        (void)caption;
+        return (flags & 0xF) == MB_YESNO ? IDNO : IDOK;
+    }
+    void SetWaitCursor(bool wait) override { inner_.SetWaitCursor(wait); }
+    std::string ProgramFolder() override { return folder_; }
+    uint32_t ColorToPixel(platform::TColor color) override { return inner_.ColorToPixel(color); }
+
+private:
+    platform::TWin32System& inner_ = platform::Win32System();
+    std::string folder_;
+};
+
+// A fresh folder under the temporary folder, removed with its files at the end.
+class TFolder {
+public:
+    explicit TFolder(const wchar_t* name) {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+    }
+    ~TFolder() {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((folder_ + L"*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder_ + fd.cFileName).c_str());
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryW(folder_.c_str());
+    }
+    TFolder(const TFolder&) = delete;
+    TFolder& operator=(const TFolder&) = delete;
+    const std::wstring& W() const { return folder_; }
+    std::string A() const {
+        std::string out;
+        platform::Narrow(folder_, out);
+        return out;
+    }
+
+private:
+    std::wstring folder_;
+};
+
+// Writes a data file of `pages` pages of columns x rows items into the program folder
+// of the installed system. paths[i % paths.size()] is item i's file (none: no file).
+inline void WriteDocument(int pages, int columns, int rows, const std::vector<std::string>& paths) {
+    auto doc = std::make_unique<TDocument>();
+    SetDocument(doc.get());
+    doc->Init();
+    doc->AutoSave = false;
+    while ((int)doc->Pages.size() < pages) doc->InsertPage(-1);
+    while ((int)doc->Pages.size() > pages) doc->DeletePage((int)doc->Pages.size() - 1);
+    doc->SetPageSize(columns, rows);
+    size_t n = 0;
+    for (auto& page : doc->Pages)
+        for (auto& item : page->Items) {
+            std::string path = paths.empty() ? "C:\\tools\\tool" + std::to_string(n) + ".exe" : paths[n % paths.size()];
+            item->Path = path;
+            item->Name = "ツール " + std::to_string(n);
+            item->IFol = path.substr(0, path.rfind('\\'));
+            item->ImageIndex = -1;
+            ++n;
+        }
+    doc->SaveIfNeeded(srCommand);
+    doc->NoSave = true;
+    doc.reset();
+    SetDocument(nullptr);
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(h, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(h, bytes.data(), (DWORD)bytes.size(), &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(h);
+    return bytes;
+}
+
+inline bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD put = 0;
+    bool ok = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+// The folder of this program, ending with '\'.
+inline std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s(path, n);
+    return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+} // namespace bench

@@ -1,0 +1,234 @@
+// Start of the real Kiropad.exe under Wine (or on Windows), each side a process of
+// its own, alternating, `runs` times each:
+//   warm start  A: Kiropad.exe, copied into a folder with a data file of 10 pages x 15
+//                  items pointing at real files and a valid icon cache, from process
+//                  start until its window is shown and idle with every face drawn,
+//                  then closed; B: bench_floor.exe window of the same size, the same way.
+//   cold icons  A: the same start with no cache files, until the icon of every item
+//                  of every page is prepared; B: bench_floor.exe extracting the same
+//                  150 associated icons in a bare loop (process start to end).
+// "Shown and idle with every face drawn": the window is visible, a message sent to
+// it is answered, and no window of the process has a region left to paint.
+// "Every icon prepared": the preloading runs on the window's thread, so its end is
+// when the process stops using the processor (no advance of its processor time for
+// 300 ms); the time taken is that of the last advance. Each cold run is checked
+// afterwards: the caches written at the close must equal those of a full preload.
+// Prints "warm A <ms>", "warm B <ms>", "cold A <ms>", "cold B <ms>" lines.
+#include "bench_common.h"
+#include "support/fake_host.h"
+
+namespace {
+
+using bench::Clock;
+
+struct TStarted {
+    PROCESS_INFORMATION pi{};
+    ~TStarted() {
+        if (pi.hProcess) {
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+    }
+    bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd) {
+        std::wstring line = L"\"" + exe + L"\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi);
+    }
+    bool Wait(DWORD ms) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
+    ULONGLONG CpuTime() const {
+        FILETIME c, e, k, u;
+        if (!GetProcessTimes(pi.hProcess, &c, &e, &k, &u)) return 0;
+        return ((ULONGLONG)k.dwHighDateTime << 32 | k.dwLowDateTime) + ((ULONGLONG)u.dwHighDateTime << 32 | u.dwLowDateTime);
+    }
+};
+
+struct TFind {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisible(HWND w, LPARAM p) {
+    TFind& f = *(TFind*)p;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == f.pid && IsWindowVisible(w)) {
+        f.found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindInvalid(HWND w, LPARAM p) {
+    if (IsWindowVisible(w) && GetUpdateRect(w, nullptr, FALSE)) {
+        *(bool*)p = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits until the process shows a window that is idle with nothing left to paint.
+HWND WaitShownAndDrawn(const TStarted& p) {
+    WaitForInputIdle(p.pi.hProcess, 30000);
+    DWORD t0 = GetTickCount();
+    while (GetTickCount() - t0 < 30000) {
+        TFind f{p.pi.dwProcessId, nullptr};
+        EnumWindows(FindVisible, (LPARAM)&f);
+        if (f.found) {
+            DWORD_PTR r = 0;
+            SendMessageTimeoutW(f.found, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r);
+            bool invalid = GetUpdateRect(f.found, nullptr, FALSE) != FALSE;
+            if (!invalid) EnumChildWindows(f.found, FindInvalid, (LPARAM)&invalid);
+            if (!invalid) return f.found;
+        }
+        Sleep(1);
+    }
+    return nullptr;
+}
+
+// Waits until the process has used no processor time for `quietMs`; returns the time
+// of the last advance.
+Clock::time_point WaitQuiet(const TStarted& p, int quietMs) {
+    ULONGLONG last = p.CpuTime();
+    Clock::time_point lastAdvance = Clock::now();
+    while (std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastAdvance).count() < quietMs) {
+        Sleep(2);
+        ULONGLONG now = p.CpuTime();
+        if (now != last) {
+            last = now;
+            lastAdvance = Clock::now();
+        }
+    }
+    return lastAdvance;
+}
+
+bool CloseAndWait(TStarted& p, HWND window) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return p.Wait(30000);
+}
+
+std::vector<std::string> RealFiles(size_t count) {
+    std::vector<std::string> files;
+    wchar_t sys[MAX_PATH];
+    GetSystemDirectoryW(sys, MAX_PATH);
+    for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((std::wstring(sys) + pattern).c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        do names.push_back(fd.cFileName);
+        while (FindNextFileW(h, &fd));
+        FindClose(h);
+        std::sort(names.begin(), names.end());
+        for (const std::wstring& n : names) {
+            if (files.size() == count) return files;
+            std::string a;
+            if (platform::Narrow(std::wstring(sys) + L"\\" + n, a)) files.push_back(a);
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int runs = argc > 1 ? std::atoi(argv[1]) : 7;
+    platform::InstallWin32System();
+    bench::TFolder folder(L"kiropad-bench-start");
+    std::wstring own = bench::OwnFolder();
+    std::wstring exe = folder.W() + L"Kiropad.exe";
+    if (!CopyFileW((own + L"..\\Kiropad.exe").c_str(), exe.c_str(), FALSE)) {
+        std::fprintf(stderr, "Kiropad.exe is not built\n");
+        return 1;
+    }
+    std::wstring floor = own + L"bench_floor.exe";
+    std::wstring cl = folder.W() + L"IconClList.bdt", ms = folder.W() + L"IconMsList.bdt";
+
+    std::vector<std::string> files = RealFiles(150);
+    {
+        bench::TFolderSystem system(folder.A());
+        platform::ISystem* previous = platform::SetSystem(&system);
+        TFakeHost host;
+        bench::WriteDocument(10, 5, 3, files);
+        platform::SetSystem(previous);
+    }
+    std::wstring list = folder.W() + L"files.txt";
+    {
+        std::string text;
+        for (const std::string& f : files) text += f + "\n";
+        bench::WriteBytes(list, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    std::string listA;
+    platform::Narrow(list, listA);
+
+    // A first start with no caches preloads every icon and writes the full caches.
+    DeleteFileW(cl.c_str());
+    DeleteFileW(ms.c_str());
+    int width = 0, height = 0;
+    {
+        TStarted p;
+        if (!p.Start(exe, L"", folder.W())) return 1;
+        HWND w = WaitShownAndDrawn(p);
+        if (!w) return 1;
+        RECT r;
+        GetWindowRect(w, &r);
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        WaitQuiet(p, 1000);
+        if (!CloseAndWait(p, w)) return 1;
+    }
+    std::vector<uint8_t> fullCl = bench::ReadBytes(cl), fullMs = bench::ReadBytes(ms);
+    std::fprintf(stderr, "%zu files, window %d x %d, caches %zu + %zu bytes\n", files.size(), width, height,
+                 fullCl.size(), fullMs.size());
+    std::wstring floorWindow = L"window " + std::to_wstring(width) + L" " + std::to_wstring(height);
+    std::wstring floorIcons = L"icons \"" + list + L"\"";
+
+    for (int r = 0; r < runs; ++r) {
+        // warm A
+        bench::WriteBytes(cl, fullCl);
+        bench::WriteBytes(ms, fullMs);
+        {
+            TStarted p;
+            auto t0 = Clock::now();
+            if (!p.Start(exe, L"", folder.W())) return 1;
+            HWND w = WaitShownAndDrawn(p);
+            if (!w || !CloseAndWait(p, w)) return 1;
+            std::printf("warm A %.3f\n", bench::Ms(Clock::now() - t0));
+        }
+        // warm B
+        {
+            TStarted p;
+            auto t0 = Clock::now();
+            if (!p.Start(floor, floorWindow, folder.W())) return 1;
+            HWND w = WaitShownAndDrawn(p);
+            if (!w || !CloseAndWait(p, w)) return 1;
+            std::printf("warm B %.3f\n", bench::Ms(Clock::now() - t0));
+        }
+        // cold A
+        DeleteFileW(cl.c_str());
+        DeleteFileW(ms.c_str());
+        {
+            TStarted p;
+            auto t0 = Clock::now();
+            if (!p.Start(exe, L"", folder.W())) return 1;
+            HWND w = WaitShownAndDrawn(p);
+            if (!w) return 1;
+            Clock::time_point done = WaitQuiet(p, 300);
+            if (!CloseAndWait(p, w)) return 1;
+            if (bench::ReadBytes(cl) != fullCl || bench::ReadBytes(ms) != fullMs)
+                std::fprintf(stderr, "cold run %d: the caches differ from a full preload\n", r);
+            else
+                std::printf("cold A %.3f\n", bench::Ms(done - t0));
+        }
+        // cold B
+        {
+            TStarted p;
+            auto t0 = Clock::now();
+            if (!p.Start(floor, floorIcons, folder.W()) || !p.Wait(60000)) return 1;
+            std::printf("cold B %.3f\n", bench::Ms(Clock::now() - t0));
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,183 @@
+// The main window in this process, under Wine (or on Windows):
+//   big grid     A: BuildLayout of a 100 x 100 grid, all slots filled, faces cached;
+//                B: the same for 5 x 3. Alternating, `runs` each.
+//   page switch  A: PageDown on the 100 x 100 grid until the new page is painted;
+//                B: one full-client BitBlt of a prepared bitmap of the same size.
+//   objects      USER and GDI objects of the process (GetGuiResources) and the ui
+//                layer's own counts of live GDI objects and windows, for 5 x 3,
+//                100 x 100 and after 100 rebuilds.
+//   memory       (bench_window.exe memory) private memory of the process before and
+//                after opening a document of 10,000 filled items (one page of 100 x 100).
+// The grid uses items of 40 x 40 so that the 100 x 100 window stays a size the
+// system can hold as one bitmap; the memory figure uses the default size.
+#include "bench_common.h"
+// After windows.h, which bench_common.h brings.
+#include <psapi.h>
+#include "mainwindow/win32/frmmain.h"
+#include "support/fake_host.h"
+#include "ui/application.h"
+#include "ui/gdi.h"
+
+namespace {
+
+using bench::Clock;
+
+struct TOpenWindow {
+    std::unique_ptr<TfrmMain> Form;
+    void Open(bool preload) {
+        Form = std::make_unique<TfrmMain>();
+        Form->ShowForm();
+        if (!preload) Form->tmrM.SetEnabled(false);
+        Pump();
+    }
+    static void Pump() {
+        for (int i = 0; i < 5; ++i) {
+            ui::Application().ProcessMessages();
+            Sleep(10);
+        }
+    }
+};
+
+void WriteFolder(const std::string& folder, int pages, int columns, int rows, int itemSize) {
+    bench::TFolderSystem system(folder);
+    platform::ISystem* previous = platform::SetSystem(&system);
+    {
+        TFakeHost host;
+        if (itemSize > 0) host.View.ItemWidth = host.View.ItemHeight = itemSize;
+        bench::WriteDocument(pages, columns, rows, {});
+    }
+    platform::SetSystem(previous);
+}
+
+double PrivateMb() {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof pmc;
+    GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&pmc, sizeof pmc);
+    // Wine leaves PrivateUsage at 0; the commit charge (PagefileUsage) is the private
+    // memory there as on Windows.
+    SIZE_T bytes = pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
+    return bytes / (1024.0 * 1024.0);
+}
+
+void PrintObjects(const char* when) {
+    std::printf("objects %s user=%lu gdi=%lu ui_gdi=%ld ui_windows=%ld\n", when,
+                GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                ui::LiveGdiObjects(), ui::LiveWindows());
+}
+
+int Memory() {
+    bench::TFolder folder(L"kiropad-bench-memory");
+    WriteFolder(folder.A(), 1, 100, 100, 0);
+    bench::TFolderSystem system(folder.A());
+    platform::SetSystem(&system);
+    ui::TApplication app;
+    double before = PrivateMb();
+    TOpenWindow w;
+    w.Open(true);
+    for (int i = 0; i < 50; ++i) TOpenWindow::Pump();
+    double after = PrivateMb();
+    std::printf("memory before %.1f MB, with 10,000 items %.1f MB, the document %.1f MB\n", before, after, after - before);
+    w.Form.reset();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    platform::InstallWin32System();
+    if (argc > 1 && std::string(argv[1]) == "memory") return Memory();
+    int runs = argc > 1 ? std::atoi(argv[1]) : 7;
+    bench::TFolder big(L"kiropad-bench-big"), small(L"kiropad-bench-small");
+    WriteFolder(big.A(), 2, 100, 100, 40);
+    WriteFolder(small.A(), 2, 5, 3, 40);
+    bench::TFolderSystem bigSystem(big.A()), smallSystem(small.A());
+    ui::TApplication app;
+
+    // Page switch and counts: one window over the big grid. Both pages are visited
+    // first, so that every face is cached as after the preloading.
+    platform::SetSystem(&bigSystem);
+    {
+        TOpenWindow w;
+        w.Open(false);
+        PrintObjects("100x100");
+        HWND h = w.Form->Handle();
+        // At the screen's corner, so that as much of it as the screen holds is drawn.
+        SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (int i = 0; i < 2; ++i) {
+            SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
+            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }
+        RECT rc, wr;
+        GetClientRect(h, &rc);
+        GetWindowRect(h, &wr);
+        std::fprintf(stderr, "big grid window at %ld,%ld, client %ld x %ld\n", wr.left, wr.top, rc.right, rc.bottom);
+        HDC dc = GetDC(h);
+        HDC mem = CreateCompatibleDC(dc);
+        HBITMAP bmp = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        PatBlt(mem, 0, 0, rc.right, rc.bottom, WHITENESS);
+        for (int r = 0; r < runs; ++r) {
+            TOpenWindow::Pump();
+            auto p0 = Clock::now();
+            SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
+            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            auto p1 = Clock::now();
+            BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+            GdiFlush();
+            auto p2 = Clock::now();
+            SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
+            std::printf("page A %.3f\npage B %.3f\n", bench::Ms(p1 - p0), bench::Ms(p2 - p1));
+        }
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+        ReleaseDC(h, dc);
+        // Where the time of a page switch and of a rebuild goes (medians of `runs`).
+        std::vector<double> select, paint, destroy, build;
+        for (int r = 0; r < runs; ++r) {
+            auto q0 = Clock::now();
+            SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
+            auto q1 = Clock::now();
+            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            auto q2 = Clock::now();
+            SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
+            w.Form->DestroyItemButtons();
+            auto q3 = Clock::now();
+            w.Form->BuildLayout(false);
+            auto q4 = Clock::now();
+            select.push_back(bench::Ms(q1 - q0));
+            paint.push_back(bench::Ms(q2 - q1));
+            destroy.push_back(bench::Ms(q3 - q2));
+            build.push_back(bench::Ms(q4 - q3));
+            TOpenWindow::Pump();
+        }
+        auto median = [](std::vector<double> v) {
+            std::sort(v.begin(), v.end());
+            return v.empty() ? 0.0 : v[v.size() / 2];
+        };
+        std::printf("breakdown 100x100: page switch = select %.3f + paint %.3f ms; "
+                    "rebuild = release buttons %.3f + BuildLayout %.3f ms\n",
+                    median(select), median(paint), median(destroy), median(build));
+        for (int i = 0; i < 100; ++i) w.Form->BuildLayout(false);
+        TOpenWindow::Pump();
+        PrintObjects("100x100-after-100-rebuilds");
+    }
+    // Big grid: a window over each document in turn.
+    for (int r = 0; r < runs; ++r) {
+        for (int side = 0; side < 2; ++side) {
+            platform::SetSystem(side == 0 ? &bigSystem : &smallSystem);
+            TOpenWindow w;
+            w.Open(false);
+            if (r == 0 && side == 1) PrintObjects("5x3");
+            w.Form->BuildLayout(false); // the faces are cached from here on
+            TOpenWindow::Pump();
+            auto t0 = Clock::now();
+            w.Form->BuildLayout(false);
+            std::printf("grid %c %.3f\n", side == 0 ? 'A' : 'B', bench::Ms(Clock::now() - t0));
+            w.Form.reset();
+            TOpenWindow::Pump();
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
