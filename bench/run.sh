@@ -61,8 +61,8 @@ wine_figures() {
   local output
   output=$(wine_run "$prog" $args)
   printf '%s\n' "$output" | grep -v -E '^[a-z]+ [AB] ' >>"$notes"
-  for spec in "$@"; do
-    IFS='|' read -r key figure target <<<"$spec"
+  for entry in "$@"; do
+    IFS='|' read -r key figure target <<<"$entry"
     printf '%s\n' "$output" |
       awk -v k="$key" -v f="$figure" -v t="$target" '$1 == k && ($2 == "A" || $2 == "B") { printf "%s\t%s\t%s\tWine\t%s\n", f, $2, $3, t }' >>"$samples"
   done

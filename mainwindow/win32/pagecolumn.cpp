@@ -43,18 +43,18 @@ void TPageColumn::PaintBand(ui::TPaintBand& band) {
         if (!b || !b->Showing() || b->Caption().empty()) continue;
         platform::TRect r = b->HostRect();
         if (ui::IsEmpty(ui::Intersect(r, band.Rect()))) continue;
-        const platform::TFontSpec& spec = b->Font();
-        if (fonts.empty() || fonts.back()->Description() != spec) {
+        const platform::TFontSpec& font = b->Font();
+        if (fonts.empty() || fonts.back()->Description() != font) {
             auto same = std::find_if(fonts.begin(), fonts.end(), [&](const std::unique_ptr<ui::TFont>& f) {
-                return f->Description() == spec;
+                return f->Description() == font;
             });
             if (same == fonts.end())
-                fonts.push_back(std::make_unique<ui::TFont>(spec));
+                fonts.push_back(std::make_unique<ui::TFont>(font));
             else
                 std::rotate(same, same + 1, fonts.end()); // the one in use goes last
         }
         ui::TSelectObject selected(dc, fonts.back()->Handle());
-        SetTextColor(dc, ui::ColorToRGB(spec.Color));
+        SetTextColor(dc, ui::ColorToRGB(font.Color));
         int inset = b->BevelOuter() == ui::bvNone ? 0 : b->BevelWidth();
         RECT rc = {r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset};
         std::wstring text = platform::Widen(b->Caption());
