@@ -58,16 +58,19 @@ TfrmMain* frmMain() {
     return g_main;
 }
 
+// An item button's control going back to its pool: no button, hidden, off its parent.
+template <class TControl> void ReleaseItemControl(TControl& control) {
+    control.Button = nullptr;
+    control.SetVisible(false);
+    control.Detach();
+}
+
 TfrmMain::TfrmMain()
     : ui::TForm("Kiropad"), pnlPageMenu(this, pageButtons_), pnlPage(this), pnlInd(this), stbMain(*this),
       tmrM(*this, 1, true), tmrAfterExe(*this, 3000, false),
       imagePool_([] { return std::make_unique<TItemImage>(); },
                  [](TItemImage& image) { image.SetShowHint(false); },
-                 [](TItemImage& image) {
-                     image.Button = nullptr;
-                     image.SetVisible(false);
-                     image.Detach();
-                 }),
+                 ReleaseItemControl<TItemImage>),
       dropPanelPool_(
           [] {
               auto panel = std::make_unique<TDropPanel>();
@@ -78,11 +81,7 @@ TfrmMain::TfrmMain()
               return panel;
           },
           [](TDropPanel& panel) { panel.SetShowHint(false); },
-          [](TDropPanel& panel) {
-              panel.Button = nullptr;
-              panel.SetVisible(false);
-              panel.Detach();
-          }),
+          ReleaseItemControl<TDropPanel>),
       pagePanelPool_(
           [this] {
               auto button = std::make_unique<TPageButton>();
