@@ -30,10 +30,12 @@ std::wstring ProgramPath() {
 }
 
 // Asks every top-level window to handle the activation message of this program file;
-// returns once all have.
+// returns once all have. A window of another program that has stopped answering is
+// skipped, so that a hung program elsewhere cannot keep this copy alive for ever.
 void SendActivationMessage(const std::wstring& programPath) {
     UINT message = RegisterWindowMessageW(BuildActivationMessageName(programPath).c_str());
-    SendMessageW(HWND_BROADCAST, message, 0, 0);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
 }
 
 int Run() {
@@ -45,8 +47,14 @@ int Run() {
         SendActivationMessage(path);
         return 0;
     }
-    // Not tested: without the mutex the program runs on unguarded.
+    // Without the mutex the program runs on unguarded. Two copies started at the same
+    // instant can both miss the mutex above; the one whose create finds it existing
+    // is the second copy, so that never two copies write the same data file.
     HANDLE mutex = CreateMutexW(nullptr, TRUE, mutexName.c_str());
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        SendActivationMessage(path);
+        return 0;
+    }
 
     ui::TApplication app;
     app.SetTitle("Kiropad");

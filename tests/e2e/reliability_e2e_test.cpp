@@ -156,7 +156,7 @@ TEST(E2eReliability, ADataFileHeldByAnotherProgramIsReportedOnExitAndKeptWhole) 
 TEST(E2eReliability, TwoStartsAtTheSameInstantGiveExactlyOneMainWindow) {
     TSandbox box(L"twice");
     ASSERT_TRUE(box.CopyProduct(L"Kiropad.exe"));
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         TProcess a, b;
         ASSERT_TRUE(a.Start(box.Path(L"Kiropad.exe"), L"", box.Folder()));
         ASSERT_TRUE(b.Start(box.Path(L"Kiropad.exe"), L"", box.Folder()));
