@@ -62,7 +62,7 @@ TDocument::~TDocument() {
 
 template <class F> void TDocument::ForEachItem(F f) {
     for (auto& page : Pages)
-        for (auto& item : page->Items)
+        for (auto& item : page->Items())
             f(*item);
     for (auto& item : IndItems)
         f(*item);
@@ -87,7 +87,11 @@ void TDocument::Init() {
     ErrorCaption = kErrorCaption;
 
     Load();
-    ForEachItem([this](TItem& item) { IconList->MarkUsed(item.ImageIndex); });
+    // Pages not looked at yet stay unbuilt: they mark their slots from the file.
+    for (auto& page : Pages)
+        page->MarkIconsUsed(*IconList);
+    for (auto& item : IndItems)
+        IconList->MarkUsed(item->ImageIndex);
     if (!IconList->LoadCache()) ForgetIcons();
 }
 
@@ -122,8 +126,9 @@ void TDocument::ReadMembers() {
         throw YBFS::EReadError(YBFS::kDataReadError);
     for (int i = 0; i < pages; ++i)
         Pages.push_back(NewPage());
+    // A page's items are read when they are first needed; the body is checked now.
     for (auto& page : Pages)
-        ReadObject(3, *page);
+        if (auto body = TakeObject(3)) page->AdoptStored(std::move(body));
 
     for (;;) {
         auto item = std::make_unique<TItem>(false);
@@ -261,5 +266,8 @@ void TDocument::PrepareIndIcons() {
 }
 
 void TDocument::ForgetIcons() {
-    ForEachItem([](TItem& item) { item.ImageIndex = -2; });
+    for (auto& page : Pages)
+        page->ForgetIcons();
+    for (auto& item : IndItems)
+        item->ImageIndex = -2;
 }

@@ -276,6 +276,27 @@ void TItem::ReadMembers() {
     Prepared = false;
 }
 
+int TItem::CheckStored(const uint8_t* p) {
+    // The byte count each field must have, by id: 0 any value, -1 not read here.
+    static const int kSizes[13] = {0, 0, 0, 0, 0, 0, 0, 4, 2, -1, 2, 4, 0};
+    unsigned seen = 0; // ReadMembers reads the first field of each id
+    int imageIndex = -2;
+    for (;;) {
+        YBFS::TId id = YBFS::StoredWord(p);
+        p += 2;
+        if (id == YBFS::kEndMarker) return imageIndex;
+        uint16_t size = YBFS::StoredWord(p);
+        p += 2;
+        bool object = size == YBFS::kObjectSize;
+        if (id < 13 && kSizes[id] >= 0 && !(seen & (1u << id))) {
+            seen |= 1u << id;
+            if (object || (kSizes[id] > 0 && size != kSizes[id])) throw YBFS::EReadTypeError();
+            if (id == 10) imageIndex = (int16_t)YBFS::StoredWord(p);
+        }
+        p = object ? YBFS::SkipCheckedBody(p) : p + size;
+    }
+}
+
 void TItem::WriteMembers() {
     Write(0, Name);
     Write(1, Path);

@@ -33,6 +33,9 @@ public:
     void Reset(bool) override {}
     void ReadMembers() override;
     void WriteMembers() override;
+    // Checks a stored item body (one SkipBody accepted) as ReadMembers would read
+    // it, throwing the same read error, and returns the icon slot it would read.
+    static int CheckStored(const uint8_t* body);
 
     // Empties every field but WindowState, then evaluates the (absent) icon.
     void ClearItem();

@@ -1,22 +1,128 @@
 #include "model/page.h"
 
 #include <algorithm>
+#include <cstring>
 
-TLPage::TLPage(int width, int height)
-    : Name("無題"), width_(std::max(width, 0)), height_(std::max(height, 0)) {
-    Items.reserve((size_t)width_ * (size_t)height_);
-    for (int i = 0; i < width_ * height_; ++i)
-        Items.push_back(std::make_unique<TItem>(true));
+#include "model/document.h"
+#include "model/host.h"
+#include "model/iconlist.h"
+
+namespace {
+
+// The fields of a page body.
+const YBFS::TId kNameId = 0, kItemId = 1;
+
+std::string StoredString(const uint8_t* data, uint16_t size) {
+    const void* zero = size ? std::memchr(data, 0, size) : nullptr;
+    size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - data) : size;
+    return std::string(reinterpret_cast<const char*>(data), len);
 }
 
-TLPage::~TLPage() = default;
+} // namespace
 
-int TLPage::CountUsed() const {
-    return (int)std::count_if(Items.begin(), Items.end(),
+TLPage::TLPage(int width, int height)
+    : Name("無題"), width_(std::max(width, 0)), height_(std::max(height, 0)) {}
+
+TLPage::~TLPage() {
+    if (loaded_) return; // the items give their slots back themselves
+    TDocument* doc = DocumentOrNull();
+    if (!doc || !doc->IconList) return;
+    for (int slot : storedImages_)
+        if (slot >= 0) doc->IconList->ReleaseSlot(slot);
+}
+
+void TLPage::AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body) {
+    if (!body->IsStored()) { // parsed already: read it now, as any object is read
+        Build();
+        ReadRoot(std::move(body));
+        return;
+    }
+    // The checks ReadMembers makes: the name and the first SlotCount() item
+    // fields; what follows them stays unknown to the page.
+    std::string name = Name;
+    bool named = false;
+    std::vector<int> images((size_t)width_ * (size_t)height_, -2);
+    size_t items = 0;
+    const uint8_t* p = body->StoredBegin();
+    for (;;) {
+        YBFS::TId id = YBFS::StoredWord(p);
+        p += 2;
+        if (id == YBFS::kEndMarker) break;
+        uint16_t size = YBFS::StoredWord(p);
+        p += 2;
+        bool object = size == YBFS::kObjectSize;
+        if (id == kNameId && !named) {
+            if (object) throw YBFS::EReadTypeError();
+            name = StoredString(p, size);
+            named = true;
+        } else if (id == kItemId && items < images.size()) {
+            if (!object) throw YBFS::EReadTypeError();
+            images[items++] = TItem::CheckStored(p);
+        }
+        p = object ? YBFS::SkipCheckedBody(p) : p + size;
+    }
+    Name = std::move(name);
+    items_.clear();
+    loaded_ = false;
+    stored_ = std::move(body);
+    storedImages_ = std::move(images);
+}
+
+void TLPage::Build() {
+    if (loaded_) return;
+    items_.reserve((size_t)width_ * (size_t)height_);
+    for (int i = 0; i < width_ * height_; ++i)
+        items_.push_back(std::make_unique<TItem>(true));
+    loaded_ = true;
+    if (!stored_) return;
+    // A copy shares the bytes; the page keeps its body until the read has worked.
+    std::unique_ptr<YBFS::TYBData> body = stored_->Clone();
+    building_ = true;
+    try {
+        ReadRoot(std::unique_ptr<YBFS::TYBObjectData>(static_cast<YBFS::TYBObjectData*>(body.release())));
+    } catch (...) {
+        building_ = false;
+        items_.clear();
+        loaded_ = false;
+        throw;
+    }
+    building_ = false;
+    for (size_t i = 0; i < items_.size() && i < storedImages_.size(); ++i)
+        items_[i]->ImageIndex = storedImages_[i];
+    stored_.reset();
+    storedImages_ = std::vector<int>();
+}
+
+std::vector<std::unique_ptr<TItem>>& TLPage::Items() {
+    Build();
+    return items_;
+}
+
+int TLPage::CountUsed() {
+    Build();
+    return (int)std::count_if(items_.begin(), items_.end(),
                               [](const std::unique_ptr<TItem>& i) { return !i->Path.empty(); });
 }
 
+void TLPage::MarkIconsUsed(TIconList& icons) {
+    if (loaded_)
+        for (auto& item : items_)
+            icons.MarkUsed(item->ImageIndex);
+    else
+        for (int& slot : storedImages_)
+            icons.MarkUsed(slot);
+}
+
+void TLPage::ForgetIcons() {
+    if (loaded_)
+        for (auto& item : items_)
+            item->ImageIndex = -2;
+    else
+        std::fill(storedImages_.begin(), storedImages_.end(), -2);
+}
+
 void TLPage::Resize(int width, int height) {
+    Build();
     width = std::max(width, 0);
     height = std::max(height, 0);
     std::vector<std::unique_ptr<TItem>> next((size_t)width * (size_t)height);
@@ -24,7 +130,7 @@ void TLPage::Resize(int width, int height) {
         for (int x = 0; x < width; ++x) {
             auto& slot = next[(size_t)y * width + x];
             if (x < width_ && y < height_)
-                slot = std::move(Items[(size_t)y * width_ + x]);
+                slot = std::move(items_[(size_t)y * width_ + x]);
             else
                 slot = std::make_unique<TItem>(true);
         }
@@ -32,10 +138,10 @@ void TLPage::Resize(int width, int height) {
     std::vector<std::unique_ptr<TItem>> displaced;
     for (int y = 0; y < std::min(height_, height); ++y)
         for (int x = width; x < width_; ++x)
-            displaced.push_back(std::move(Items[(size_t)y * width_ + x]));
+            displaced.push_back(std::move(items_[(size_t)y * width_ + x]));
     for (int y = height; y < height_; ++y)
         for (int x = 0; x < width_; ++x)
-            displaced.push_back(std::move(Items[(size_t)y * width_ + x]));
+            displaced.push_back(std::move(items_[(size_t)y * width_ + x]));
 
     size_t cursor = 0;
     for (auto& item : displaced) {
@@ -50,19 +156,24 @@ void TLPage::Resize(int width, int height) {
             next.push_back(std::move(item));
     }
 
-    Items = std::move(next);
+    items_ = std::move(next);
     width_ = width;
     height_ = height;
 }
 
 void TLPage::ReadMembers() {
-    Read(0, Name);
-    for (auto& item : Items)
-        ReadObject(1, *item);
+    if (building_) {
+        std::string stored; // the name was taken when the body was adopted
+        Read(kNameId, stored);
+    } else {
+        Read(kNameId, Name);
+    }
+    for (auto& item : items_)
+        ReadObject(kItemId, *item);
 }
 
 void TLPage::WriteMembers() {
-    Write(0, Name);
-    for (auto& item : Items)
-        WriteObject(1, *item);
+    Write(kNameId, Name);
+    for (auto& item : Items())
+        WriteObject(kItemId, *item);
 }

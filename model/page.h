@@ -1,6 +1,11 @@
 #pragma once
 // One page: a name and a grid of item slots in row-major order. All pages have
 // the document's grid size; only Resize changes the number of slots.
+//
+// The items of a page are made the first time anything asks for them. A page read
+// from the data file keeps its body as the file's bytes until then, already
+// checked as a read of it would check it: loading a large document costs one pass
+// over its bytes, and only the pages the user looks at are ever built.
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,10 +13,13 @@
 #include "model/item.h"
 #include "ybfs/ybfs2.h"
 
+class TIconList;
+
 class TLPage : public YBFS::TYBObject {
 public:
     // A page named "無題" with width x height empty items.
     TLPage(int width, int height);
+    // Gives the icon slots of items never built back to the document's icon list.
     ~TLPage() override;
     TLPage(const TLPage&) = delete;
     TLPage& operator=(const TLPage&) = delete;
@@ -20,23 +28,46 @@ public:
     void ReadMembers() override;
     void WriteMembers() override;
 
+    // Takes the page's body as read from the data file (a page object of this
+    // page's width and height), checks it as ReadMembers would and takes the name
+    // from it; the items are read from it when they are first asked for. Throws
+    // the read error ReadMembers would throw, leaving the page as it was.
+    void AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body);
+
     int Width() const { return width_; }
     int Height() const { return height_; }
-    int SlotCount() const { return (int)Items.size(); }
-    TItem& Item(int slot) { return *Items[(size_t)slot]; }
+    int SlotCount() const { return loaded_ ? (int)items_.size() : width_ * height_; }
+    TItem& Item(int slot) { return *Items()[(size_t)slot]; }
+    // The slots, built on first use.
+    std::vector<std::unique_ptr<TItem>>& Items();
 
     // Number of slots whose item is not empty.
-    int CountUsed() const;
+    int CountUsed();
     // Re-lays the slots for a new grid: items keep their row and column where they
     // still fit; the ones cut off (right-hand overflow of the kept rows first, then
     // the removed bottom rows) move into the empty slots in row-major order, each
     // after the one placed before it. Precondition: CountUsed() <= width x height.
     void Resize(int width, int height);
 
+    // Marks the icon slots of the page's items as used in icons (an item whose
+    // slot is beyond the list forgets it), without building the items.
+    void MarkIconsUsed(TIconList& icons);
+    // Every item forgets its icon slot.
+    void ForgetIcons();
+
     std::string Name;
-    std::vector<std::unique_ptr<TItem>> Items;
 
 private:
+    void Build();
+
     int width_;
     int height_;
+    std::vector<std::unique_ptr<TItem>> items_;
+    bool loaded_ = false;
+    // Until the items are built: the checked body, and each slot's icon slot as
+    // the items will have it (read from the body, then kept up to date).
+    std::unique_ptr<YBFS::TYBObjectData> stored_;
+    std::vector<int> storedImages_;
+    // Set while the items are read from stored_: the name is the page's own by then.
+    bool building_ = false;
 };

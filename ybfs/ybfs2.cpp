@@ -203,6 +203,10 @@ std::unique_ptr<TYBData> TYBObjectData::Clone() const {
     auto c = std::make_unique<TYBObjectData>();
     c->Id = Id;
     c->Size = Size;
+    if (IsStored()) { // the bytes are immutable and shared: no need to parse them
+        c->Store(stored_, storedEnd_, storedDepth_, owner_);
+        return c;
+    }
     c->items_.reserve(Count());
     ForEach([&](const TYBData& child) { c->Append(child.Clone()); });
     return c;
@@ -232,26 +236,101 @@ struct TStackMark {
 };
 } // namespace
 
-void TYBObjectData::Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow) {
+const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth) {
+    // The same checks, in the same byte order, as a parse of these bytes.
     if (depth > kMaxNesting) throw EReadError(kNestingError);
-    std::vector<std::unique_ptr<TYBData>>& stack = ParseStack();
-    TStackMark mark;
+    int level = 0;
     for (;;) {
         if (end - p < 2) throw EReadError(kIdReadError);
         uint16_t id = Word(p);
         p += 2;
-        if (id == kEndMarker) break;
+        if (id == kEndMarker) {
+            if (level == 0) return p;
+            --level;
+            continue;
+        }
         if (end - p < 2) throw EReadError(kSizeReadError);
+        uint16_t size = Word(p);
+        p += 2;
+        if (size == kObjectSize) {
+            if (depth + ++level > kMaxNesting) throw EReadError(kNestingError);
+        } else {
+            if (end - p < size) throw EReadError(kDataReadError);
+            p += size;
+        }
+    }
+}
+
+const uint8_t* SkipCheckedBody(const uint8_t* p) {
+    int level = 0;
+    for (;;) {
+        uint16_t id = Word(p);
+        p += 2;
+        if (id == kEndMarker) {
+            if (level == 0) return p;
+            --level;
+            continue;
+        }
+        uint16_t size = Word(p);
+        p += 2;
+        if (size == kObjectSize)
+            ++level;
+        else
+            p += size;
+    }
+}
+
+void TYBObjectData::Store(const uint8_t* body, const uint8_t* bodyEnd, int depth, TSharedBytes owner) {
+    items_.clear();
+    head_ = removed_ = 0;
+    stored_ = body;
+    storedEnd_ = bodyEnd;
+    storedDepth_ = depth;
+    owner_ = std::move(owner);
+}
+
+void TYBObjectData::Expand() const {
+    if (!stored_) return;
+    const uint8_t* p = stored_;
+    const uint8_t* end = storedEnd_;
+    stored_ = storedEnd_ = nullptr;
+    // Checked when it was stored, so this cannot fail; the payloads are views into
+    // owner_'s bytes, which this node keeps.
+    const_cast<TYBObjectData*>(this)->ParseBody(p, end, storedDepth_, true, &owner_, true);
+}
+
+void TYBObjectData::Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow,
+                          const TSharedBytes* owner) {
+    ParseBody(p, end, depth, borrow, owner, false);
+}
+
+void TYBObjectData::ParseBody(const uint8_t*& p, const uint8_t* end, int depth, bool borrow,
+                              const TSharedBytes* owner, bool checked) {
+    if (depth > kMaxNesting) throw EReadError(kNestingError);
+    std::vector<std::unique_ptr<TYBData>>& stack = ParseStack();
+    TStackMark mark;
+    for (;;) {
+        if (!checked && end - p < 2) throw EReadError(kIdReadError);
+        uint16_t id = Word(p);
+        p += 2;
+        if (id == kEndMarker) break;
+        if (!checked && end - p < 2) throw EReadError(kSizeReadError);
         uint16_t size = Word(p);
         p += 2;
         if (size == kObjectSize) {
             std::unique_ptr<TYBObjectData> child(new TYBObjectData());
             child->Id = id;
-            child->Parse(p, end, depth + 1, borrow);
+            if (owner) { // kept unparsed until a reader asks for it
+                const uint8_t* body = p;
+                p = checked ? SkipCheckedBody(p) : SkipBody(p, end, depth + 1);
+                child->Store(body, p, depth + 1, *owner);
+            } else {
+                child->ParseBody(p, end, depth + 1, borrow, nullptr, false);
+            }
             stack.push_back(std::move(child));
         } else {
             // Never allocate more than the input still holds.
-            if (end - p < size) throw EReadError(kDataReadError);
+            if (!checked && end - p < size) throw EReadError(kDataReadError);
             std::unique_ptr<TYBVariableData> child(new TYBVariableData(id, size));
             if (borrow)
                 child->View(p);
@@ -268,6 +347,7 @@ void TYBObjectData::Parse(const uint8_t*& p, const uint8_t* end, int depth, bool
 }
 
 void TYBObjectData::Own() {
+    // A stored body keeps its bytes alive by itself.
     for (size_t i = head_; i < items_.size(); ++i) {
         TYBData* c = items_[i].get();
         if (!c) continue;
@@ -279,6 +359,10 @@ void TYBObjectData::Own() {
 }
 
 void TYBObjectData::Write(TStream& stream) const {
+    if (stored_) { // unchanged since it was read: the checked bytes as they are
+        stream.Write(stored_, (size_t)(storedEnd_ - stored_));
+        return;
+    }
     ForEach([&](const TYBData& child) {
         PutWord(stream, child.Id);
         PutWord(stream, child.Size);
@@ -287,15 +371,20 @@ void TYBObjectData::Write(TStream& stream) const {
     PutWord(stream, kEndMarker);
 }
 
-void TYBObjectData::Append(std::unique_ptr<TYBData> child) { items_.push_back(std::move(child)); }
+void TYBObjectData::Append(std::unique_ptr<TYBData> child) {
+    Expand();
+    items_.push_back(std::move(child));
+}
 
 int TYBObjectData::IndexOf(TId id) const {
+    Expand();
     for (size_t i = head_; i < items_.size(); ++i)
         if (items_[i] && items_[i]->Id == id) return (int)i;
     return -1;
 }
 
 std::unique_ptr<TYBData> TYBObjectData::Take(int index) {
+    Expand();
     std::unique_ptr<TYBData> child = std::move(items_[(size_t)index]);
     if (child) ++removed_;
     while (head_ < items_.size() && !items_[head_]) ++head_;
@@ -303,6 +392,7 @@ std::unique_ptr<TYBData> TYBObjectData::Take(int index) {
 }
 
 void TYBObjectData::Delete(int index) {
+    Expand();
     size_t i = (size_t)index;
     if (i >= items_.size() || !items_[i]) return;
     items_[i].reset();
@@ -568,6 +658,24 @@ void TYBObject::ReadFrom(const uint8_t* data, size_t size) {
     ReadRoot(std::move(root));
 }
 
+void TYBObject::ReadFrom(const TSharedBytes& bytes) {
+    auto root = std::make_unique<TYBObjectData>();
+    const uint8_t* p = bytes->data();
+    root->Parse(p, p + bytes->size(), 0, true, &bytes);
+    ReadRoot(std::move(root));
+}
+
+std::unique_ptr<TYBObjectData> TYBObject::TakeObject(TId id) {
+    int index = Source ? Source->IndexOf(id) : -1;
+    if (index < 0) return nullptr;
+    TYBData* child = Source->At(index);
+    if (!child->IsObject()) throw EReadTypeError();
+    TYBObjectData* node = static_cast<TYBObjectData*>(child);
+    node->Own(); // outlives the buffer being read (a stored body keeps its own)
+    std::unique_ptr<TYBData> taken = Source->Take(index);
+    return std::unique_ptr<TYBObjectData>(static_cast<TYBObjectData*>(taken.release()));
+}
+
 void TYBObject::WriteTo(TStream& stream) {
     Target = &stream;
     try {
@@ -617,8 +725,9 @@ void TYBFileObject::Load() {
             auto root = std::make_unique<TYBObjectData>();
             if (MustExist || FileExists(FileName)) {
                 // The whole file is parsed before any member changes.
-                std::vector<uint8_t> bytes = ReadWholeFile(FileName);
-                ReadFrom(bytes.data(), bytes.size());
+                // Nested objects are checked now and parsed when they are read.
+                TSharedBytes bytes = std::make_shared<const std::vector<uint8_t>>(ReadWholeFile(FileName));
+                ReadFrom(bytes);
                 return;
             }
             ReadRoot(std::move(root));

@@ -45,6 +45,18 @@ public:
 
 // ---- The data tree ---------------------------------------------------------
 
+// File bytes shared by the object bodies that are kept unparsed (see TYBObjectData).
+typedef std::shared_ptr<const std::vector<uint8_t>> TSharedBytes;
+
+// Checks that p starts an object body nested at depth (every field within end, an
+// end marker, nesting within kMaxNesting) and returns the byte after its end
+// marker. Throws the errors a parse of the same bytes throws.
+const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth);
+// Returns the byte after the end marker of a body that SkipBody has accepted.
+const uint8_t* SkipCheckedBody(const uint8_t* p);
+// The little-endian word at p.
+inline uint16_t StoredWord(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
+
 class TYBData {
 public:
     TYBData(TId id, uint16_t size) : Id(id), Size(size) {}
@@ -85,6 +97,10 @@ private:
 };
 
 // An object field or the root: an ordered list of children, duplicates allowed.
+//
+// A nested body read from a file may be kept unparsed ("stored"): its bytes stay in
+// the shared file buffer, already checked, and are parsed into children the first
+// time anything asks for them. Written unchanged, they are copied as they are.
 class TYBObjectData : public TYBData {
 public:
     TYBObjectData() : TYBData(0xFFFE, kObjectSize) {}
@@ -98,14 +114,21 @@ public:
     virtual void Delete(int index);
 
     // Live children, in file order.
-    size_t Count() const { return items_.size() - removed_; }
+    size_t Count() const {
+        Expand();
+        return items_.size() - removed_;
+    }
     bool Empty() const { return Count() == 0; }
     void Append(std::unique_ptr<TYBData> child);
     // Takes a child out; its entry counts as removed.
     std::unique_ptr<TYBData> Take(int index);
-    TYBData* At(int index) const { return items_[(size_t)index].get(); }
+    TYBData* At(int index) const {
+        Expand();
+        return items_[(size_t)index].get();
+    }
     // Calls f for each live child in order.
     template <class F> void ForEach(F f) const {
+        Expand();
         for (size_t i = head_; i < items_.size(); ++i)
             if (items_[i]) f(*items_[i]);
     }
@@ -113,18 +136,39 @@ public:
     void Own();
 
     // Parses an object body from memory. With borrow, payloads are views into
-    // data, which must outlive them (or be given up by Own()).
-    void Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow);
+    // data, which must outlive them (or be given up by Own()). With an owner of
+    // data, nested bodies are checked and stored instead of parsed.
+    void Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow,
+               const TSharedBytes* owner = nullptr);
+
+    // Keeps the checked body [body, bodyEnd) (first field to after the end marker,
+    // nested at depth) unparsed; owner keeps the bytes alive.
+    void Store(const uint8_t* body, const uint8_t* bodyEnd, int depth, TSharedBytes owner);
+    bool IsStored() const { return stored_ != nullptr; }
+    // The stored bytes, or null once parsed.
+    const uint8_t* StoredBegin() const { return stored_; }
+    const uint8_t* StoredEnd() const { return storedEnd_; }
 
     static void* operator new(size_t n);
     static void operator delete(void* p);
 
 private:
+    // Parses a stored body into children (the views point into owner_'s bytes).
+    void Expand() const;
+    // Parse; checked: the bytes passed SkipBody already.
+    void ParseBody(const uint8_t*& p, const uint8_t* end, int depth, bool borrow, const TSharedBytes* owner,
+                   bool checked);
+
     // Readers consume fields from the front, so removal keeps a head index and
     // leaves empty entries instead of shifting the whole list for every field read.
-    std::vector<std::unique_ptr<TYBData>> items_;
-    size_t head_ = 0;
-    size_t removed_ = 0;
+    // Mutable: a stored body is parsed on the first look, even a const one.
+    mutable std::vector<std::unique_ptr<TYBData>> items_;
+    mutable size_t head_ = 0;
+    mutable size_t removed_ = 0;
+    mutable const uint8_t* stored_ = nullptr;
+    mutable const uint8_t* storedEnd_ = nullptr;
+    int storedDepth_ = 0;
+    TSharedBytes owner_;
 };
 
 // ---- The persistent object -------------------------------------------------
@@ -183,6 +227,9 @@ public:
     // Reads this object from a complete object body (the whole input is parsed first).
     void ReadFrom(TStream& stream);
     void ReadFrom(const uint8_t* data, size_t size);
+    // The same over shared bytes: nested bodies are checked at once but parsed
+    // only when a reader asks for them, and unread ones keep sharing the bytes.
+    void ReadFrom(const TSharedBytes& bytes);
     // Writes this object's body (own members, unknown fields, end marker).
     void WriteTo(TStream& stream);
 
@@ -195,6 +242,9 @@ protected:
 
     // Reads members from a parsed root; what is left becomes the unknown fields.
     void ReadRoot(std::unique_ptr<TYBObjectData> root);
+    // Takes out the first field with this id, which must be an object (null when
+    // there is none), as it stands: a stored body stays stored.
+    std::unique_ptr<TYBObjectData> TakeObject(TId id);
 
 private:
     // Finds the first field with this id and checks it is a value of exactly n bytes.

@@ -38,7 +38,7 @@ struct TBenchFolder {
         doc->SetPageSize(width, height);
         int n = 0;
         for (auto& page : doc->Pages)
-            for (auto& item : page->Items) {
+            for (auto& item : page->Items()) {
                 std::string path = "C:\\Program Files\\Tool " + std::to_string(n) + "\\tool" + std::to_string(n) + ".exe";
                 item->Path = path;
                 item->Name = "ツール " + std::to_string(n);
@@ -74,7 +74,7 @@ void LoadDocument(benchmark::State& state) {
         doc->Init();
         benchmark::DoNotOptimize(doc->Pages.data());
         state.PauseTiming();
-        if (doc->Pages.size() != 100 || doc->Pages[99]->Items[99]->Path.empty()) state.SkipWithError("bad load");
+        if (doc->Pages.size() != 100 || doc->Pages[99]->Items()[99]->Path.empty()) state.SkipWithError("bad load");
         doc->NoSave = true;
         doc.reset();
         SetDocument(nullptr);

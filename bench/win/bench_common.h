@@ -106,7 +106,7 @@ inline void WriteDocument(int pages, int columns, int rows, const std::vector<st
     doc->SetPageSize(columns, rows);
     size_t n = 0;
     for (auto& page : doc->Pages)
-        for (auto& item : page->Items) {
+        for (auto& item : page->Items()) {
             std::string path = paths.empty() ? "C:\\tools\\tool" + std::to_string(n) + ".exe" : paths[n % paths.size()];
             item->Path = path;
             item->Name = "ツール " + std::to_string(n);

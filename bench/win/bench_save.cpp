@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     doc->Init();
     doc->AutoSave = false;
     for (auto& page : doc->Pages)
-        for (auto& item : page->Items) {
+        for (auto& item : page->Items()) {
             item->Path = "C:\\windows\\system32\\notepad.exe";
             item->Name = "メモ帳";
             item->IFol = "C:\\windows\\system32";

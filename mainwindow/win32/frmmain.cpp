@@ -332,7 +332,7 @@ void TfrmMain::BuildLayout(bool reRender) {
     pageFont_.Style |= platform::fsBold;
     if (reRender)
         for (auto& page : doc.Pages)
-            for (auto& item : page->Items)
+            for (auto& item : page->Items())
                 item->RedrawImage();
 
     pnlPageMenu.SetColor(v.BackColor);

@@ -3,6 +3,7 @@
 // bookkeeping, preparing the first page's faces, then a save that must load
 // again to the same bytes. A failed load must leave a fresh, usable document.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -63,6 +64,32 @@ std::vector<uint8_t> Serialise(TDocument& doc) {
     return out.Bytes();
 }
 
+// The same bytes read with every object parsed at once, as a read from memory
+// does: it must fail where the load failed and otherwise give the same document
+// (the load reads most pages only when they are first needed).
+void CompareWithEagerRead(TEnv& env, const uint8_t* data, size_t size, bool loadFailed,
+                          const std::vector<uint8_t>& loaded) {
+    std::remove(env.System.PathOf("Kiropad.gbi").c_str());
+    env.Host.View.Clear(false);
+    auto doc = std::make_unique<TDocument>();
+    SetDocument(doc.get());
+    doc->Init(); // no file: a fresh document with its icon list
+    doc->NoSave = true;
+    bool failed = false;
+    try {
+        doc->ReadFrom(data, size);
+    } catch (const Exception&) {
+        failed = true;
+    }
+    if (failed != loadFailed) std::abort();
+    if (!failed) {
+        doc->ForgetIcons(); // as the load did, finding no icon cache
+        if (Serialise(*doc) != loaded) std::abort();
+    }
+    doc.reset();
+    SetDocument(nullptr);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -78,12 +105,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Saved before any icon is evaluated: without cache files both loads forget
     // every stored icon slot alike, so the two saves can be compared byte for byte.
     std::vector<uint8_t> first = Serialise(*doc);
+    bool loadFailed = !env.System.Boxes.empty();
     doc->PrepareIndIcons();
     if (doc->Pages.empty()) std::abort(); // the window needs a page
     // A few faces are enough to reach the painting with the loaded view settings.
-    for (size_t i = 0; i < doc->Pages[0]->Items.size() && i < 3; ++i) doc->Pages[0]->Items[i]->PrepareIcon();
+    for (size_t i = 0; i < doc->Pages[0]->Items().size() && i < 3; ++i) doc->Pages[0]->Items()[i]->PrepareIcon();
     doc->NoSave = true;
     doc.reset();
+    SetDocument(nullptr);
+    CompareWithEagerRead(env, data, size, loadFailed, first);
 
     // What was saved loads again, and saves to the same bytes.
     WriteFile(file, first.data(), first.size());

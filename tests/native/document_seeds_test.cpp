@@ -23,14 +23,14 @@ std::vector<uint8_t> MakeSeed(int kind) {
     case 0: break; // first start
     case 1: {      // items, an independent item, options
         doc.Pages[0]->Name = "ツール";
-        TItem& a = *doc.Pages[0]->Items[0];
+        TItem& a = *doc.Pages[0]->Items()[0];
         a.Path = "C:\\Windows\\notepad.exe";
         a.Name = "メモ帳";
         a.Arg = "/a";
         a.IFol = "C:\\Windows";
         a.ExeAnd = 2;
         a.WindowState = 2;
-        TItem& b = *doc.Pages[1]->Items[14];
+        TItem& b = *doc.Pages[1]->Items()[14];
         b.Path = "D:\\";
         b.Name = "D:\\";
         b.Icon = "C:\\Windows\\system32\\shell32.dll";
@@ -61,9 +61,9 @@ std::vector<uint8_t> MakeSeed(int kind) {
         doc.SetPageSize(1, 1);
         while (doc.Pages.size() > 1)
             doc.DeletePage((int)doc.Pages.size() - 1);
-        doc.Pages[0]->Items[0]->Path = "C:\\Windows\\notepad.exe";
-        doc.Pages[0]->Items[0]->Name = "メモ帳";
-        doc.Pages[0]->Items[0]->IconN = 1;
+        doc.Pages[0]->Items()[0]->Path = "C:\\Windows\\notepad.exe";
+        doc.Pages[0]->Items()[0]->Name = "メモ帳";
+        doc.Pages[0]->Items()[0]->IconN = 1;
         doc.SetIndItemCount(1);
         doc.IndItems[0]->Path = "D:\\";
         env.Host.View.ItemWidth = 40;
@@ -74,9 +74,9 @@ std::vector<uint8_t> MakeSeed(int kind) {
         while (doc.Pages.size() > 2)
             doc.DeletePage((int)doc.Pages.size() - 1);
         doc.Pages[1]->Name = "二";
-        doc.Pages[1]->Items[1]->Path = "C:\\doc\\memo.txt";
-        doc.Pages[1]->Items[1]->Comment = "めも";
-        doc.Pages[1]->Items[1]->WindowState = 3;
+        doc.Pages[1]->Items()[1]->Path = "C:\\doc\\memo.txt";
+        doc.Pages[1]->Items()[1]->Comment = "めも";
+        doc.Pages[1]->Items()[1]->WindowState = 3;
         doc.NoEdit = true;
         doc.EditPassword = "pw";
         doc.ShowInd = false;

@@ -2,6 +2,9 @@
 // fields at every level, the save policy, the page operations and the independent row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "model/viewdata.h"
 #include "support/model_env.h"
 #include "ybfs/filestream.h"
@@ -347,4 +350,140 @@ TEST(Document, SaveFailureShowsTheSaveBoxWithTheFileName) {
     EXPECT_FALSE(env.DataFileExists());
     d.SaveIfNeeded(srCommand);
     EXPECT_TRUE(env.DataFileExists());
+}
+
+namespace {
+
+// A one-page document whose page holds the given item body (and a name field).
+std::vector<uint8_t> OnePageFile(const TBody& page) {
+    TBody doc;
+    doc.I16(2, 1).Obj(3, page).Append(DefaultTailBody());
+    return doc.Bytes();
+}
+
+// An item body as the program writes it, with the field `id` replaced by `bad`.
+TBody ItemWith(int id, const TBody& bad) {
+    TBody fields[13];
+    fields[0].Str(0, "a");
+    fields[1].Str(1, "C:\\a.exe");
+    for (int s : {2, 3, 4, 5, 6, 12})
+        fields[s].Str(s, "");
+    fields[7].I32(7, 0);
+    fields[8].I16(8, -1);
+    fields[10].I16(10, -2);
+    fields[11].I32(11, 0);
+    fields[id] = bad;
+    TBody item;
+    for (int f : {0, 1, 2, 3, 12, 4, 5, 6, 7, 8, 10, 11})
+        item.Append(fields[f]);
+    return item;
+}
+
+// Whether the data file fails to load (answered with Cancel), and whether a read
+// that parses every object at once fails on the same bytes.
+std::pair<bool, bool> LoadFails(const std::vector<uint8_t>& file) {
+    bool loadFails, readFails = false;
+    {
+        TModelEnv env;
+        env.WriteDataFile(file);
+        env.Start().NoSave = true;
+        loadFails = !env.System.Boxes.empty();
+    }
+    TModelEnv env;
+    TDocument& d = env.Start();
+    d.NoSave = true;
+    try {
+        d.ReadFrom(file.data(), file.size());
+    } catch (const Exception&) {
+        readFails = true;
+    }
+    return {loadFails, readFails};
+}
+
+} // namespace
+
+TEST(Document, PageItemsOfTheWrongKindOrSizeFailTheLoadAsAFullRead) {
+    TBody object;
+    object.Obj(0, TBody());
+    struct Case {
+        const char* what;
+        TBody page;
+        bool fails;
+    };
+    std::vector<Case> cases;
+    for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12}) {
+        TBody asObject;
+        asObject.Obj((uint16_t)id, TBody().Str(1, "x"));
+        cases.push_back({"object in an item value", TBody().Str(0, "p").Obj(1, ItemWith(id, asObject)), true});
+    }
+    cases.push_back({"5-byte icon index", TBody().Obj(1, ItemWith(7, TBody().Value(7, {1, 2, 3, 4, 5}))), true});
+    cases.push_back({"4-byte launch action", TBody().Obj(1, ItemWith(8, TBody().I32(8, 0))), true});
+    cases.push_back({"1-byte icon slot", TBody().Obj(1, ItemWith(10, TBody().U8(10, 0))), true});
+    cases.push_back({"2-byte window state", TBody().Obj(1, ItemWith(11, TBody().I16(11, 0))), true});
+    cases.push_back({"any size of text", TBody().Obj(1, ItemWith(6, TBody().Value(6, {'i', 'c'}))), false});
+    cases.push_back({"second field of an id is not read",
+                     TBody().Obj(1, ItemWith(11, TBody().I32(11, 2).I16(11, 0))), false});
+    cases.push_back({"unknown ids of any kind", TBody().Obj(1, ItemWith(9, TBody().Obj(9, object).I32(40, 1))),
+                     false});
+    cases.push_back({"page name as an object", TBody().Obj(0, TBody()), true});
+    cases.push_back({"second page name as an object", TBody().Str(0, "p").Obj(0, TBody()), false});
+    cases.push_back({"item as a value", TBody().Str(0, "p").I32(1, 0), true});
+    TBody sixteen;
+    sixteen.Str(0, "p");
+    for (int i = 0; i < 15; ++i)
+        sixteen.Obj(1, ItemBody());
+    cases.push_back({"item value beyond the slots", TBody().Append(sixteen).I32(1, 0), false});
+    cases.push_back({"bad item beyond the slots",
+                     TBody().Append(sixteen).Obj(1, ItemWith(7, TBody().I16(7, 0))), false});
+    for (const Case& c : cases) {
+        std::pair<bool, bool> r = LoadFails(OnePageFile(c.page));
+        EXPECT_EQ(r.first, c.fails) << c.what;
+        EXPECT_EQ(r.second, c.fails) << c.what;
+    }
+}
+
+TEST(Document, PagesKeepWhatTheFileHeldUntilTheyAreFirstUsed) {
+    TModelEnv env;
+    TIconList twenty; // caches that fit the 20 slots of the file
+    twenty.SetSlotCount(20);
+    twenty.SaveCache();
+    TBody item1 = ItemBody("b", "C:\\b.exe", 5);
+    TBody page0, page1;
+    page0.Str(0, "P0").Obj(1, ItemBody("a", "C:\\a.exe", 3));
+    page1.Str(60, "unknown before").Str(0, "P1").Obj(1, TBody().Append(item1).Str(70, "in the item"));
+    page1.Obj(1, ItemBody("c", "C:\\c.exe", 25)).Obj(61, TBody().Str(1, "nested"));
+    TBody doc;
+    doc.I16(2, 2).Obj(3, page0).Obj(3, page1).I16(9, 20);
+    env.WriteDataFile(doc.Bytes());
+
+    TDocument& d = env.Start();
+    ASSERT_TRUE(env.System.Boxes.empty());
+    EXPECT_EQ(d.Pages[0]->Name, "P0");
+    EXPECT_EQ(d.Pages[1]->Name, "P1");
+    EXPECT_EQ(d.Pages[1]->SlotCount(), 15);
+    EXPECT_TRUE(d.IconList->Used[3]);
+    EXPECT_TRUE(d.IconList->Used[5]);
+    d.Pages[1]->Name = "改名";
+    d.DeletePage(0); // never looked at: its slot goes back to the list
+    EXPECT_FALSE(d.IconList->Used[3]);
+    EXPECT_TRUE(d.IconList->Used[5]);
+    env.Stop();
+
+    // The renamed page, its item with its slot and unknown field, the slot beyond
+    // the list forgotten, empty slots filled in, the page's unknowns behind.
+    TBody expected;
+    expected.Str(0, "改名").Obj(1, TBody().Append(item1).Str(70, "in the item")).Obj(1, ItemBody("c", "C:\\c.exe"));
+    for (int i = 2; i < 15; ++i)
+        expected.Obj(1, ItemBody());
+    expected.Str(60, "unknown before").Obj(61, TBody().Str(1, "nested"));
+    std::vector<uint8_t> saved = env.ReadDataFile(), page = expected.Bytes();
+    EXPECT_NE(std::search(saved.begin(), saved.end(), page.begin(), page.end()), saved.end());
+
+    // Built and changed before the save, a page writes what it holds.
+    env.Start().Pages[0]->Item(2).Path = "C:\\d.exe";
+    env.Stop();
+    TDocument& again = env.Start();
+    EXPECT_EQ(again.Pages[0]->Item(2).Path, "C:\\d.exe");
+    EXPECT_EQ(again.Pages[0]->Item(0).ImageIndex, 5);
+    again.NoSave = true;
 }

@@ -16,8 +16,8 @@ TDocument& SmallDocument(TModelEnv& env) {
     doc.SetPageSize(1, 1);
     while (doc.Pages.size() > 1)
         doc.DeletePage((int)doc.Pages.size() - 1);
-    doc.Pages[0]->Items[0]->Path = "C:\\Windows\\notepad.exe";
-    doc.Pages[0]->Items[0]->Name = "メモ帳";
+    doc.Pages[0]->Items()[0]->Path = "C:\\Windows\\notepad.exe";
+    doc.Pages[0]->Items()[0]->Name = "メモ帳";
     return doc;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ struct Inner : TYBObject {
 };
 
 struct Sample : TYBFileObject {
+    using TYBFileObject::Unknown;
     short S = 0;
     std::string Text = "default";
     Inner Child;
@@ -522,4 +524,105 @@ TEST(YbfsFile, SaveIntoAMissingFolderReportsCreateFailure) {
     EXPECT_EQ(box.texts[0],
               "ファイルに書き込み中にエラーが発生しました。\n\nファイル /nonexistent-kiropad-dir/x.gbi "
               "を作成できません");
+}
+
+// ---- Reading over shared bytes: nested objects are checked at once and parsed on
+// first use. Every outcome must match the read that parses everything at once.
+
+namespace {
+
+std::string SharedReadError(const Bytes& b) {
+    Sample o;
+    try {
+        o.ReadFrom(std::make_shared<const Bytes>(b));
+    } catch (const EReadError& e) {
+        return e.Message();
+    }
+    return "no error";
+}
+
+Bytes Deep(int depth, bool closed) {
+    Bytes b;
+    for (int i = 0; i < depth; ++i)
+        b.insert(b.end(), {0x63, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x01, 0x00, 0x07});
+    if (closed)
+        for (int i = 0; i <= depth; ++i)
+            b.insert(b.end(), {0xFF, 0xFF});
+    return b;
+}
+
+} // namespace
+
+TEST(YbfsShared, FailsWhereAndAsTheWholeParseFails) {
+    std::vector<Bytes> inputs = {
+        {}, B({0x00}), B({0x00, 0x00, 0x02}), B({0x00, 0x00, 0x02, 0x00, 0x05}), kExample,
+        B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x01, 0x00, 0x01}),             // nested body never closed
+        B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x01}),                         // nested size cut
+        B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x05, 0x00, 0x01, 0xFF, 0xFF}), // nested payload cut
+        B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x02, 0x00, 0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}), // wrong size
+        B({0x0C, 0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF}),                         // object expected
+        Deep(kMaxNesting, true), Deep(kMaxNesting + 1, true), Deep(kMaxNesting, false), Deep(3, false)};
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        std::string type = "no error", shared = "no error";
+        try {
+            Sample o;
+            Parse(o, inputs[i]);
+        } catch (const EReadError& e) {
+            type = e.Message();
+        }
+        try {
+            Sample o;
+            o.ReadFrom(std::make_shared<const Bytes>(inputs[i]));
+        } catch (const EReadError& e) {
+            shared = e.Message();
+        }
+        EXPECT_EQ(shared, type) << "input " << i;
+    }
+    EXPECT_EQ(SharedReadError(Deep(kMaxNesting + 1, true)), kNestingError);
+}
+
+TEST(YbfsShared, UnreadObjectsAreWrittenAsReadAndParsedWhenAsked) {
+    // root: 0 short 3, 12 {8 true, 77 {5 "z"}}, 99 {1 {2 "deep"}} never read by Sample
+    Bytes inner = B({8, 0, 1, 0, 1, 77, 0, 0xFF, 0xFF, 5, 0, 2, 0, 'z', 0, 0xFF, 0xFF, 0xFF, 0xFF});
+    Bytes unread = B({1, 0, 0xFF, 0xFF, 2, 0, 5, 0, 'd', 'e', 'e', 'p', 0, 0xFF, 0xFF, 0xFF, 0xFF});
+    Bytes in = B({0, 0, 2, 0, 3, 0, 8, 0, 2, 0, 'x', 0, 12, 0, 0xFF, 0xFF});
+    in.insert(in.end(), inner.begin(), inner.end());
+    in.insert(in.end(), {99, 0, 0xFF, 0xFF});
+    in.insert(in.end(), unread.begin(), unread.end());
+    in.insert(in.end(), {0xFF, 0xFF});
+
+    Sample shared;
+    auto bytes = std::make_shared<const Bytes>(in);
+    shared.ReadFrom(bytes);
+    EXPECT_TRUE(shared.Child.Flag);
+    ASSERT_TRUE(shared.Unknown);
+    TYBData* kept = shared.Unknown->At(shared.Unknown->IndexOf(99));
+    ASSERT_TRUE(kept->IsObject());
+    EXPECT_TRUE(static_cast<TYBObjectData*>(kept)->IsStored()); // never parsed
+
+    Sample eager;
+    Parse(eager, in);
+    EXPECT_EQ(Serialise(shared), Serialise(eager));
+    EXPECT_EQ(Serialise(shared), in); // already in the order it writes
+
+    // The bytes outlive the caller's reference; a copy shares them; asking parses.
+    bytes.reset();
+    Sample copy;
+    static_cast<TYBObject&>(copy) = shared;
+    copy.S = shared.S;
+    copy.Text = shared.Text;
+    copy.Child = shared.Child;
+    shared.Unknown.reset();
+    EXPECT_EQ(Serialise(copy), in);
+    auto* node = static_cast<TYBObjectData*>(copy.Unknown->At(copy.Unknown->IndexOf(99)));
+    ASSERT_EQ(node->Count(), 1u);
+    EXPECT_FALSE(node->IsStored());
+    auto* deep = static_cast<TYBObjectData*>(node->At(0));
+    EXPECT_TRUE(deep->IsStored());
+    ASSERT_EQ(deep->Count(), 1u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(static_cast<TYBVariableData*>(deep->At(0))->Data())),
+              "deep");
+    deep->Append(std::make_unique<TYBVariableData>(4, 0));
+    Bytes changed = Serialise(copy);
+    EXPECT_EQ(changed.size(), in.size() + 4);
 }

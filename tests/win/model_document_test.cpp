@@ -22,7 +22,7 @@ namespace {
 // main window does while it shows the pages.
 void PrepareAll(TDocument& doc) {
     for (auto& page : doc.Pages)
-        for (auto& item : page->Items)
+        for (auto& item : page->Items())
             item->PrepareIcon();
     doc.PrepareIndIcons();
 }
