@@ -276,15 +276,15 @@ void TItem::ReadMembers() {
     Prepared = false;
 }
 
-int TItem::CheckStored(const uint8_t* p) {
+const uint8_t* TItem::CheckStored(const uint8_t* p, int& imageIndex) {
     // The byte count each field must have, by id: 0 any value, -1 not read here.
     static const int kSizes[13] = {0, 0, 0, 0, 0, 0, 0, 4, 2, -1, 2, 4, 0};
     unsigned seen = 0; // ReadMembers reads the first field of each id
-    int imageIndex = -2;
+    imageIndex = -2;
     for (;;) {
         YBFS::TId id = YBFS::StoredWord(p);
         p += 2;
-        if (id == YBFS::kEndMarker) return imageIndex;
+        if (id == YBFS::kEndMarker) return p;
         uint16_t size = YBFS::StoredWord(p);
         p += 2;
         bool object = size == YBFS::kObjectSize;

@@ -34,8 +34,9 @@ public:
     void ReadMembers() override;
     void WriteMembers() override;
     // Checks a stored item body (one SkipBody accepted) as ReadMembers would read
-    // it, throwing the same read error, and returns the icon slot it would read.
-    static int CheckStored(const uint8_t* body);
+    // it, throwing the same read error; gives the icon slot it would read and
+    // returns the byte after the body's end marker.
+    static const uint8_t* CheckStored(const uint8_t* body, int& imageIndex);
 
     // Empties every field but WindowState, then evaluates the (absent) icon.
     void ClearItem();

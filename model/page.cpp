@@ -57,7 +57,8 @@ void TLPage::AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body) {
             named = true;
         } else if (id == kItemId && items < images.size()) {
             if (!object) throw YBFS::EReadTypeError();
-            images[items++] = TItem::CheckStored(p);
+            p = TItem::CheckStored(p, images[items++]);
+            continue;
         }
         p = object ? YBFS::SkipCheckedBody(p) : p + size;
     }

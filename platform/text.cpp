@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 #endif
 
@@ -73,11 +74,47 @@ bool Utf8ToCp932(const std::string& utf8, std::string& out) {
 
 namespace {
 
+// Conversion descriptors, opened once per direction and thread: opening one costs
+// more than converting a path.
+class TDescriptors {
+public:
+    ~TDescriptors() {
+        for (int i = 0; i < count_; ++i)
+            iconv_close(entries_[i].cd);
+    }
+    iconv_t Get(const char* to, const char* from) {
+        for (int i = 0; i < count_; ++i)
+            if (std::strcmp(entries_[i].to, to) == 0 && std::strcmp(entries_[i].from, from) == 0) {
+                iconv(entries_[i].cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+                return entries_[i].cd;
+            }
+        iconv_t cd = iconv_open(to, from);
+        if (cd == (iconv_t)-1 || count_ == kMax) return cd;
+        entries_[count_++] = {to, from, cd};
+        return cd;
+    }
+    bool Owns(iconv_t cd) const {
+        for (int i = 0; i < count_; ++i)
+            if (entries_[i].cd == cd) return true;
+        return false;
+    }
+
+private:
+    static const int kMax = 8;
+    struct Entry {
+        const char* to;
+        const char* from;
+        iconv_t cd;
+    } entries_[kMax];
+    int count_ = 0;
+};
+
 // Converts with iconv; strict: any input that cannot be converted fails.
 bool Convert(const char* to, const char* from, const char* in, size_t inBytes, std::string& out) {
     out.clear();
     if (inBytes == 0) return true;
-    iconv_t cd = iconv_open(to, from);
+    thread_local TDescriptors descriptors;
+    iconv_t cd = descriptors.Get(to, from);
     if (cd == (iconv_t)-1) return false;
     std::vector<char> buf(inBytes * 4 + 16);
     char* src = const_cast<char*>(in);
@@ -93,7 +130,7 @@ bool Convert(const char* to, const char* from, const char* in, size_t inBytes, s
             break;
         }
     }
-    iconv_close(cd);
+    if (!descriptors.Owns(cd)) iconv_close(cd);
     if (!ok) out.clear();
     return ok;
 }
