@@ -83,7 +83,12 @@ void CompareWithEagerRead(TEnv& env, const uint8_t* data, size_t size, bool load
     }
     if (failed != loadFailed) std::abort();
     if (!failed) {
-        doc->ForgetIcons(); // as the load did, finding no icon cache
+        // What the start does after its load: the icon slots, then the caches.
+        for (auto& page : doc->Pages)
+            page->MarkIconsUsed(*doc->IconList);
+        for (auto& item : doc->IndItems)
+            doc->IconList->MarkUsed(item->ImageIndex);
+        if (!doc->IconList->LoadCache()) doc->ForgetIcons();
         if (Serialise(*doc) != loaded) std::abort();
     }
     doc.reset();
