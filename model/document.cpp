@@ -126,9 +126,14 @@ void TDocument::ReadMembers() {
         throw YBFS::EReadError(YBFS::kDataReadError);
     for (int i = 0; i < pages; ++i)
         Pages.push_back(NewPage());
-    // A page's items are read when they are first needed; the body is checked now.
+    // A page's items are read when they are first needed; its body was checked
+    // while the file was parsed.
     for (auto& page : Pages)
-        if (auto body = TakeObject(3)) page->AdoptStored(std::move(body));
+        if (auto body = TakeObject(kPageId)) {
+            const TStoredPageCheck* check = body->IsStored() ? pageChecks_.Find(body->StoredBegin()) : nullptr;
+            page->AdoptStored(std::move(body), check);
+        }
+    pageChecks_.Clear();
 
     for (;;) {
         auto item = std::make_unique<TItem>(false);
@@ -156,7 +161,7 @@ void TDocument::WriteMembers() {
     Write(1, height);
     Write(2, count);
     for (auto& page : Pages)
-        WriteObject(3, *page);
+        WriteObject(kPageId, *page);
     for (auto& item : IndItems)
         WriteObject(13, *item);
     Write(5, AutoSave);
@@ -171,6 +176,11 @@ void TDocument::WriteMembers() {
     if (IMainHost* host = MainHost()) WriteObject(12, host->ViewData());
     short slots = (short)(IconList ? IconList->SlotCount() : kDefaultSlotCount);
     Write(9, slots);
+}
+
+YBFS::TNestedBodyCheck* TDocument::NestedBodyCheck() {
+    pageChecks_.Clear();
+    return &pageChecks_;
 }
 
 void TDocument::SaveIfNeeded(int reason) {

@@ -91,7 +91,13 @@ public:
     bool PreventDblExe = false;
     bool NotClose = false;
 
+protected:
+    YBFS::TNestedBodyCheck* NestedBodyCheck() override;
+
 private:
     template <class F> void ForEachItem(F f);
     std::unique_ptr<TLPage> NewPage() const;
+
+    static constexpr YBFS::TId kPageId = 3; // the field of each page in the data file
+    TPageBodyChecks pageChecks_{kPageId};
 };

@@ -276,24 +276,39 @@ void TItem::ReadMembers() {
     Prepared = false;
 }
 
-const uint8_t* TItem::CheckStored(const uint8_t* p, int& imageIndex) {
+const uint8_t* TItem::CheckStored(const uint8_t* p, const uint8_t* end, int depth, int& imageIndex,
+                                  bool& readable) {
+    using namespace YBFS;
     // The byte count each field must have, by id: 0 any value, -1 not read here.
     static const int kSizes[13] = {0, 0, 0, 0, 0, 0, 0, 4, 2, -1, 2, 4, 0};
+    if (depth > kMaxNesting) throw EReadError(kNestingError);
     unsigned seen = 0; // ReadMembers reads the first field of each id
     imageIndex = -2;
+    readable = true;
     for (;;) {
-        YBFS::TId id = YBFS::StoredWord(p);
+        if (end - p < 2) throw EReadError(kIdReadError);
+        TId id = StoredWord(p);
         p += 2;
-        if (id == YBFS::kEndMarker) return p;
-        uint16_t size = YBFS::StoredWord(p);
+        if (id == kEndMarker) return p;
+        if (end - p < 2) throw EReadError(kSizeReadError);
+        uint16_t size = StoredWord(p);
         p += 2;
-        bool object = size == YBFS::kObjectSize;
+        bool object = size == kObjectSize;
+        bool slot = false;
         if (id < 13 && kSizes[id] >= 0 && !(seen & (1u << id))) {
             seen |= 1u << id;
-            if (object || (kSizes[id] > 0 && size != kSizes[id])) throw YBFS::EReadTypeError();
-            if (id == 10) imageIndex = (int16_t)YBFS::StoredWord(p);
+            if (object || (kSizes[id] > 0 && size != kSizes[id]))
+                readable = false;
+            else
+                slot = id == 10;
         }
-        p = object ? YBFS::SkipCheckedBody(p) : p + size;
+        if (object) {
+            p = SkipBody(p, end, depth + 1);
+        } else {
+            if (end - p < size) throw EReadError(kDataReadError);
+            if (slot) imageIndex = (int16_t)StoredWord(p);
+            p += size;
+        }
     }
 }
 

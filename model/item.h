@@ -33,10 +33,12 @@ public:
     void Reset(bool) override {}
     void ReadMembers() override;
     void WriteMembers() override;
-    // Checks a stored item body (one SkipBody accepted) as ReadMembers would read
-    // it, throwing the same read error; gives the icon slot it would read and
-    // returns the byte after the body's end marker.
-    static const uint8_t* CheckStored(const uint8_t* body, int& imageIndex);
+    // Checks an item body in a file's bytes (nested at depth, within end) as a
+    // parse and ReadMembers would: throws the structure errors a parse throws; sets
+    // readable false where ReadMembers would find a field of the wrong kind or
+    // size; gives the icon slot it would read. Returns the byte after the body.
+    static const uint8_t* CheckStored(const uint8_t* body, const uint8_t* end, int depth, int& imageIndex,
+                                      bool& readable);
 
     // Empties every field but WindowState, then evaluates the (absent) icon.
     void ClearItem();

@@ -12,13 +12,73 @@ namespace {
 // The fields of a page body.
 const YBFS::TId kNameId = 0, kItemId = 1;
 
-std::string StoredString(const uint8_t* data, uint16_t size) {
-    const void* zero = size ? std::memchr(data, 0, size) : nullptr;
-    size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - data) : size;
-    return std::string(reinterpret_cast<const char*>(data), len);
+} // namespace
+
+const uint8_t* CheckPageBody(const uint8_t* p, const uint8_t* end, int depth, TStoredPageCheck& check) {
+    using namespace YBFS;
+    if (depth > kMaxNesting) throw EReadError(kNestingError);
+    check = TStoredPageCheck();
+    check.Body = p;
+    bool nameSeen = false;
+    for (;;) {
+        if (end - p < 2) throw EReadError(kIdReadError);
+        TId id = StoredWord(p);
+        p += 2;
+        if (id == kEndMarker) return p;
+        if (end - p < 2) throw EReadError(kSizeReadError);
+        uint16_t size = StoredWord(p);
+        p += 2;
+        bool object = size == kObjectSize;
+        bool name = id == kNameId && !nameSeen;
+        if (name) nameSeen = true;
+        if (object) {
+            if (name) check.NameIsObject = true;
+            if (id == kItemId) {
+                int slot;
+                bool readable;
+                p = TItem::CheckStored(p, end, depth + 1, slot, readable);
+                if (!readable && check.FirstUnreadable == SIZE_MAX) check.FirstUnreadable = check.Images.size();
+                check.Images.push_back(slot);
+            } else {
+                p = SkipBody(p, end, depth + 1);
+            }
+            continue;
+        }
+        if (end - p < size) throw EReadError(kDataReadError);
+        if (name) {
+            // Text stops at its first zero byte.
+            const void* zero = size ? std::memchr(p, 0, size) : nullptr;
+            size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - p) : size;
+            check.Name.assign(reinterpret_cast<const char*>(p), len);
+            check.Named = true;
+        } else if (id == kItemId) { // an item that is a value cannot be read
+            if (check.FirstUnreadable == SIZE_MAX) check.FirstUnreadable = check.Images.size();
+            check.Images.push_back(-2);
+        }
+        p += size;
+    }
 }
 
-} // namespace
+const uint8_t* TPageBodyChecks::Check(YBFS::TId id, const uint8_t* body, const uint8_t* end, int depth) {
+    if (id != pageId_) return YBFS::SkipBody(body, end, depth);
+    checks_.emplace_back();
+    return CheckPageBody(body, end, depth, checks_.back());
+}
+
+const TStoredPageCheck* TPageBodyChecks::Find(const uint8_t* body) {
+    for (size_t i = next_; i < checks_.size(); ++i)
+        if (checks_[i].Body == body) {
+            next_ = i + 1;
+            return &checks_[i];
+        }
+    return nullptr;
+}
+
+void TPageBodyChecks::Clear() {
+    checks_.clear();
+    checks_.shrink_to_fit();
+    next_ = 0;
+}
 
 TLPage::TLPage(int width, int height)
     : Name("無題"), width_(std::max(width, 0)), height_(std::max(height, 0)) {}
@@ -31,38 +91,24 @@ TLPage::~TLPage() {
         if (slot >= 0) doc->IconList->ReleaseSlot(slot);
 }
 
-void TLPage::AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body) {
+void TLPage::AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body, const TStoredPageCheck* check) {
     if (!body->IsStored()) { // parsed already: read it now, as any object is read
         Build();
         ReadRoot(std::move(body));
         return;
     }
-    // The checks ReadMembers makes: the name and the first SlotCount() item
-    // fields; what follows them stays unknown to the page.
-    std::string name = Name;
-    bool named = false;
-    std::vector<int> images((size_t)width_ * (size_t)height_, -2);
-    size_t items = 0;
-    const uint8_t* p = body->StoredBegin();
-    for (;;) {
-        YBFS::TId id = YBFS::StoredWord(p);
-        p += 2;
-        if (id == YBFS::kEndMarker) break;
-        uint16_t size = YBFS::StoredWord(p);
-        p += 2;
-        bool object = size == YBFS::kObjectSize;
-        if (id == kNameId && !named) {
-            if (object) throw YBFS::EReadTypeError();
-            name = StoredString(p, size);
-            named = true;
-        } else if (id == kItemId && items < images.size()) {
-            if (!object) throw YBFS::EReadTypeError();
-            p = TItem::CheckStored(p, images[items++]);
-            continue;
-        }
-        p = object ? YBFS::SkipCheckedBody(p) : p + size;
+    TStoredPageCheck own;
+    if (!check || check->Body != body->StoredBegin()) {
+        CheckPageBody(body->StoredBegin(), body->StoredEnd(), 1, own);
+        check = &own;
     }
-    Name = std::move(name);
+    // ReadMembers reads the name and the first SlotCount() item fields; those
+    // after them stay unknown to the page.
+    size_t slots = (size_t)width_ * (size_t)height_;
+    if (check->NameIsObject || check->FirstUnreadable < slots) throw YBFS::EReadTypeError();
+    std::vector<int> images(slots, -2);
+    std::copy_n(check->Images.begin(), std::min(slots, check->Images.size()), images.begin());
+    if (check->Named) Name = check->Name;
     items_.clear();
     loaded_ = false;
     stored_ = std::move(body);

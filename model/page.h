@@ -6,6 +6,8 @@
 // from the data file keeps its body as the file's bytes until then, already
 // checked as a read of it would check it: loading a large document costs one pass
 // over its bytes, and only the pages the user looks at are ever built.
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +16,39 @@
 #include "ybfs/ybfs2.h"
 
 class TIconList;
+
+// What a check of a page body in a file's bytes found, kept for the page that
+// adopts the body.
+struct TStoredPageCheck {
+    const uint8_t* Body = nullptr;
+    bool Named = false;        // the first name field is a value
+    bool NameIsObject = false; // the first name field is an object: it cannot be read
+    std::string Name;
+    std::vector<int> Images;           // each item field's icon slot, in order
+    size_t FirstUnreadable = SIZE_MAX; // the first item field that cannot be read
+};
+
+// Checks a page body in a file's bytes (nested at depth, within end) as a parse
+// and the page's reading would: throws the structure errors a parse throws, keeps
+// the rest in check. Returns the byte after the body's end marker.
+const uint8_t* CheckPageBody(const uint8_t* body, const uint8_t* end, int depth, TStoredPageCheck& check);
+
+// Checks the page bodies (the fields with pageId) of a file while it is parsed,
+// in the same walk over the bytes as the parse, and keeps what it found until
+// the bodies are given to their pages. Other bodies get the plain structure check.
+class TPageBodyChecks : public YBFS::TNestedBodyCheck {
+public:
+    explicit TPageBodyChecks(YBFS::TId pageId) : pageId_(pageId) {}
+    const uint8_t* Check(YBFS::TId id, const uint8_t* body, const uint8_t* end, int depth) override;
+    // The check of this body; null when it was not checked here.
+    const TStoredPageCheck* Find(const uint8_t* body);
+    void Clear();
+
+private:
+    YBFS::TId pageId_;
+    std::vector<TStoredPageCheck> checks_;
+    size_t next_ = 0; // bodies are asked for in file order
+};
 
 class TLPage : public YBFS::TYBObject {
 public:
@@ -29,10 +64,11 @@ public:
     void WriteMembers() override;
 
     // Takes the page's body as read from the data file (a page object of this
-    // page's width and height), checks it as ReadMembers would and takes the name
-    // from it; the items are read from it when they are first asked for. Throws
-    // the read error ReadMembers would throw, leaving the page as it was.
-    void AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body);
+    // page's width and height) with what a check of it found (null: it is checked
+    // now), and the name from it; the items are read from it when they are first
+    // asked for. Throws the read error ReadMembers would throw, leaving the page
+    // as it was. A body parsed already is read at once.
+    void AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body, const TStoredPageCheck* check);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

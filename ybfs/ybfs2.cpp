@@ -296,16 +296,16 @@ void TYBObjectData::Expand() const {
     stored_ = storedEnd_ = nullptr;
     // Checked when it was stored, so this cannot fail; the payloads are views into
     // owner_'s bytes, which this node keeps.
-    const_cast<TYBObjectData*>(this)->ParseBody(p, end, storedDepth_, true, &owner_, true);
+    const_cast<TYBObjectData*>(this)->ParseBody(p, end, storedDepth_, true, &owner_, true, nullptr);
 }
 
 void TYBObjectData::Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow,
-                          const TSharedBytes* owner) {
-    ParseBody(p, end, depth, borrow, owner, false);
+                          const TSharedBytes* owner, TNestedBodyCheck* check) {
+    ParseBody(p, end, depth, borrow, owner, false, check);
 }
 
 void TYBObjectData::ParseBody(const uint8_t*& p, const uint8_t* end, int depth, bool borrow,
-                              const TSharedBytes* owner, bool checked) {
+                              const TSharedBytes* owner, bool checked, TNestedBodyCheck* check) {
     if (depth > kMaxNesting) throw EReadError(kNestingError);
     std::vector<std::unique_ptr<TYBData>>& stack = ParseStack();
     TStackMark mark;
@@ -322,10 +322,11 @@ void TYBObjectData::ParseBody(const uint8_t*& p, const uint8_t* end, int depth, 
             child->Id = id;
             if (owner) { // kept unparsed until a reader asks for it
                 const uint8_t* body = p;
-                p = checked ? SkipCheckedBody(p) : SkipBody(p, end, depth + 1);
+                p = checked ? SkipCheckedBody(p)
+                            : check ? check->Check(id, p, end, depth + 1) : SkipBody(p, end, depth + 1);
                 child->Store(body, p, depth + 1, *owner);
             } else {
-                child->ParseBody(p, end, depth + 1, borrow, nullptr, false);
+                child->ParseBody(p, end, depth + 1, borrow, nullptr, false, nullptr);
             }
             stack.push_back(std::move(child));
         } else {
@@ -661,7 +662,7 @@ void TYBObject::ReadFrom(const uint8_t* data, size_t size) {
 void TYBObject::ReadFrom(const TSharedBytes& bytes) {
     auto root = std::make_unique<TYBObjectData>();
     const uint8_t* p = bytes->data();
-    root->Parse(p, p + bytes->size(), 0, true, &bytes);
+    root->Parse(p, p + bytes->size(), 0, true, &bytes, NestedBodyCheck());
     ReadRoot(std::move(root));
 }
 

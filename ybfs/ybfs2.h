@@ -57,6 +57,16 @@ const uint8_t* SkipCheckedBody(const uint8_t* p);
 // The little-endian word at p.
 inline uint16_t StoredWord(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
 
+// Checks the bodies of the objects nested in the root while a file is read over
+// shared bytes, in place of SkipBody: it throws the structure errors SkipBody
+// throws, in the same byte order, and returns the byte after the body's end
+// marker. What else it finds it keeps for the reader of the root.
+class TNestedBodyCheck {
+public:
+    virtual ~TNestedBodyCheck() = default;
+    virtual const uint8_t* Check(TId id, const uint8_t* body, const uint8_t* end, int depth) = 0;
+};
+
 class TYBData {
 public:
     TYBData(TId id, uint16_t size) : Id(id), Size(size) {}
@@ -138,8 +148,9 @@ public:
     // Parses an object body from memory. With borrow, payloads are views into
     // data, which must outlive them (or be given up by Own()). With an owner of
     // data, nested bodies are checked and stored instead of parsed.
+    // A check, with an owner, takes the place of SkipBody for the bodies nested here.
     void Parse(const uint8_t*& p, const uint8_t* end, int depth, bool borrow,
-               const TSharedBytes* owner = nullptr);
+               const TSharedBytes* owner = nullptr, TNestedBodyCheck* check = nullptr);
 
     // Keeps the checked body [body, bodyEnd) (first field to after the end marker,
     // nested at depth) unparsed; owner keeps the bytes alive.
@@ -157,7 +168,7 @@ private:
     void Expand() const;
     // Parse; checked: the bytes passed SkipBody already.
     void ParseBody(const uint8_t*& p, const uint8_t* end, int depth, bool borrow, const TSharedBytes* owner,
-                   bool checked);
+                   bool checked, TNestedBodyCheck* check);
 
     // Readers consume fields from the front, so removal keeps a head index and
     // leaves empty entries instead of shifting the whole list for every field read.
@@ -245,6 +256,9 @@ protected:
     // Takes out the first field with this id, which must be an object (null when
     // there is none), as it stands: a stored body stays stored.
     std::unique_ptr<TYBObjectData> TakeObject(TId id);
+    // The check for the bodies nested in the root when this object is read over
+    // shared bytes (ReadFrom); none by default.
+    virtual TNestedBodyCheck* NestedBodyCheck() { return nullptr; }
 
 private:
     // Finds the first field with this id and checks it is a value of exactly n bytes.

@@ -76,3 +76,38 @@ TEST(Page, StorageWritesEverySlotAndReadsFewerObjectsIntoTheFirstSlots) {
     EXPECT_EQ(page.Name, "P");
     EXPECT_EQ(Layout(page), "a b . . ");
 }
+
+TEST(Page, AdoptedBodyIsReadOnFirstUseOrRefusedWithThePageUnchanged) {
+    TModelEnv env;
+    env.Start();
+    auto Stored = [](const TBody& body) {
+        auto bytes = std::make_shared<const std::vector<uint8_t>>(body.Bytes());
+        auto node = std::make_unique<YBFS::TYBObjectData>();
+        node->Store(bytes->data(), bytes->data() + bytes->size(), 1, bytes);
+        return node;
+    };
+    TBody good;
+    good.Str(0, "P").Obj(1, ItemBody("a", "C:\\a.exe", 4)).Str(9, "kept");
+    TLPage page(2, 1);
+    page.AdoptStored(Stored(good), nullptr); // checked here, as no check came with it
+    EXPECT_EQ(page.Name, "P");
+    EXPECT_EQ(page.SlotCount(), 2);
+    EXPECT_EQ(page.Item(0).Path, "C:\\a.exe");
+    EXPECT_EQ(page.Item(0).ImageIndex, 4);
+    TBody expected;
+    expected.Str(0, "P").Obj(1, ItemBody("a", "C:\\a.exe", 4)).Obj(1, ItemBody()).Str(9, "kept");
+    EXPECT_EQ(Serialise(page), expected.Bytes());
+
+    // A wrong size in the second slot's item: refused; beyond the slots: kept unread.
+    TBody bad;
+    bad.Str(0, "Q").Obj(1, ItemBody()).Obj(1, TBody().I16(7, 0));
+    TLPage other(2, 1);
+    other.Item(1).Path = "C:\\b.exe";
+    EXPECT_THROW(other.AdoptStored(Stored(bad), nullptr), YBFS::EReadTypeError);
+    EXPECT_EQ(other.Name, "無題");
+    EXPECT_EQ(other.Item(1).Path, "C:\\b.exe");
+    TLPage narrow(1, 1);
+    narrow.AdoptStored(Stored(bad), nullptr);
+    EXPECT_EQ(narrow.Name, "Q");
+    EXPECT_EQ(Serialise(narrow), bad.Bytes());
+}
