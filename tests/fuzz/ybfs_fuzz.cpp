@@ -3,7 +3,9 @@
 // and whatever loads must save and load again to the same bytes.
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "ybfs/ybfs2.h"
 
@@ -59,18 +61,39 @@ struct Root : TYBObject {
     }
 };
 
+// Reads over shared bytes, where nested objects are parsed only when read: the
+// outcome, its message and what is written must be those of the whole parse.
+std::string SharedRead(const uint8_t* data, size_t size, std::vector<uint8_t>& written) {
+    auto bytes = std::make_shared<const std::vector<uint8_t>>(data, data + size);
+    Root root;
+    try {
+        root.ReadFrom(bytes);
+    } catch (const EReadError& e) {
+        return e.Message();
+    }
+    bytes.reset(); // the read nodes keep what they still need
+    TMemoryWriteStream out;
+    root.WriteTo(out);
+    written = out.Bytes();
+    return "";
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::vector<uint8_t> shared;
+    std::string sharedError = SharedRead(data, size, shared);
     Root root;
     try {
         TMemoryReadStream in(data, size);
         root.ReadFrom(in);
-    } catch (const EReadError&) {
+    } catch (const EReadError& e) {
+        if (e.Message() != sharedError) std::abort();
         return 0;
     }
     TMemoryWriteStream first;
     root.WriteTo(first);
+    if (!sharedError.empty() || shared != first.Bytes()) std::abort();
     Root again;
     TMemoryReadStream in2(first.Bytes());
     again.ReadFrom(in2);
