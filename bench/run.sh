@@ -17,7 +17,11 @@ trap 'rm -f "$samples" "$samples.json"' EXIT
 
 scripts/setup.sh >/dev/null || exit 1
 cmake --preset bench >/dev/null && cmake --build --preset bench --target bench_native >/dev/null || exit 1
-cmake --preset win32 >/dev/null && cmake --build --preset win32 --target Kiropad bench_floor bench_start bench_window bench_save >/dev/null || exit 1
+# The i686 reference build, or the x86_64 one where no 32-bit program runs.
+preset=win32
+scripts/wine-run.sh --runs-32-bit || preset=win64
+cmake --preset $preset >/dev/null &&
+  cmake --build --preset $preset --target Kiropad bench_floor bench_start bench_window bench_save >/dev/null || exit 1
 
 # Native (Google Benchmark): repetitions interleaved at random between A and B.
 reps=$runs
@@ -46,7 +50,7 @@ trap 'rm -f "$samples" "$samples.json" "$notes"' EXIT
 wine_run() { # wine_run <program> [args]: its output, with anything else it says kept in $notes
   local prog=$1
   shift
-  (cd build/win32/bench && "$repo/scripts/wine-run.sh" "$prog" "$@") 2>>"$notes"
+  (cd build/$preset/bench && "$repo/scripts/wine-run.sh" "$prog" "$@") 2>>"$notes"
 }
 wine_figure() { # wine_figure <figure> <target> <program> [args]
   local figure=$1 target=$2 prog=$3
@@ -76,7 +80,8 @@ wine_run bench_window.exe memory >>"$notes"
   echo "# Benchmark results"
   echo
   echo "Made by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'); $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB,"
-  echo "$(uname -sr), $(wine --version 2>/dev/null). Each figure: A and B measured side by side in one run,"
+  echo "$(uname -sr), $(wine --version 2>/dev/null || /usr/lib/wine/wine64 --version 2>/dev/null); the Windows programs"
+  echo "of the $preset build. Each figure: A and B measured side by side in one run,"
   echo "alternating, $runs runs each; the ratio is of the medians."
   echo
   python3 bench/summarise.py <"$samples"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix and returns its exit code.
 #   scripts/wine-run.sh [--init-prefix] [program.exe [args...]]
+#   scripts/wine-run.sh --runs-32-bit   exit 0 when 32-bit Windows programs run here
 # Environment: KIROPAD_WINEPREFIX overrides the prefix (default build/wine).
 # When there is no DISPLAY, an Xvfb server is started on a free display for the
 # duration of the run and stopped afterwards. Only processes started here are stopped.
@@ -11,6 +12,29 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
+
+# A kernel without 32-bit ELF support cannot start Wine's 32-bit loader; Wine's
+# 64-bit loader then runs the 32-bit Windows programs as well. The commands that
+# start the loader by name (wine, and wineboot through wine-stable) are pointed
+# at it from a folder of the build.
+runs_32_bit() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+if [ "${1:-}" = "--runs-32-bit" ]; then
+  runs_32_bit
+  exit $?
+fi
+use_wine64_loader_if_needed() {
+  runs_32_bit && return 0
+  [ -x /usr/lib/wine/wine64 ] || return 0
+  local shim="$repo/build/wine-loader"
+  mkdir -p "$shim"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+    chmod +x "$shim/$name"
+  done
+  export WINELOADER=/usr/lib/wine/wine64
+  export PATH="$shim:$PATH"
+}
+use_wine64_loader_if_needed
 
 xvfb_pid=""
 cleanup() {

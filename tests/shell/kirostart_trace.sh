@@ -58,8 +58,10 @@ check "exactly one such start" test "$(grep -acF "L\"$expected\"" "$calls")" = 1
 rest=${line#*"L\"$expected\","}
 IFS=, read -r cmdline psa tsa inherit flags env cwd _ <<<"$rest"
 check "an empty command line (got $cmdline)" test "${cmdline#* }" = 'L""'
-check "no security attributes (got $psa $tsa)" test "$psa$tsa" = 0000000000000000
-check "no handle inheritance (got $inherit)" test "$inherit" = 00000000
-check "HIGH_PRIORITY_CLASS alone as creation flags (got $flags)" test "$flags" = 00000080
-check "the caller's environment and current folder (got $env $cwd)" test "$env$cwd" = 0000000000000000
+# The trace prints each argument in hex, as wide as a pointer of the build.
+value() { [[ "$1" =~ ^[0-9a-fA-F]+$ ]] && echo $((16#$1)) || echo "not a number: $1"; }
+check "no security attributes (got $psa $tsa)" test "$(value "$psa") $(value "$tsa")" = "0 0"
+check "no handle inheritance (got $inherit)" test "$(value "$inherit")" = 0
+check "HIGH_PRIORITY_CLASS alone as creation flags (got $flags)" test "$(value "$flags")" = 128
+check "the caller's environment and current folder (got $env $cwd)" test "$(value "$env") $(value "$cwd")" = "0 0"
 finish
