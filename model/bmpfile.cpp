@@ -161,11 +161,19 @@ bool DecodeMono(const std::vector<uint8_t>& f, TMonoBitmap& out) {
         size_t e = (size_t)l.PaletteOffset + 4 * (size_t)i;
         white[i] = (unsigned)f[e] + f[e + 1] + f[e + 2] >= 384; // blue + green + red
     }
+    // Rows are packed alike: each byte maps through the palette as a whole, and
+    // the bits past the width stay clear.
     TMonoBitmap m((int)l.Width, (int)l.Height);
+    int stride = m.Stride();
+    uint8_t tail = l.Width % 8 ? (uint8_t)(0xFF << (8 - l.Width % 8)) : 0xFF;
     for (uint32_t y = 0; y < l.Height; ++y) {
         const uint8_t* src = f.data() + RowOffset(l, y);
-        for (uint32_t x = 0; x < l.Width; ++x)
-            m.SetPixel((int)x, (int)y, white[(src[x >> 3] >> (7 - (x & 7))) & 1]);
+        uint8_t* dst = m.Row((int)y);
+        for (int i = 0; i < stride; ++i) {
+            uint8_t b = src[i];
+            uint8_t v = white[1] ? (white[0] ? 0xFF : b) : (white[0] ? (uint8_t)~b : 0);
+            dst[i] = i == stride - 1 ? (uint8_t)(v & tail) : v;
+        }
     }
     out = std::move(m);
     return true;

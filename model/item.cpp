@@ -279,36 +279,39 @@ void TItem::ReadMembers() {
 const uint8_t* TItem::CheckStored(const uint8_t* p, const uint8_t* end, int depth, int& imageIndex,
                                   bool& readable) {
     using namespace YBFS;
-    // The byte count each field must have, by id: 0 any value, -1 not read here.
-    static const int kSizes[13] = {0, 0, 0, 0, 0, 0, 0, 4, 2, -1, 2, 4, 0};
+    // The byte count each field that ReadMembers reads must have, by id (0: any).
+    static const uint16_t kSizes[13] = {0, 0, 0, 0, 0, 0, 0, 4, 2, 0, 2, 4, 0};
+    const unsigned kRead = 0x1DFF; // ids 0-8 and 10-12
+    const TId kImageId = 10;
     if (depth > kMaxNesting) throw EReadError(kNestingError);
     unsigned seen = 0; // ReadMembers reads the first field of each id
     imageIndex = -2;
     readable = true;
     for (;;) {
-        if (end - p < 2) throw EReadError(kIdReadError);
+        if (end - p < 4) { // the id, or the id and its size, run past the end
+            if (end - p < 2) throw EReadError(kIdReadError);
+            if (StoredWord(p) == kEndMarker) return p + 2;
+            throw EReadError(kSizeReadError);
+        }
         TId id = StoredWord(p);
-        p += 2;
-        if (id == kEndMarker) return p;
-        if (end - p < 2) throw EReadError(kSizeReadError);
-        uint16_t size = StoredWord(p);
-        p += 2;
-        bool object = size == kObjectSize;
-        bool slot = false;
-        if (id < 13 && kSizes[id] >= 0 && !(seen & (1u << id))) {
-            seen |= 1u << id;
-            if (object || (kSizes[id] > 0 && size != kSizes[id]))
-                readable = false;
-            else
-                slot = id == 10;
-        }
-        if (object) {
+        if (id == kEndMarker) return p + 2;
+        uint16_t size = StoredWord(p + 2);
+        p += 4;
+        unsigned first = id < 13 ? (1u << id) & kRead & ~seen : 0;
+        seen |= first;
+        if (size == kObjectSize) {
+            if (first) readable = false;
             p = SkipBody(p, end, depth + 1);
-        } else {
-            if (end - p < size) throw EReadError(kDataReadError);
-            if (slot) imageIndex = (int16_t)StoredWord(p);
-            p += size;
+            continue;
         }
+        if ((size_t)(end - p) < size) throw EReadError(kDataReadError);
+        if (first) {
+            if (kSizes[id] && size != kSizes[id])
+                readable = false;
+            else if (id == kImageId)
+                imageIndex = (int16_t)StoredWord(p);
+        }
+        p += size;
     }
 }
 
