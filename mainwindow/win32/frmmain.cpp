@@ -353,6 +353,8 @@ void TfrmMain::BuildLayout(bool reRender) {
     storedClientHeight_ = L.ClientHeight;
     SetClientSize(storedClientWidth_, storedClientHeight_);
 
+    // The controls are all placed anew: each panel is invalidated once at the end.
+    ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
     BuildPageButtons();
     int slots = L.SlotCount();
     pageItemBtns_.reserve((size_t)slots);
@@ -374,6 +376,8 @@ void TfrmMain::BuildPageButtons() {
     layout_.N = now.N;
     layout_.PageButtonHeight = now.PageButtonHeight;
 
+    // Every page button is placed anew: the column is invalidated once at the end.
+    ui::TInvalidationLock hold(pnlPageMenu);
     for (TPageButton* b : pageButtons_)
         GivePagePanel(b);
     pageButtons_.clear();
@@ -419,11 +423,11 @@ void TfrmMain::SelectPage(int index) {
     }
     currentPage_ = index;
     if (index != -1) {
-        int slots = std::min((int)pageItemBtns_.size(), doc.Pages[(size_t)index]->SlotCount());
-        for (int s = 0; s < slots; ++s) {
-            doc.Pages[(size_t)index]->Item(s).PrepareIcon();
-            pageItemBtns_[(size_t)s]->Refresh();
-        }
+        // Every button now stands for an item of this page. None is brought up to date
+        // here: each catches up (icon, drop acceptance, face) when it is painted, so a
+        // page of 10,000 slots costs what shows of it, and the grid is invalidated once.
+        ++pageSelection_;
+        pnlPage.InvalidateClient();
     }
     if (cursorKind_ == ckPage) SetKeyCursor(ckPage, 0);
 }
@@ -469,6 +473,8 @@ void TfrmMain::DestroyItemButtons() {
     pressedBtn_ = nullptr;
     if (captureBtn_) SetCaptureButton(nullptr);
     SetAfterExeButton(nullptr);
+    // The grid goes as a whole: one invalidation each, not one per control.
+    ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
     pageItemBtns_.clear();
     indBtns_.clear();
 }

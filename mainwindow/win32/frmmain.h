@@ -86,6 +86,9 @@ public:
     uint8_t CursorKind() const { return cursorKind_; }
     int CursorPosition() const { return cursorPos_; }
     int CurrentPage() const { return currentPage_; }
+    // Counts the selections of a page. A page item button that has caught up with an
+    // earlier count still shows what it showed before; it catches up when painted.
+    uint64_t PageSelection() const { return pageSelection_; }
     TItemBtnBase* PressedButton() const { return pressedBtn_; }
     TItemBtnBase* CaptureButton() const { return captureBtn_; }
     TItemBtnBase* AfterExeButton() const { return afterExeBtn_; }
@@ -201,6 +204,7 @@ private:
     std::unique_ptr<TViewData> viewData_;
     std::unique_ptr<TDocument> document_;
     int currentPage_ = -1;
+    uint64_t pageSelection_ = 1; // buttons start at 0: a new button catches up when painted
     TItemBtnBase* pressedBtn_ = nullptr;
     TItemBtnBase* captureBtn_ = nullptr;
     TItemBtnBase* afterExeBtn_ = nullptr;
