@@ -357,12 +357,11 @@ void TfrmMain::BuildLayout(bool reRender) {
     ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
     BuildPageButtons();
     int slots = L.SlotCount();
-    pageItemBtns_.reserve((size_t)slots);
     for (int i = 0; i < slots; ++i)
-        pageItemBtns_.push_back(std::make_unique<TPageItemBtn>(*this, i));
+        pageItemBtns_.emplace_back(*this, i);
     for (int i = 0; i < indCount_; ++i) {
-        indBtns_.push_back(std::make_unique<TIndItemBtn>(*this, i));
-        indBtns_.back()->Refresh();
+        indBtns_.emplace_back(*this, i);
+        indBtns_.back().Refresh();
     }
     // The new buttons show the cursor that was kept through the rebuild.
     if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
@@ -507,9 +506,9 @@ void TfrmMain::SetKeyCursorTo(TItemBtnBase* button) {
 
 TItemBtnBase* TfrmMain::CursorButton() {
     if (cursorKind_ == ckPage && cursorPos_ >= 0 && cursorPos_ < (int)pageItemBtns_.size())
-        return pageItemBtns_[(size_t)cursorPos_].get();
+        return &pageItemBtns_[(size_t)cursorPos_];
     if (cursorKind_ == ckInd && cursorPos_ >= 0 && cursorPos_ < (int)indBtns_.size())
-        return indBtns_[(size_t)cursorPos_].get();
+        return &indBtns_[(size_t)cursorPos_];
     return nullptr;
 }
 
@@ -544,22 +543,22 @@ void TfrmMain::ShowItemStatus(TItemBtnBase* button) {
 
 void TfrmMain::RefreshButtonAt(const TItemPos& pos) {
     if (pos.Page == kIndPage) {
-        if (pos.Index >= 0 && pos.Index < (int)indBtns_.size()) indBtns_[(size_t)pos.Index]->Refresh();
+        if (pos.Index >= 0 && pos.Index < (int)indBtns_.size()) indBtns_[(size_t)pos.Index].Refresh();
     } else if (pos.Page == currentPage_ && pos.Page >= 0) {
         if (pos.Index >= 0 && pos.Index < (int)pageItemBtns_.size())
-            pageItemBtns_[(size_t)pos.Index]->Refresh();
+            pageItemBtns_[(size_t)pos.Index].Refresh();
     }
 }
 
 void TfrmMain::RefreshIndButtons() {
     for (auto& b : indBtns_)
-        b->Refresh();
+        b.Refresh();
 }
 
 void TfrmMain::RefreshAllButtons() {
     if (currentPage_ != -1)
         for (auto& b : pageItemBtns_)
-            b->Refresh();
+            b.Refresh();
     RefreshIndButtons();
 }
 

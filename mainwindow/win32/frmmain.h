@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,8 +94,8 @@ public:
     TItemBtnBase* CaptureButton() const { return captureBtn_; }
     TItemBtnBase* AfterExeButton() const { return afterExeBtn_; }
     int IndButtonCount() const { return indCount_; }
-    TPageItemBtn& PageItemButton(int slot) { return *pageItemBtns_[(size_t)slot]; }
-    TIndItemBtn& IndButton(int slot) { return *indBtns_[(size_t)slot]; }
+    TPageItemBtn& PageItemButton(int slot) { return pageItemBtns_[(size_t)slot]; }
+    TIndItemBtn& IndButton(int slot) { return indBtns_[(size_t)slot]; }
     int PageItemButtonCount() const { return (int)pageItemBtns_.size(); }
     const std::vector<TPageButton*>& PageButtons() const { return pageButtons_; }
 
@@ -199,8 +200,10 @@ private:
     ui::TPool<TPageButton> pagePanelPool_;
 
     std::vector<TPageButton*> pageButtons_;
-    std::vector<std::unique_ptr<TPageItemBtn>> pageItemBtns_;
-    std::vector<std::unique_ptr<TIndItemBtn>> indBtns_;
+    // In blocks rather than one allocation per button: a grid of 10,000 is built and
+    // released on every rebuild.
+    std::deque<TPageItemBtn> pageItemBtns_;
+    std::deque<TIndItemBtn> indBtns_;
     std::unique_ptr<TViewData> viewData_;
     std::unique_ptr<TDocument> document_;
     int currentPage_ = -1;
