@@ -6,10 +6,14 @@
 namespace ui {
 
 TShiftState KeyboardShiftState() {
+    // The thread's key state in one call (under Wine each call asks the server, and
+    // every key of the window comes through here).
+    BYTE keys[256] = {};
+    if (!GetKeyboardState(keys)) return 0;
     TShiftState s = 0;
-    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    if (keys[VK_SHIFT] & 0x80) s |= ssShift;
+    if (keys[VK_CONTROL] & 0x80) s |= ssCtrl;
+    if (keys[VK_MENU] & 0x80) s |= ssAlt;
     return s;
 }
 

@@ -22,6 +22,20 @@ UINT FlushMessage() {
     return message;
 }
 
+// The hosts whose rectangles wait for the flush message, and the window it went to.
+// One message serves them all: a page switch changes the page column and the grid,
+// and under Wine every posted message is a round trip to the server. (The windows of
+// the framework live on one thread.)
+struct TFlushQueue {
+    std::vector<TLightHost*> Hosts;
+    HWND Target = nullptr;
+};
+
+TFlushQueue& FlushQueue() {
+    static TFlushQueue queue;
+    return queue;
+}
+
 // The host's tooltip: one window for all its controls, asking the host for the text.
 class TTooltip : public TWindow {
 public:
@@ -190,7 +204,11 @@ bool TLightControl::HasCapture() const {
 }
 
 void TLightControl::Invalidate() {
-    if (host_) host_->InvalidateRect(HostRect());
+    if (!host_) return;
+    if (host_->held_ > 0)
+        host_->changedWhileHeld_ = true;
+    else
+        host_->InvalidateRect(HostRect());
 }
 
 void TLightControl::Paint(TPaintBand& band, int originX, int originY, const platform::TRect& clip) {
@@ -232,6 +250,7 @@ TLightControl* TLightControl::HitTest(int x, int y) {
 TLightHost::TLightHost(TWindow* parent) : TPanel(parent) {}
 
 TLightHost::~TLightHost() {
+    LeaveFlushQueue();
     for (TLightControl* c : controls_) {
         if (!c) continue;
         c->SetHost(nullptr);
@@ -281,9 +300,38 @@ void TLightHost::ChangeAccepting(int delta) {
     }
 }
 
+void TLightHost::AwaitFlush() {
+    TFlushQueue& queue = FlushQueue();
+    if (std::find(queue.Hosts.begin(), queue.Hosts.end(), this) == queue.Hosts.end())
+        queue.Hosts.push_back(this);
+    if (!queue.Target && PostMessageW(Handle(), FlushMessage(), 0, 0)) queue.Target = Handle();
+}
+
+void TLightHost::LeaveFlushQueue() {
+    TFlushQueue& queue = FlushQueue();
+    queue.Hosts.erase(std::remove(queue.Hosts.begin(), queue.Hosts.end(), this), queue.Hosts.end());
+    if (!Handle() || queue.Target != Handle()) return;
+    // The message dies with this window: the hosts still waiting get one of their own.
+    queue.Target = nullptr;
+    for (TLightHost* host : queue.Hosts)
+        if (host->Handle() && PostMessageW(host->Handle(), FlushMessage(), 0, 0)) {
+            queue.Target = host->Handle();
+            break;
+        }
+}
+
+void TLightHost::FlushQueued() {
+    TFlushQueue& queue = FlushQueue();
+    std::vector<TLightHost*> hosts;
+    hosts.swap(queue.Hosts);
+    queue.Target = nullptr;
+    for (TLightHost* host : hosts)
+        host->FlushInvalidation();
+}
+
 void TLightHost::InvalidateRect(const platform::TRect& r) {
     if (!Handle() || IsEmpty(r)) return;
-    if (invalid_.empty()) PostMessageW(Handle(), FlushMessage(), 0, 0);
+    if (invalid_.empty()) AwaitFlush();
     if (invalid_.size() == kMaxInvalid) {
         // Too many pieces: one rectangle around them all.
         platform::TRect all = r;
@@ -303,6 +351,24 @@ void TLightHost::FlushInvalidation() {
         ::InvalidateRect(Handle(), &rc, FALSE);
     }
     invalid_.clear();
+}
+
+void TLightHost::InvalidateClient() {
+    if (!Handle()) return;
+    if (invalid_.empty()) AwaitFlush();
+    invalid_.assign(1, platform::TRect(0, 0, ClientWidth(), ClientHeight()));
+}
+
+void TLightHost::HoldInvalidation() {
+    ++held_;
+}
+
+void TLightHost::ReleaseInvalidation() {
+    if (held_ == 0 || --held_ > 0) return;
+    if (changedWhileHeld_) {
+        changedWhileHeld_ = false;
+        InvalidateClient();
+    }
 }
 
 void TLightHost::Update() {
@@ -431,6 +497,7 @@ void TLightHost::DropFiles(HDROP drop) {
     DragFinish(drop);
 
     TLightControl* target = ControlAt(point.x, point.y);
+    if (target && target->OnDropArriving) target->OnDropArriving();
     while (target && !target->acceptFiles_)
         target = target->parent_;
     if (!target || !target->OnDropFiles) return;
@@ -452,13 +519,16 @@ LRESULT TLightHost::KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TLightHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == FlushMessage()) {
-        FlushInvalidation();
+        FlushQueued();
         return 0;
     }
     int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     switch (message) {
     case WM_PAINT:
         FlushInvalidation(); // painted together with what the system has
+        break;
+    case WM_DESTROY:
+        LeaveFlushQueue();
         break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -129,6 +129,10 @@ public:
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     std::function<void(const TDropFiles& drop)> OnDropFiles;
+    // Raised on the control under a drop point before the drop looks for a control
+    // that accepts files: a control whose owner brings its state up to date lazily
+    // (when it is painted) gets the chance to do so first.
+    TNotifyEvent OnDropArriving;
 
 private:
     friend class TLightHost;
@@ -179,9 +183,18 @@ public:
 
     // Controls that change collect the rectangles to repaint; they reach the system in
     // one go when the host next handles a message (a rebuild of 10,000 controls makes
-    // a few calls, not 10,000). Flush hands them over now.
+    // a few calls, not 10,000), through one posted message for all the hosts that
+    // wait. Flush hands them over now.
     void FlushInvalidation();
     void Update() override;
+    // The whole client is to be repainted: one rectangle that takes the place of the
+    // ones collected so far, handed to the system as the others are.
+    void InvalidateClient();
+    // While held (see TInvalidationLock), changes of controls collect no rectangles;
+    // when the last hold goes and anything changed, the client is invalidated once.
+    void HoldInvalidation();
+    void ReleaseInvalidation();
+    bool InvalidationHeld() const { return held_ > 0; }
 
 protected:
     void PaintBand(TPaintBand& band) override;
@@ -200,6 +213,10 @@ private:
     void DropFiles(HDROP drop);
     void UpdateTooltip(TLightControl* hovered);
     void InvalidateRect(const platform::TRect& r);
+    // The queue of hosts waiting for the flush message (see FlushInvalidation).
+    void AwaitFlush();
+    void LeaveFlushQueue();
+    static void FlushQueued();
 
     std::vector<TLightControl*> controls_; // bottom to top; null where one was removed
     size_t holes_ = 0;
@@ -210,8 +227,23 @@ private:
     int accepting_ = 0;                // controls on the host that accept files
     bool dragAccepted_ = false;
     std::vector<platform::TRect> invalid_; // to repaint, not yet handed to the system
+    int held_ = 0;                         // holds of the invalidation
+    bool changedWhileHeld_ = false;
     std::unique_ptr<TWindow> tooltip_;
     std::wstring hint_; // the text the tooltip shows, kept while it shows
+};
+
+// Holds a host's invalidation for the length of a scope: a rebuild of 10,000 controls
+// costs one invalidation of the client instead of one rectangle per change.
+class TInvalidationLock {
+public:
+    explicit TInvalidationLock(TLightHost& host) : host_(host) { host_.HoldInvalidation(); }
+    ~TInvalidationLock() { host_.ReleaseInvalidation(); }
+    TInvalidationLock(const TInvalidationLock&) = delete;
+    TInvalidationLock& operator=(const TInvalidationLock&) = delete;
+
+private:
+    TLightHost& host_;
 };
 
 } // namespace ui

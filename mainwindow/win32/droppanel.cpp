@@ -7,10 +7,11 @@
 
 namespace {
 
-// Mouse events of a pooled control reach the button that uses it at the moment.
-// The handlers are connected once, when the control is made: a control is never
-// rewired while one of its handlers runs.
-template <class TControl> void RouteMouse(TControl& control) {
+// Mouse events of a pooled control reach the button that uses it at the moment, and
+// so does the notice of an arriving drop (the button catches up with the selected
+// page before the drop looks for its target). The handlers are connected once, when
+// the control is made: a control is never rewired while one of its handlers runs.
+template <class TControl> void RouteEvents(TControl& control) {
     control.OnMouseDown = [&control](ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
         if (control.Button) control.Button->MouseDown(control, button, shift, x, y);
     };
@@ -20,12 +21,15 @@ template <class TControl> void RouteMouse(TControl& control) {
     control.OnMouseUp = [&control](ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
         if (control.Button) control.Button->MouseUp(control, button, shift, x, y);
     };
+    control.OnDropArriving = [&control] {
+        if (control.Button) control.Button->CatchUp();
+    };
 }
 
 } // namespace
 
 TDropPanel::TDropPanel() {
-    RouteMouse(*this);
+    RouteEvents(*this);
     TLightControl::OnDropFiles = [this](const ui::TDropFiles& drop) { Dropped(drop); };
 }
 
@@ -63,6 +67,6 @@ void TDropPanel::Dropped(const ui::TDropFiles& drop) {
 }
 
 TItemImage::TItemImage() {
-    RouteMouse(*this);
+    RouteEvents(*this);
     SetPictureSource([this]() -> const platform::TPixmap* { return Button ? Button->ShownFace() : nullptr; });
 }

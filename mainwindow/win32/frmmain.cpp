@@ -353,14 +353,15 @@ void TfrmMain::BuildLayout(bool reRender) {
     storedClientHeight_ = L.ClientHeight;
     SetClientSize(storedClientWidth_, storedClientHeight_);
 
+    // The controls are all placed anew: each panel is invalidated once at the end.
+    ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
     BuildPageButtons();
     int slots = L.SlotCount();
-    pageItemBtns_.reserve((size_t)slots);
     for (int i = 0; i < slots; ++i)
-        pageItemBtns_.push_back(std::make_unique<TPageItemBtn>(*this, i));
+        pageItemBtns_.emplace_back(*this, i);
     for (int i = 0; i < indCount_; ++i) {
-        indBtns_.push_back(std::make_unique<TIndItemBtn>(*this, i));
-        indBtns_.back()->Refresh();
+        indBtns_.emplace_back(*this, i);
+        indBtns_.back().Refresh();
     }
     // The new buttons show the cursor that was kept through the rebuild.
     if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
@@ -374,6 +375,8 @@ void TfrmMain::BuildPageButtons() {
     layout_.N = now.N;
     layout_.PageButtonHeight = now.PageButtonHeight;
 
+    // Every page button is placed anew: the column is invalidated once at the end.
+    ui::TInvalidationLock hold(pnlPageMenu);
     for (TPageButton* b : pageButtons_)
         GivePagePanel(b);
     pageButtons_.clear();
@@ -419,11 +422,11 @@ void TfrmMain::SelectPage(int index) {
     }
     currentPage_ = index;
     if (index != -1) {
-        int slots = std::min((int)pageItemBtns_.size(), doc.Pages[(size_t)index]->SlotCount());
-        for (int s = 0; s < slots; ++s) {
-            doc.Pages[(size_t)index]->Item(s).PrepareIcon();
-            pageItemBtns_[(size_t)s]->Refresh();
-        }
+        // Every button now stands for an item of this page. None is brought up to date
+        // here: each catches up (icon, drop acceptance, face) when it is painted, so a
+        // page of 10,000 slots costs what shows of it, and the grid is invalidated once.
+        ++pageSelection_;
+        pnlPage.InvalidateClient();
     }
     if (cursorKind_ == ckPage) SetKeyCursor(ckPage, 0);
 }
@@ -469,6 +472,8 @@ void TfrmMain::DestroyItemButtons() {
     pressedBtn_ = nullptr;
     if (captureBtn_) SetCaptureButton(nullptr);
     SetAfterExeButton(nullptr);
+    // The grid goes as a whole: one invalidation each, not one per control.
+    ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
     pageItemBtns_.clear();
     indBtns_.clear();
 }
@@ -501,9 +506,9 @@ void TfrmMain::SetKeyCursorTo(TItemBtnBase* button) {
 
 TItemBtnBase* TfrmMain::CursorButton() {
     if (cursorKind_ == ckPage && cursorPos_ >= 0 && cursorPos_ < (int)pageItemBtns_.size())
-        return pageItemBtns_[(size_t)cursorPos_].get();
+        return &pageItemBtns_[(size_t)cursorPos_];
     if (cursorKind_ == ckInd && cursorPos_ >= 0 && cursorPos_ < (int)indBtns_.size())
-        return indBtns_[(size_t)cursorPos_].get();
+        return &indBtns_[(size_t)cursorPos_];
     return nullptr;
 }
 
@@ -538,22 +543,22 @@ void TfrmMain::ShowItemStatus(TItemBtnBase* button) {
 
 void TfrmMain::RefreshButtonAt(const TItemPos& pos) {
     if (pos.Page == kIndPage) {
-        if (pos.Index >= 0 && pos.Index < (int)indBtns_.size()) indBtns_[(size_t)pos.Index]->Refresh();
+        if (pos.Index >= 0 && pos.Index < (int)indBtns_.size()) indBtns_[(size_t)pos.Index].Refresh();
     } else if (pos.Page == currentPage_ && pos.Page >= 0) {
         if (pos.Index >= 0 && pos.Index < (int)pageItemBtns_.size())
-            pageItemBtns_[(size_t)pos.Index]->Refresh();
+            pageItemBtns_[(size_t)pos.Index].Refresh();
     }
 }
 
 void TfrmMain::RefreshIndButtons() {
     for (auto& b : indBtns_)
-        b->Refresh();
+        b.Refresh();
 }
 
 void TfrmMain::RefreshAllButtons() {
     if (currentPage_ != -1)
         for (auto& b : pageItemBtns_)
-            b->Refresh();
+            b.Refresh();
     RefreshIndButtons();
 }
 

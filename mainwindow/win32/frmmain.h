@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,12 +87,15 @@ public:
     uint8_t CursorKind() const { return cursorKind_; }
     int CursorPosition() const { return cursorPos_; }
     int CurrentPage() const { return currentPage_; }
+    // Counts the selections of a page. A page item button that has caught up with an
+    // earlier count still shows what it showed before; it catches up when painted.
+    uint64_t PageSelection() const { return pageSelection_; }
     TItemBtnBase* PressedButton() const { return pressedBtn_; }
     TItemBtnBase* CaptureButton() const { return captureBtn_; }
     TItemBtnBase* AfterExeButton() const { return afterExeBtn_; }
     int IndButtonCount() const { return indCount_; }
-    TPageItemBtn& PageItemButton(int slot) { return *pageItemBtns_[(size_t)slot]; }
-    TIndItemBtn& IndButton(int slot) { return *indBtns_[(size_t)slot]; }
+    TPageItemBtn& PageItemButton(int slot) { return pageItemBtns_[(size_t)slot]; }
+    TIndItemBtn& IndButton(int slot) { return indBtns_[(size_t)slot]; }
     int PageItemButtonCount() const { return (int)pageItemBtns_.size(); }
     const std::vector<TPageButton*>& PageButtons() const { return pageButtons_; }
 
@@ -196,11 +200,14 @@ private:
     ui::TPool<TPageButton> pagePanelPool_;
 
     std::vector<TPageButton*> pageButtons_;
-    std::vector<std::unique_ptr<TPageItemBtn>> pageItemBtns_;
-    std::vector<std::unique_ptr<TIndItemBtn>> indBtns_;
+    // In blocks rather than one allocation per button: a grid of 10,000 is built and
+    // released on every rebuild.
+    std::deque<TPageItemBtn> pageItemBtns_;
+    std::deque<TIndItemBtn> indBtns_;
     std::unique_ptr<TViewData> viewData_;
     std::unique_ptr<TDocument> document_;
     int currentPage_ = -1;
+    uint64_t pageSelection_ = 1; // buttons start at 0: a new button catches up when painted
     TItemBtnBase* pressedBtn_ = nullptr;
     TItemBtnBase* captureBtn_ = nullptr;
     TItemBtnBase* afterExeBtn_ = nullptr;

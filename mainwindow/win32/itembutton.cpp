@@ -119,9 +119,12 @@ void TItemBtnBase::SetFile(const std::string& path) {
     Refresh();
 }
 
-void TItemBtnBase::Refresh() {
-    // An empty button under the edit lock refuses files: the lock cannot be bypassed by a drop.
+void TItemBtnBase::UpdateDropAccept() {
     panel_->SetDragDropAccept(!ItemEmpty() || !main_.Doc().NoEdit);
+}
+
+void TItemBtnBase::Refresh() {
+    UpdateDropAccept();
     Draw();
 }
 
@@ -261,11 +264,27 @@ const platform::TPixmap* TPageItemBtn::ItemFace() {
     return item.Image ? item.Image.get() : &main_.BlankFace();
 }
 
+bool TPageItemBtn::HasItem() {
+    int page = main_.CurrentPage();
+    TDocument& doc = main_.Doc();
+    return page >= 0 && page < (int)doc.Pages.size() && index_ < doc.Pages[(size_t)page]->SlotCount();
+}
+
+void TPageItemBtn::CatchUp() {
+    if (selection_ == main_.PageSelection()) return;
+    selection_ = main_.PageSelection();
+    if (!HasItem()) return;
+    GetItem().PrepareIcon();
+    UpdateDropAccept();
+    Compose();
+}
+
 const platform::TPixmap* TPageItemBtn::ShownFace() {
+    CatchUp();
     return composed_ ? &image_->Picture() : ItemFace();
 }
 
-void TPageItemBtn::Draw() {
+void TPageItemBtn::Compose() {
     bool frame = focused_ && main_.View().ShowFocus;
     platform::TPixmap& picture = image_->Picture();
     if (down_) {
@@ -287,6 +306,10 @@ void TPageItemBtn::Draw() {
         composed_ = false;
     }
     if (frame) DrawFocusFrame(picture);
+}
+
+void TPageItemBtn::Draw() {
+    Compose();
     image_->Invalidate();
 }
 
@@ -320,10 +343,14 @@ TItemPos TIndItemBtn::GetPosition() {
 }
 
 const platform::TPixmap* TIndItemBtn::ShownFace() {
+    if (faceStale_) {
+        faceStale_ = false;
+        Compose();
+    }
     return &image_->Picture();
 }
 
-void TIndItemBtn::Draw() {
+void TIndItemBtn::Compose() {
     platform::TPixmap& picture = image_->Picture();
     picture.Resize(image_->Width(), image_->Height());
     {
@@ -331,6 +358,12 @@ void TIndItemBtn::Draw() {
         main_.DrawIndFace(GetItem(), canvas, down_);
     }
     if (focused_ && main_.View().ShowFocus) DrawFocusFrame(picture);
+}
+
+void TIndItemBtn::Draw() {
+    // The face is drawn when the button is painted: a wide window's row has a hundred
+    // buttons, most of them beyond the screen.
+    faceStale_ = true;
     image_->Invalidate();
 }
 

@@ -8,6 +8,7 @@
 // commands the main window forwards to it.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "model/document.h"
@@ -58,6 +59,10 @@ public:
     virtual void SetFile(const std::string& path);
     virtual void Draw() = 0;
     virtual void Refresh();
+    // Brings a button that still shows an earlier page up to the selected one (its
+    // icon, its drop acceptance, its face) without invalidating anything: it runs
+    // when the button is painted, or when files arrive on it.
+    virtual void CatchUp() {}
     virtual void UpdateMenus();
     virtual void Edit();
     virtual void Delete();
@@ -81,6 +86,8 @@ public:
 protected:
     // The blue frame of the keyboard cursor, drawn on a face of the image's size.
     void DrawFocusFrame(platform::TPixmap& face);
+    // An empty button under the edit lock refuses files: the lock cannot be bypassed by a drop.
+    void UpdateDropAccept();
     bool ItemEmpty() { return GetItem().Path.empty(); }
 
     TfrmMain& main_;
@@ -99,11 +106,19 @@ public:
     void Draw() override;
     void UpdateMenus() override;
     const platform::TPixmap* ShownFace() override;
+    void CatchUp() override;
 
 private:
     // The item's cached face, or the blank face when it has none (or no page is selected).
     const platform::TPixmap* ItemFace();
+    // A page is selected and has a slot for this button.
+    bool HasItem();
+    // Makes the image's picture for the pressed look and the focus frame (or none:
+    // the face is then looked up when painted).
+    void Compose();
     bool composed_ = false; // the image shows its own picture (pressed look, focus frame)
+    // The main window's page selection this button has caught up with (none yet).
+    uint64_t selection_ = 0;
 };
 
 class TIndItemBtn : public TItemBtnBase {
@@ -118,4 +133,9 @@ public:
     void Delete() override;
     void Insert() override;
     const platform::TPixmap* ShownFace() override;
+
+private:
+    // Draws the face (icon, pressed look, focus frame) on the image's picture.
+    void Compose();
+    bool faceStale_ = true; // the picture is drawn again when next painted
 };

@@ -83,6 +83,27 @@ TEST_F(MainWindowLaunch, UnderTheEditLockEmptyButtonsRefuseDropsAndUsedOnesTakeT
     EXPECT_EQ(1u, Launches(1).size());
 }
 
+TEST_F(MainWindowLaunch, AfterAPageSwitchDropsGoByTheNewPageBeforeItIsPainted) {
+    // Under the edit lock, page 1 takes files on slot 1 and not on slot 3; page 0 the
+    // other way round. The drops arrive before the new page has been painted.
+    TfrmMain& f = Open();
+    std::string probe = Probe();
+    Fill(PageItem(0, 3), probe, "probe");
+    Fill(PageItem(1, 1), probe, "probe");
+    Doc().NoEdit = true;
+    Press(VK_NEXT);
+    f.RefreshAllButtons();
+    ASSERT_TRUE(f.PageItemButton(1).Panel().GetDragDropAccept());
+    ASSERT_FALSE(f.PageItemButton(3).Panel().GetDragDropAccept());
+    Press(VK_PRIOR);
+    ASSERT_EQ(0, f.CurrentPage());
+    Drop(f.pnlPage, SlotPoint(1), {MakeFile("a.txt")});
+    EXPECT_EQ("", PageItem(0, 1).Path) << "the empty slot of page 0 refuses the file";
+    EXPECT_TRUE(NothingStarted());
+    Drop(f.pnlPage, SlotPoint(3), {MakeFile("b.txt")});
+    EXPECT_EQ(1u, Launches(1).size()) << "the program of page 0 takes it";
+}
+
 TEST_F(MainWindowLaunch, FilesDroppedOnAFolderItemAreCopiedIntoIt) {
     TfrmMain& f = Open();
     std::wstring target = FolderW() + L"受け皿";

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "ui/canvas.h"
 #include "ui/gdi.h"
 
 using namespace mwtest;
@@ -147,6 +148,54 @@ TEST_F(MainWindowLayout, FacesShowTheButtonColourThePressedLookAndTheFocusFrame)
     f.PageItemButton(0).Refresh();
     f.pnlPage.PaintTo(shot);
     EXPECT_EQ(face, shot.Pixel(13, 13));
+}
+
+namespace {
+
+// Pixels of a painted grid that differ from a face at (left, top), a margin of the
+// face (where the focus frame lies) left out.
+int Differences(const platform::TPixmap& shot, int left, int top, const platform::TPixmap& face, int margin) {
+    int n = 0;
+    for (int y = margin; y < face.Height() - margin; ++y)
+        for (int x = margin; x < face.Width() - margin; ++x)
+            n += shot.Pixel(left + x, top + y) != face.Pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+TEST_F(MainWindowLayout, APageSwitchPaintsTheNewPageWithTheCursorStatusAndPressedLook) {
+    TfrmMain& f = Open();
+    Fill(PageItem(1, 0), Probe(), "probe");
+    PageItem(1, 0).Comment = "次のページ";
+    const platform::TPixmap& face = *PageItem(1, 0).Image;
+    ASSERT_GT(Differences(face, 0, 0, f.BlankFace(), 3), 0) << "the face is not the blank one";
+    Press(VK_NEXT);
+    EXPECT_EQ("次のページ", f.stbMain.PanelText(0)) << "the status shows the item under the cursor";
+    f.pnlPage.FlushInvalidation();
+    RECT r;
+    ASSERT_TRUE(GetUpdateRect(f.pnlPage.Handle(), &r, FALSE));
+    EXPECT_EQ(f.pnlPage.ClientWidth(), r.right) << "the whole grid is to be painted";
+    // Slot 0 (its image at (12, 12)) shows page 1's face under the focus frame.
+    platform::TPixmap shot;
+    f.pnlPage.PaintTo(shot);
+    EXPECT_EQ(0, Differences(shot, 12, 12, face, 3));
+    EXPECT_EQ(0x000000FFu, shot.Pixel(13, 13)) << "the focus frame";
+
+    // Pressed on page 0's empty slot and held through the switch: the pressed look shows page 1's item.
+    Press(VK_PRIOR);
+    f.pnlPage.PaintTo(shot);
+    Mouse(f.pnlPage, WM_LBUTTONDOWN, SlotPoint(0), MK_LBUTTON);
+    Press(VK_NEXT);
+    ASSERT_EQ(&f.PageItemButton(0), f.PressedButton());
+    platform::TPixmap pressed(face.Width(), face.Height());
+    {
+        ui::TPixmapCanvas canvas(pressed);
+        f.DrawItemFace(PageItem(1, 0), canvas, true);
+    }
+    f.pnlPage.PaintTo(shot);
+    EXPECT_EQ(0, Differences(shot, 12, 12, pressed, 4));
+    Mouse(f.pnlPage, WM_LBUTTONUP, POINT{1, 1});
 }
 
 TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows) {

@@ -112,6 +112,23 @@ TEST(UiForm, KeyPreviewSeesKeysBeforeTheFocusedControl) {
     EXPECT_EQ("form 37", seen[0]);
 }
 
+TEST(UiForm, KeysCarryTheShiftStateOfTheThread) {
+    TForm form;
+    std::vector<TShiftState> seen;
+    form.OnKeyDown = [&](WORD&, TShiftState shift) { seen.push_back(shift); };
+    BYTE saved[256], keys[256] = {};
+    ASSERT_TRUE(GetKeyboardState(saved));
+    for (BYTE ctrl : {0x80, 0x01}) { // down; toggled only, which is not down
+        keys[VK_CONTROL] = keys[VK_SHIFT] = ctrl;
+        SetKeyboardState(keys);
+        SendMessageW(form.Handle(), WM_KEYDOWN, 'E', 0);
+    }
+    SetKeyboardState(saved);
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ(ssCtrl | ssShift, seen[0]);
+    EXPECT_EQ(0u, seen[1]);
+}
+
 TEST(UiForm, CloseCanBeRefusedAndDestroyRunsItsHook) {
     long windows = LiveWindows();
     {

@@ -180,6 +180,18 @@ TEST(UiLightHost, DroppedFilesReachTheControlUnderTheDropPoint) {
     EXPECT_EQ(0, GetWindowLongW(g.host.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
+TEST(UiLightHost, AControlMayTakeUpFilesWhenADropArrivesOnIt) {
+    // An owner that keeps the acceptance up to date lazily is asked before the drop is routed.
+    TGrid g;
+    std::vector<std::string> names;
+    g.panelA.OnDropFiles = [&](const TDropFiles& d) { names.push_back(d.Files[0].Path); };
+    g.panelA.SetAcceptFiles(false);
+    g.imageA.OnDropArriving = [&] { g.panelA.SetAcceptFiles(true); };
+    SendMessageW(g.host.Handle(), WM_DROPFILES, (WPARAM)uitest::MakeDrop({L"C:\\x.txt"}, POINT{50, 40}), 0);
+    ASSERT_EQ(1u, names.size());
+    EXPECT_EQ("C:\\x.txt", names[0]);
+}
+
 TEST(UiLightHost, ALongPathArrivesWhole) {
     // The shell's names are read at their full length, not through a 255-character buffer.
     TGrid g;
@@ -222,6 +234,60 @@ TEST(UiLightHost, AChangedControlInvalidatesOnlyItsRectangle) {
     EXPECT_EQ(10, r.top);
     EXPECT_EQ(186, r.right);
     EXPECT_EQ(86, r.bottom);
+}
+
+TEST(UiLightHost, HeldInvalidationCoversTheClientOnceWhenTheLastHoldGoes) {
+    TGrid g;
+    g.form.ShowForm();
+    g.host.Update();
+    RECT r;
+    {
+        TInvalidationLock outer(g.host);
+        { TInvalidationLock inner(g.host); }
+        g.panelB.SetColor(0x00FF0000);
+        g.host.FlushInvalidation();
+        EXPECT_FALSE(GetUpdateRect(g.host.Handle(), &r, FALSE)) << "nothing while a hold remains";
+    }
+    g.host.FlushInvalidation();
+    ASSERT_TRUE(GetUpdateRect(g.host.Handle(), &r, FALSE));
+    EXPECT_EQ(300, r.right - r.left) << "the whole client";
+    EXPECT_EQ(200, r.bottom - r.top);
+    g.host.Update();
+    { TInvalidationLock idle(g.host); }
+    EXPECT_FALSE(GetUpdateRect(g.host.Handle(), &r, FALSE)) << "a hold without changes invalidates nothing";
+}
+
+TEST(UiLightHost, OneFlushMessageServesEveryHostWaiting) {
+    TForm form;
+    auto left = std::make_unique<TLightHost>(&form);
+    TLightHost right(&form);
+    right.SetBounds(100, 0, 100, 100);
+    TLightControl a, b;
+    a.SetParent(*left);
+    b.SetParent(right);
+    form.ShowForm();
+    uitest::PumpPending();
+    UINT flush = RegisterWindowMessageW(L"KiropadLightHostFlush");
+    auto handleFlushes = [flush] {
+        int n = 0;
+        for (MSG m; PeekMessageW(&m, nullptr, flush, flush, PM_REMOVE); ++n)
+            DispatchMessageW(&m);
+        return n;
+    };
+    auto dirty = [](TWindow& w) { return GetUpdateRect(w.Handle(), nullptr, FALSE) != FALSE; };
+    a.SetBounds(10, 10, 20, 20);
+    b.SetBounds(10, 10, 20, 20);
+    EXPECT_EQ(1, handleFlushes());
+    EXPECT_TRUE(dirty(*left));
+    EXPECT_TRUE(dirty(right));
+    right.Update();
+    // The host the message went to goes before it arrives: the other still gets its paint.
+    a.SetColor(0x0000FF00);
+    b.SetColor(0x0000FF00);
+    a.Detach();
+    left.reset();
+    handleFlushes();
+    EXPECT_TRUE(dirty(right));
 }
 
 TEST(UiLightHost, PaintsPanelsImagesAndBevels) {
