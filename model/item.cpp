@@ -1,5 +1,7 @@
 #include "model/item.h"
 
+#include <cstring>
+
 #include "model/document.h"
 #include "model/host.h"
 #include "model/iconlist.h"
@@ -276,9 +278,42 @@ void TItem::ReadMembers() {
     Prepared = false;
 }
 
+namespace {
+
+// Checks an item body laid out exactly as WriteMembers writes it: the texts 0, 1,
+// 2, 3, 12, 4, 5, 6, then 7 (4 bytes), 8 (2), 10 (2), 11 (4) and the end marker.
+// Such a body reads; gives its icon slot and returns the byte after it, or null
+// for any other layout (which the general check then walks).
+const uint8_t* CheckWrittenLayout(const uint8_t* p, const uint8_t* end, int& imageIndex) {
+    using YBFS::StoredWord;
+    static const YBFS::TId kTexts[8] = {0, 1, 2, 3, 12, 4, 5, 6};
+    for (YBFS::TId id : kTexts) {
+        if (end - p < 4 || StoredWord(p) != id) return nullptr;
+        uint16_t size = StoredWord(p + 2);
+        if (size == YBFS::kObjectSize || (size_t)(end - p - 4) < size) return nullptr;
+        p += 4 + size;
+    }
+    // 7: 4 bytes, 8: 2, 10: 2, 11: 4, end marker: 30 bytes with fixed headers.
+    static const uint8_t kTail[30] = {7,  0, 4, 0, 0, 0, 0, 0, 8, 0, 2, 0, 0, 0, 10,
+                                      0,  2, 0, 0, 0, 11, 0, 4, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+    static const int kHeaders[5] = {0, 8, 14, 20, 28}; // where the fixed words start
+    if (end - p < 30) return nullptr;
+    for (int at : kHeaders)
+        if (std::memcmp(p + at, kTail + at, at == 28 ? 2 : 4) != 0) return nullptr;
+    imageIndex = (int16_t)StoredWord(p + 18);
+    return p + 30;
+}
+
+} // namespace
+
 const uint8_t* TItem::CheckStored(const uint8_t* p, const uint8_t* end, int depth, int& imageIndex,
                                   bool& readable) {
     using namespace YBFS;
+    if (depth <= kMaxNesting)
+        if (const uint8_t* next = CheckWrittenLayout(p, end, imageIndex)) {
+            readable = true;
+            return next;
+        }
     // The byte count each field that ReadMembers reads must have, by id (0: any).
     static const uint16_t kSizes[13] = {0, 0, 0, 0, 0, 0, 0, 4, 2, 0, 2, 4, 0};
     const unsigned kRead = 0x1DFF; // ids 0-8 and 10-12

@@ -19,6 +19,7 @@ const uint8_t* CheckPageBody(const uint8_t* p, const uint8_t* end, int depth, TS
     if (depth > kMaxNesting) throw EReadError(kNestingError);
     check = TStoredPageCheck();
     check.Body = p;
+    check.Images.reserve(64);
     bool nameSeen = false;
     for (;;) {
         if (end - p < 2) throw EReadError(kIdReadError);
