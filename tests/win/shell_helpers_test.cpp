@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -55,18 +57,38 @@ TEST_F(ShellBrowseFolder, CancellingGivesAnEmptyText) {
     EXPECT_EQ(chosen, "");
 }
 
+// The text of the folder selected in a folder dialog's tree, or empty.
+std::wstring SelectedFolderName(HWND dialog) {
+    HWND tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
+    if (!tree) return L"";
+    auto item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (!item) return L"";
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, (LPARAM)&tv);
+    return text;
+}
+
 TEST_F(ShellBrowseFolder, OpensAtTheInitialFolder) {
-    // Pressing OK at once returns what the dialog selected when it opened.
-    std::wstring title;
+    // OK once the tree shows the initial folder returns that folder. The dialog
+    // selects it after it opens; a loaded machine can take a while over that.
+    std::wstring leaf = dir.W().substr(dir.W().find_last_of(L'\\') + 1);
+    std::wstring shown;
     TWindowWatcher watcher(GetCurrentThreadId(), L"#32770", [&](HWND dialog) {
-        wchar_t text[256] = {};
-        GetWindowTextW(dialog, text, 256);
-        title = text;
+        for (int i = 0; i < 100 && shown != leaf; ++i) {
+            shown = SelectedFolderName(dialog);
+            if (shown != leaf) Sleep(50);
+        }
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     std::string chosen = BrowseFolder(0, "フォルダーの選択", dir.A());
     watcher.Join();
     ASSERT_TRUE(watcher.Found());
+    EXPECT_EQ(shown, leaf);
     EXPECT_EQ(chosen, dir.A());
 }
 
