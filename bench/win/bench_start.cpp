@@ -87,12 +87,17 @@ HWND WaitShownAndDrawn(const TStarted& p) {
     return nullptr;
 }
 
-// Waits until the process has used no processor time for `quietMs`; returns the time
-// of the last advance.
+// Waits until the process has used no processor time for `quietMs`, or 60 s in
+// all (a busy machine must not stall the run); returns the time of the last advance.
 Clock::time_point WaitQuiet(const TStarted& p, int quietMs) {
     ULONGLONG last = p.CpuTime();
-    Clock::time_point lastAdvance = Clock::now();
-    while (std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastAdvance).count() < quietMs) {
+    Clock::time_point start = Clock::now(), lastAdvance = start;
+    auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
+    while (ms(Clock::now() - lastAdvance) < quietMs) {
+        if (ms(Clock::now() - start) > 60000) {
+            std::fprintf(stderr, "the process did not come to rest within 60 s\n");
+            break;
+        }
         Sleep(2);
         ULONGLONG now = p.CpuTime();
         if (now != last) {
