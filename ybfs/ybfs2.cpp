@@ -236,12 +236,14 @@ struct TStackMark {
 };
 } // namespace
 
-const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth) {
+namespace {
+// The walk of SkipBody; `trusted` leaves out the checks for bytes it accepted before.
+template <bool trusted> const uint8_t* Skip(const uint8_t* p, const uint8_t* end, int depth) {
     // The same checks, in the same byte order, as a parse of these bytes.
-    if (depth > kMaxNesting) throw EReadError(kNestingError);
+    if (!trusted && depth > kMaxNesting) throw EReadError(kNestingError);
     int level = 0;
     for (;;) {
-        if (end - p < 2) throw EReadError(kIdReadError);
+        if (!trusted && end - p < 2) throw EReadError(kIdReadError);
         uint16_t id = Word(p);
         p += 2;
         if (id == kEndMarker) {
@@ -249,36 +251,23 @@ const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth) {
             --level;
             continue;
         }
-        if (end - p < 2) throw EReadError(kSizeReadError);
+        if (!trusted && end - p < 2) throw EReadError(kSizeReadError);
         uint16_t size = Word(p);
         p += 2;
         if (size == kObjectSize) {
-            if (depth + ++level > kMaxNesting) throw EReadError(kNestingError);
-        } else {
-            if (end - p < size) throw EReadError(kDataReadError);
-            p += size;
-        }
-    }
-}
-
-const uint8_t* SkipCheckedBody(const uint8_t* p) {
-    int level = 0;
-    for (;;) {
-        uint16_t id = Word(p);
-        p += 2;
-        if (id == kEndMarker) {
-            if (level == 0) return p;
-            --level;
-            continue;
-        }
-        uint16_t size = Word(p);
-        p += 2;
-        if (size == kObjectSize)
             ++level;
-        else
+            if (!trusted && depth + level > kMaxNesting) throw EReadError(kNestingError);
+        } else {
+            if (!trusted && end - p < size) throw EReadError(kDataReadError);
             p += size;
+        }
     }
 }
+} // namespace
+
+const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth) { return Skip<false>(p, end, depth); }
+
+const uint8_t* SkipCheckedBody(const uint8_t* p) { return Skip<true>(p, nullptr, 0); }
 
 void TYBObjectData::Store(const uint8_t* body, const uint8_t* bodyEnd, int depth, TSharedBytes owner) {
     items_.clear();
