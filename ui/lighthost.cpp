@@ -123,6 +123,7 @@ void TLightControl::SetBounds(int left, int top, int width, int height) {
         return;
     Invalidate();
     bounds_ = r;
+    if (host_ && !parent_) host_->Place(this);
     Invalidate();
 }
 
@@ -147,6 +148,7 @@ POINT TLightControl::ClientToScreen(POINT p) const {
 void TLightControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
+    if (host_ && !parent_) host_->Place(this);
     Invalidate();
 }
 
@@ -257,17 +259,26 @@ TLightHost::~TLightHost() {
         c->slot_ = 0;
     }
     controls_.clear();
+    shown_.clear();
     if (Handle() && dragAccepted_) DragAcceptFiles(Handle(), FALSE);
 }
 
 void TLightHost::Add(TLightControl* control) {
     control->slot_ = controls_.size();
     controls_.push_back(control);
+    shown_.emplace_back();
+    Place(control);
+}
+
+void TLightHost::Place(const TLightControl* control) {
+    if (control->slot_ >= controls_.size() || controls_[control->slot_] != control) return;
+    shown_[control->slot_] = control->visible_ ? control->bounds_ : platform::TRect();
 }
 
 void TLightHost::Remove(TLightControl* control) {
     if (control->slot_ < controls_.size() && controls_[control->slot_] == control) {
         controls_[control->slot_] = nullptr;
+        shown_[control->slot_] = platform::TRect();
         ++holes_;
     }
     if (holes_ > 64 && holes_ * 2 > controls_.size()) Compact();
@@ -275,12 +286,15 @@ void TLightHost::Remove(TLightControl* control) {
 
 void TLightHost::Compact() {
     size_t n = 0;
-    for (TLightControl* c : controls_) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        TLightControl* c = controls_[i];
         if (!c) continue;
         c->slot_ = n;
+        shown_[n] = shown_[i];
         controls_[n++] = c;
     }
     controls_.resize(n);
+    shown_.resize(n);
     holes_ = 0;
 }
 
@@ -410,8 +424,13 @@ void TLightHost::PaintBand(TPaintBand& band) {
     TPanel::PaintBand(band);
     band.Flush();
     platform::TRect client(0, 0, ClientWidth(), ClientHeight());
-    for (TLightControl* c : controls_)
-        if (c && c->visible_) c->Paint(band, 0, 0, client);
+    platform::TRect area = Intersect(client, band.Rect());
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const platform::TRect& r = shown_[i];
+        if (r.Left < area.Right && area.Left < r.Right && r.Top < area.Bottom && area.Top < r.Bottom &&
+            r.Left < r.Right && r.Top < r.Bottom)
+            controls_[i]->Paint(band, 0, 0, client);
+    }
 }
 
 void TLightHost::MouseButton(UINT message, WPARAM wParam, int x, int y) {

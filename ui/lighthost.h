@@ -205,6 +205,8 @@ private:
     friend class TLightControl;
     void Add(TLightControl* control);
     void Remove(TLightControl* control);
+    // Brings the control's entry in shown_ up to date with its bounds and visibility.
+    void Place(const TLightControl* control);
     void Forget(TLightControl* control); // clears every reference to a control leaving the host
     void ChangeAccepting(int delta);
     void Compact();
@@ -219,6 +221,10 @@ private:
     static void FlushQueued();
 
     std::vector<TLightControl*> controls_; // bottom to top; null where one was removed
+    // For each slot of controls_, the control's rectangle while it is visible, else an
+    // empty one. A paint finds the few controls of its area in this compact list
+    // instead of reading 10,000 controls scattered in memory.
+    std::vector<platform::TRect> shown_;
     size_t holes_ = 0;
     TLightControl* capture_ = nullptr;
     TLightControl* hovered_ = nullptr;
