@@ -218,9 +218,9 @@ void TLightControl::Paint(TPaintBand& band, int originX, int originY, const plat
                          originY + bounds_.Bottom);
     platform::TRect visible = Intersect(Intersect(rect, clip), band.Rect());
     if (IsEmpty(visible)) return;
-    if (color_ != clNone) band.FillRect(visible, ColorToPixel(color_));
+    if (color_ != clNone && !ChildCoversInside()) band.FillRect(visible, ColorToPixel(color_));
     band.Bevel(rect, bevelOuter_, bevelWidth_, visible);
-    const platform::TPixmap* picture = pictureSource_ ? pictureSource_() : &ShownPicture();
+    const platform::TPixmap* picture = PictureNow();
     if (picture && !picture->Empty()) band.Blit(*picture, rect.Left, rect.Top, visible);
     if (OnPaint) {
         HDC dc = band.DC();
@@ -236,6 +236,25 @@ void TLightControl::Paint(TPaintBand& band, int originX, int originY, const plat
     }
     for (TLightControl* c : children_)
         if (c->visible_) c->Paint(band, rect.Left, rect.Top, visible);
+}
+
+const platform::TPixmap* TLightControl::PictureNow() {
+    return pictureSource_ ? pictureSource_() : &ShownPicture();
+}
+
+bool TLightControl::ChildCoversInside() {
+    // The bevel's rings are drawn whole over the fill: only the inside needs covering.
+    int inset = bevelOuter_ == bvNone ? 0 : std::max(bevelWidth_, 0);
+    int right = bounds_.Width() - inset, bottom = bounds_.Height() - inset;
+    for (TLightControl* c : children_) {
+        if (!c->visible_ || c->bounds_.Left > inset || c->bounds_.Top > inset || c->bounds_.Right < right ||
+            c->bounds_.Bottom < bottom)
+            continue;
+        if (c->color_ != clNone) return true;
+        const platform::TPixmap* picture = c->PictureNow();
+        if (picture && picture->Width() >= c->Width() && picture->Height() >= c->Height()) return true;
+    }
+    return false;
 }
 
 TLightControl* TLightControl::HitTest(int x, int y) {

@@ -139,6 +139,11 @@ private:
     void SetHost(TLightHost* host);
     void Paint(TPaintBand& band, int originX, int originY, const platform::TRect& clip);
     TLightControl* HitTest(int x, int y); // x, y in the parent's coordinates
+    // The picture the control shows now (from its source when it has one).
+    const platform::TPixmap* PictureNow();
+    // A visible child paints every pixel inside the bevel (its colour, or a picture of
+    // its full size): the control's own fill would be painted over and is left out.
+    bool ChildCoversInside();
 
     TLightHost* host_ = nullptr;
     TLightControl* parent_ = nullptr;

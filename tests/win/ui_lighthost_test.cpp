@@ -315,6 +315,31 @@ TEST(UiLightHost, PaintsPanelsImagesAndBevels) {
     EXPECT_EQ(0x00111111u, shot.Pixel(104 + 10, 12 + 10));
 }
 
+TEST(UiLightHost, APanelFillShowsWhereverItsImageLeavesItUncovered) {
+    TGrid g;
+    g.panelA.SetColor(0x00E0E0E0);
+    g.panelA.SetBevelOuter(bvRaised);
+    g.panelA.SetBevelWidth(2);
+    g.imageA.Picture().Resize(80, 72, 0x00123456);
+    platform::TPixmap shot;
+    g.host.PaintTo(shot);
+    EXPECT_EQ(ColorToPixel(clBtnHighlight), shot.Pixel(11, 11)) << "the bevel's inner ring";
+    EXPECT_EQ(0x00123456u, shot.Pixel(12, 12));
+    EXPECT_EQ(0x00123456u, shot.Pixel(91, 83)) << "the image's last pixel";
+    g.imageA.Picture().Resize(40, 30, 0x00123456); // smaller than the image control
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00123456u, shot.Pixel(12, 12));
+    EXPECT_EQ(0x00E0E0E0u, shot.Pixel(80, 70)) << "the panel's colour beside the small picture";
+    g.imageA.Picture().Resize(80, 72, 0x00123456);
+    g.imageA.SetBounds(3, 2, 80, 72); // one pixel off: the panel shows at the left
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00E0E0E0u, shot.Pixel(12, 40));
+    g.imageA.SetBounds(2, 2, 80, 72);
+    g.imageA.SetVisible(false);
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00E0E0E0u, shot.Pixel(50, 50)) << "a hidden image covers nothing";
+}
+
 TEST(UiLightHost, PaintFollowsControlsThatMoveHideOrLeave) {
     TGrid g;
     g.host.SetBevelOuter(bvNone);
