@@ -144,11 +144,15 @@ void TPaintBand::Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom
 
 void TPaintBand::Bevel(const platform::TRect& r, TBevelCut cut, int width, const platform::TRect& clip) {
     if (cut == bvNone || width <= 0) return;
-    uint32_t light = ColorToPixel(clBtnHighlight), dark = ColorToPixel(clBtnShadow);
+    if (!bevelColors_) {
+        light_ = ColorToPixel(clBtnHighlight);
+        dark_ = ColorToPixel(clBtnShadow);
+        bevelColors_ = true;
+    }
     if (cut == bvRaised)
-        Frame3D(r, light, dark, width, clip);
+        Frame3D(r, light_, dark_, width, clip);
     else
-        Frame3D(r, dark, light, width, clip);
+        Frame3D(r, dark_, light_, width, clip);
 }
 
 void TPaintBand::Blit(const platform::TPixmap& pixmap, int x, int y, const platform::TRect& clip) {

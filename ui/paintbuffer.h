@@ -51,6 +51,10 @@ private:
     uint32_t* bits_;
     int stride_;
     platform::TRect rect_;
+    // The system's highlight and shadow as pixels, read once per strip (a grid has a
+    // bevel per button).
+    bool bevelColors_ = false;
+    uint32_t light_ = 0, dark_ = 0;
 };
 
 // A DIB section of the screen's size with a memory DC, kept for the paints of all the
