@@ -439,6 +439,40 @@ std::string TLightHost::HintAt(int x, int y) {
     return c && c->showHint_ ? c->hint_ : std::string();
 }
 
+bool TLightHost::ColorHidden(const platform::TRect& area) {
+    if (IsEmpty(area)) return true;
+    // The opaque controls that meet the area, clipped to it.
+    std::vector<platform::TRect> cover;
+    std::vector<int> edges = {area.Top, area.Bottom};
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        platform::TRect r = Intersect(shown_[i], area);
+        if (IsEmpty(r) || controls_[i]->color_ == clNone) continue;
+        cover.push_back(r);
+        edges.push_back(r.Top);
+        edges.push_back(r.Bottom);
+    }
+    if (cover.empty()) return false;
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    // Between two neighbouring edges every row meets the same controls: one row's
+    // covering spans must reach across the area.
+    std::vector<std::pair<int, int>> spans;
+    for (size_t e = 0; e + 1 < edges.size(); ++e) {
+        int y = edges[e];
+        spans.clear();
+        for (const platform::TRect& r : cover)
+            if (r.Top <= y && y < r.Bottom) spans.emplace_back(r.Left, r.Right);
+        std::sort(spans.begin(), spans.end());
+        int reached = area.Left;
+        for (const auto& s : spans) {
+            if (s.first > reached) break;
+            reached = std::max(reached, s.second);
+        }
+        if (reached < area.Right) return false;
+    }
+    return true;
+}
+
 void TLightHost::PaintBand(TPaintBand& band) {
     TPanel::PaintBand(band);
     band.Flush();

@@ -203,6 +203,8 @@ public:
 
 protected:
     void PaintBand(TPaintBand& band) override;
+    // The controls placed on the host that have a colour cover area without a gap.
+    bool ColorHidden(const platform::TRect& area) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -340,6 +340,37 @@ TEST(UiLightHost, APanelFillShowsWhereverItsImageLeavesItUncovered) {
     EXPECT_EQ(0x00E0E0E0u, shot.Pixel(50, 50)) << "a hidden image covers nothing";
 }
 
+TEST(UiLightHost, TheHostColourShowsInEveryGapBetweenTiles) {
+    TForm form;
+    TLightHost host{&form};
+    host.SetBounds(0, 0, 100, 60);
+    form.SetClientSize(100, 60);
+    host.SetBevelOuter(bvNone);
+    host.SetColor(0x00000000);
+    // Tiles of 10 x 10 that cover the host whole, in two colours.
+    std::vector<std::unique_ptr<TLightControl>> tiles;
+    for (int y = 0; y < 60; y += 10)
+        for (int x = 0; x < 100; x += 10) {
+            tiles.push_back(std::make_unique<TLightControl>());
+            tiles.back()->SetParent(host);
+            tiles.back()->SetBounds(x, y, 10, 10);
+            tiles.back()->SetColor((x + y) % 20 ? 0x00222222 : 0x00444444);
+        }
+    platform::TPixmap shot;
+    host.PaintTo(shot);
+    EXPECT_EQ(0x00444444u, shot.Pixel(0, 0));
+    EXPECT_EQ(0x00222222u, shot.Pixel(99, 0));
+    EXPECT_EQ(0x00444444u, shot.Pixel(99, 59));
+    tiles[23]->SetVisible(false); // (30, 20)
+    tiles[40]->SetBounds(1, 40, 9, 10); // a gap of one column at (0, 40)
+    tiles[59]->SetColor(clNone);        // (90, 50): paints nothing
+    host.PaintTo(shot);
+    EXPECT_EQ(0u, shot.Pixel(35, 25)) << "under a hidden tile";
+    EXPECT_EQ(0u, shot.Pixel(0, 45)) << "in a gap one pixel wide";
+    EXPECT_EQ(0x00444444u, shot.Pixel(1, 45));
+    EXPECT_EQ(0u, shot.Pixel(95, 55)) << "under a tile without colour";
+}
+
 TEST(UiLightHost, PaintFollowsControlsThatMoveHideOrLeave) {
     TGrid g;
     g.host.SetBevelOuter(bvNone);
