@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "ui/events.h"
+#include "ui/paintbuffer.h"
 #include "platform/win32/win32system.h"
 #include "ybfs/exception.h"
 #include "ybfs/ybfs2.h"
@@ -67,6 +68,7 @@ TApplication::TApplication() : title_(ProgramName()) {
                                                        platform::Widen(title_).c_str(), WS_POPUP, 0, 0, 0, 0,
                                                        nullptr, nullptr, GetModuleHandleW(nullptr), this);
     SetAppContext(this);
+    paintSurface_ = std::make_unique<TPaintSurface>();
     platform::TWin32System& system = platform::Win32System();
     system.SetOwnerWindowFn([this] { return ActiveWindow(); });
     system.SetMessageBoxFn([this](const std::string& text, const std::string& caption, unsigned flags) {
@@ -87,6 +89,7 @@ TApplication::~TApplication() {
     system.SetOwnerWindowFn(nullptr);
     SetAppContext(nullptr);
     if (handle_) DestroyWindow((HWND)handle_);
+    paintSurface_.reset();
     g_current = nullptr;
 }
 

@@ -9,6 +9,7 @@
 // layer's — so that it is owned by the active window and tests can answer it.
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@
 struct tagMSG;
 
 namespace ui {
+
+class TPaintSurface;
 
 class TApplication : public IAppContext {
 public:
@@ -94,6 +97,8 @@ private:
 
     platform::TWindowHandle handle_ = 0;
     platform::TWindowHandle mainWindow_ = 0;
+    // The buffer every window of the program paints through (ui/paintbuffer.h).
+    std::unique_ptr<TPaintSurface> paintSurface_;
     std::string title_;
     std::string helpFile_;
     bool terminated_ = false;

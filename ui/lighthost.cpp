@@ -123,6 +123,7 @@ void TLightControl::SetBounds(int left, int top, int width, int height) {
         return;
     Invalidate();
     bounds_ = r;
+    if (host_ && !parent_) host_->Place(this);
     Invalidate();
 }
 
@@ -147,6 +148,7 @@ POINT TLightControl::ClientToScreen(POINT p) const {
 void TLightControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
+    if (host_ && !parent_) host_->Place(this);
     Invalidate();
 }
 
@@ -216,9 +218,9 @@ void TLightControl::Paint(TPaintBand& band, int originX, int originY, const plat
                          originY + bounds_.Bottom);
     platform::TRect visible = Intersect(Intersect(rect, clip), band.Rect());
     if (IsEmpty(visible)) return;
-    if (color_ != clNone) band.FillRect(visible, ColorToPixel(color_));
+    if (color_ != clNone && !ChildCoversInside()) band.FillRect(visible, ColorToPixel(color_));
     band.Bevel(rect, bevelOuter_, bevelWidth_, visible);
-    const platform::TPixmap* picture = pictureSource_ ? pictureSource_() : &ShownPicture();
+    const platform::TPixmap* picture = PictureNow();
     if (picture && !picture->Empty()) band.Blit(*picture, rect.Left, rect.Top, visible);
     if (OnPaint) {
         HDC dc = band.DC();
@@ -234,6 +236,25 @@ void TLightControl::Paint(TPaintBand& band, int originX, int originY, const plat
     }
     for (TLightControl* c : children_)
         if (c->visible_) c->Paint(band, rect.Left, rect.Top, visible);
+}
+
+const platform::TPixmap* TLightControl::PictureNow() {
+    return pictureSource_ ? pictureSource_() : &ShownPicture();
+}
+
+bool TLightControl::ChildCoversInside() {
+    // The bevel's rings are drawn whole over the fill: only the inside needs covering.
+    int inset = bevelOuter_ == bvNone ? 0 : std::max(bevelWidth_, 0);
+    int right = bounds_.Width() - inset, bottom = bounds_.Height() - inset;
+    for (TLightControl* c : children_) {
+        if (!c->visible_ || c->bounds_.Left > inset || c->bounds_.Top > inset || c->bounds_.Right < right ||
+            c->bounds_.Bottom < bottom)
+            continue;
+        if (c->color_ != clNone) return true;
+        const platform::TPixmap* picture = c->PictureNow();
+        if (picture && picture->Width() >= c->Width() && picture->Height() >= c->Height()) return true;
+    }
+    return false;
 }
 
 TLightControl* TLightControl::HitTest(int x, int y) {
@@ -257,17 +278,26 @@ TLightHost::~TLightHost() {
         c->slot_ = 0;
     }
     controls_.clear();
+    shown_.clear();
     if (Handle() && dragAccepted_) DragAcceptFiles(Handle(), FALSE);
 }
 
 void TLightHost::Add(TLightControl* control) {
     control->slot_ = controls_.size();
     controls_.push_back(control);
+    shown_.emplace_back();
+    Place(control);
+}
+
+void TLightHost::Place(const TLightControl* control) {
+    if (control->slot_ >= controls_.size() || controls_[control->slot_] != control) return;
+    shown_[control->slot_] = control->visible_ ? control->bounds_ : platform::TRect();
 }
 
 void TLightHost::Remove(TLightControl* control) {
     if (control->slot_ < controls_.size() && controls_[control->slot_] == control) {
         controls_[control->slot_] = nullptr;
+        shown_[control->slot_] = platform::TRect();
         ++holes_;
     }
     if (holes_ > 64 && holes_ * 2 > controls_.size()) Compact();
@@ -275,12 +305,15 @@ void TLightHost::Remove(TLightControl* control) {
 
 void TLightHost::Compact() {
     size_t n = 0;
-    for (TLightControl* c : controls_) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        TLightControl* c = controls_[i];
         if (!c) continue;
         c->slot_ = n;
+        shown_[n] = shown_[i];
         controls_[n++] = c;
     }
     controls_.resize(n);
+    shown_.resize(n);
     holes_ = 0;
 }
 
@@ -406,12 +439,51 @@ std::string TLightHost::HintAt(int x, int y) {
     return c && c->showHint_ ? c->hint_ : std::string();
 }
 
+bool TLightHost::ColorHidden(const platform::TRect& area) {
+    if (IsEmpty(area)) return true;
+    // The opaque controls that meet the area, clipped to it.
+    std::vector<platform::TRect> cover;
+    std::vector<int> edges = {area.Top, area.Bottom};
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        platform::TRect r = Intersect(shown_[i], area);
+        if (IsEmpty(r) || controls_[i]->color_ == clNone) continue;
+        cover.push_back(r);
+        edges.push_back(r.Top);
+        edges.push_back(r.Bottom);
+    }
+    if (cover.empty()) return false;
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    // Between two neighbouring edges every row meets the same controls: one row's
+    // covering spans must reach across the area.
+    std::vector<std::pair<int, int>> spans;
+    for (size_t e = 0; e + 1 < edges.size(); ++e) {
+        int y = edges[e];
+        spans.clear();
+        for (const platform::TRect& r : cover)
+            if (r.Top <= y && y < r.Bottom) spans.emplace_back(r.Left, r.Right);
+        std::sort(spans.begin(), spans.end());
+        int reached = area.Left;
+        for (const auto& s : spans) {
+            if (s.first > reached) break;
+            reached = std::max(reached, s.second);
+        }
+        if (reached < area.Right) return false;
+    }
+    return true;
+}
+
 void TLightHost::PaintBand(TPaintBand& band) {
     TPanel::PaintBand(band);
     band.Flush();
     platform::TRect client(0, 0, ClientWidth(), ClientHeight());
-    for (TLightControl* c : controls_)
-        if (c && c->visible_) c->Paint(band, 0, 0, client);
+    platform::TRect area = Intersect(client, band.Rect());
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const platform::TRect& r = shown_[i];
+        if (r.Left < area.Right && area.Left < r.Right && r.Top < area.Bottom && area.Top < r.Bottom &&
+            r.Left < r.Right && r.Top < r.Bottom)
+            controls_[i]->Paint(band, 0, 0, client);
+    }
 }
 
 void TLightHost::MouseButton(UINT message, WPARAM wParam, int x, int y) {

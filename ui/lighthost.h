@@ -139,6 +139,11 @@ private:
     void SetHost(TLightHost* host);
     void Paint(TPaintBand& band, int originX, int originY, const platform::TRect& clip);
     TLightControl* HitTest(int x, int y); // x, y in the parent's coordinates
+    // The picture the control shows now (from its source when it has one).
+    const platform::TPixmap* PictureNow();
+    // A visible child paints every pixel inside the bevel (its colour, or a picture of
+    // its full size): the control's own fill would be painted over and is left out.
+    bool ChildCoversInside();
 
     TLightHost* host_ = nullptr;
     TLightControl* parent_ = nullptr;
@@ -198,6 +203,8 @@ public:
 
 protected:
     void PaintBand(TPaintBand& band) override;
+    // The controls placed on the host that have a colour cover area without a gap.
+    bool ColorHidden(const platform::TRect& area) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -205,6 +212,8 @@ private:
     friend class TLightControl;
     void Add(TLightControl* control);
     void Remove(TLightControl* control);
+    // Brings the control's entry in shown_ up to date with its bounds and visibility.
+    void Place(const TLightControl* control);
     void Forget(TLightControl* control); // clears every reference to a control leaving the host
     void ChangeAccepting(int delta);
     void Compact();
@@ -219,6 +228,10 @@ private:
     static void FlushQueued();
 
     std::vector<TLightControl*> controls_; // bottom to top; null where one was removed
+    // For each slot of controls_, the control's rectangle while it is visible, else an
+    // empty one. A paint finds the few controls of its area in this compact list
+    // instead of reading 10,000 controls scattered in memory.
+    std::vector<platform::TRect> shown_;
     size_t holes_ = 0;
     TLightControl* capture_ = nullptr;
     TLightControl* hovered_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "ui/gdi.h"
 
@@ -13,26 +14,108 @@ namespace {
 // never needs a buffer of its own size.
 const int kMaxBandPixels = 256 * 1024;
 
+TPaintSurface* g_surface = nullptr;
+
+// The surface for a paint: the kept one when it is free and wide enough, else a DIB
+// and a DC made for this paint (strips of at most kMaxBandPixels).
+class TBandTarget {
+public:
+    TBandTarget(int width, int height) {
+        TPaintSurface* kept = TPaintSurface::Current();
+        if (kept && width <= kept->Width() && kept->Acquire()) {
+            kept_ = kept;
+            bandHeight_ = std::min(height, kept->Height());
+            return;
+        }
+        bandHeight_ = std::max(1, std::min(height, kMaxBandPixels / width));
+        own_.reset(new TOwnPair(width, bandHeight_));
+    }
+    ~TBandTarget() {
+        if (kept_) kept_->Release();
+    }
+    TBandTarget(const TBandTarget&) = delete;
+    TBandTarget& operator=(const TBandTarget&) = delete;
+
+    bool Valid() const { return kept_ || own_->Dib.Valid(); }
+    int BandHeight() const { return bandHeight_; }
+    HDC DC() const { return kept_ ? kept_->DC() : own_->Dc.Get(); }
+    const TDibSection& Dib() const { return kept_ ? kept_->Dib() : own_->Dib; }
+
+private:
+    struct TOwnPair {
+        TOwnPair(int width, int height) : Dib(width, height), Selected(Dc.Get(), Dib.Get()) {}
+        TDibSection Dib;
+        TMemoryDC Dc;
+        TSelectObject Selected;
+    };
+    TPaintSurface* kept_ = nullptr;
+    std::unique_ptr<TOwnPair> own_;
+    int bandHeight_ = 1;
+};
+
 void PaintBands(const platform::TRect& area, const TBandPainter& paint,
                 const std::function<void(HDC, const TDibSection&, const platform::TRect&)>& sink) {
     if (IsEmpty(area)) return;
-    int width = area.Width();
-    int bandHeight = std::max(1, std::min(area.Height(), kMaxBandPixels / width));
-    TDibSection dib(width, bandHeight);
-    if (!dib.Valid()) return;
-    TMemoryDC dc;
-    TSelectObject selected(dc.Get(), dib.Get());
+    TBandTarget target(area.Width(), area.Height());
+    if (!target.Valid()) return;
+    const TDibSection& dib = target.Dib();
+    HDC dc = target.DC();
+    int bandHeight = target.BandHeight();
     for (int top = area.Top; top < area.Bottom; top += bandHeight) {
         platform::TRect band(area.Left, top, area.Right, std::min(top + bandHeight, area.Bottom));
-        SetViewportOrgEx(dc.Get(), -band.Left, -band.Top, nullptr);
-        TPaintBand strip(dc.Get(), dib.Bits(), width, band);
+        SetViewportOrgEx(dc, -band.Left, -band.Top, nullptr);
+        TPaintBand strip(dc, dib.Bits(), dib.Width(), band);
         paint(strip);
         GdiFlush();
-        sink(dc.Get(), dib, band);
+        sink(dc, dib, band);
     }
 }
 
 } // namespace
+
+namespace {
+
+int CappedWidth(int width) {
+    return std::max(1, std::min(width, TPaintSurface::kMaxPixels));
+}
+
+int CappedHeight(int width, int height) {
+    return std::max(1, std::min(height, TPaintSurface::kMaxPixels / CappedWidth(width)));
+}
+
+} // namespace
+
+TPaintSurface::TPaintSurface(int width, int height)
+    : dib_(CappedWidth(width), CappedHeight(width, height)) {
+    if (dib_.Valid() && dc_.Get()) previous_ = SelectObject(dc_.Get(), dib_.Get());
+    if (!g_surface) g_surface = this;
+}
+
+TPaintSurface::TPaintSurface()
+    : TPaintSurface(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)) {}
+
+TPaintSurface::~TPaintSurface() {
+    if (g_surface == this) g_surface = nullptr;
+    if (previous_) SelectObject(dc_.Get(), previous_);
+}
+
+TPaintSurface* TPaintSurface::Current() {
+    return g_surface;
+}
+
+bool TPaintSurface::Acquire() {
+    if (busy_ || !Valid()) return false;
+    busy_ = true;
+    saved_ = SaveDC(dc_.Get());
+    return true;
+}
+
+void TPaintSurface::Release() {
+    if (!busy_) return;
+    if (saved_) RestoreDC(dc_.Get(), saved_);
+    saved_ = 0;
+    busy_ = false;
+}
 
 void TPaintBand::FillRect(const platform::TRect& r, uint32_t pixel) {
     platform::TRect c = Intersect(r, rect_);
@@ -61,11 +144,15 @@ void TPaintBand::Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom
 
 void TPaintBand::Bevel(const platform::TRect& r, TBevelCut cut, int width, const platform::TRect& clip) {
     if (cut == bvNone || width <= 0) return;
-    uint32_t light = ColorToPixel(clBtnHighlight), dark = ColorToPixel(clBtnShadow);
+    if (!bevelColors_) {
+        light_ = ColorToPixel(clBtnHighlight);
+        dark_ = ColorToPixel(clBtnShadow);
+        bevelColors_ = true;
+    }
     if (cut == bvRaised)
-        Frame3D(r, light, dark, width, clip);
+        Frame3D(r, light_, dark_, width, clip);
     else
-        Frame3D(r, dark, light, width, clip);
+        Frame3D(r, dark_, light_, width, clip);
 }
 
 void TPaintBand::Blit(const platform::TPixmap& pixmap, int x, int y, const platform::TRect& clip) {

@@ -4,14 +4,18 @@
 // The area is painted strip by strip into one DIB section: a strip is drawn in
 // software on the DIB's pixels (fills, bevels, pixel buffers) and with GDI through a
 // memory DC whose coordinates are the window's client coordinates (text), then copied
-// to the screen with one BitBlt. The DIB and the DC are the only GDI objects, created
-// for the paint and released at its end, however many controls it draws.
+// to the screen with one BitBlt. The DIB and the DC are the only GDI objects, however
+// many controls a paint draws: the paint surface's (kept from paint to paint, so that
+// a paint writes on memory that is already there: the first write to fresh pages
+// costs more than the paint), or while there is none or it is in use, a pair created
+// for the paint and released at its end.
 #include <windows.h>
 
 #include <functional>
 
 #include "platform/pixmap.h"
 #include "platform/types.h"
+#include "ui/gdi.h"
 
 namespace ui {
 
@@ -47,6 +51,48 @@ private:
     uint32_t* bits_;
     int stride_;
     platform::TRect rect_;
+    // The system's highlight and shadow as pixels, read once per strip (a grid has a
+    // bevel per button).
+    bool bevelColors_ = false;
+    uint32_t light_ = 0, dark_ = 0;
+};
+
+// A DIB section of the screen's size with a memory DC, kept for the paints of all the
+// windows of the thread. While one exists, paints whose area is no wider than it use
+// it; it exists at most once (the application owns it), and a paint within a paint
+// makes its own pair.
+class TPaintSurface {
+public:
+    // width x height pixels, at most kMaxPixels.
+    TPaintSurface(int width, int height);
+    // The size of the screen (all monitors), capped.
+    TPaintSurface();
+    ~TPaintSurface();
+    TPaintSurface(const TPaintSurface&) = delete;
+    TPaintSurface& operator=(const TPaintSurface&) = delete;
+
+    static const int kMaxPixels = 4096 * 2048;
+    // The surface that exists now, or null.
+    static TPaintSurface* Current();
+
+    bool Valid() const { return dib_.Valid() && dc_.Get(); }
+    int Width() const { return dib_.Width(); }
+    int Height() const { return dib_.Height(); }
+    HDC DC() const { return dc_.Get(); }
+    const TDibSection& Dib() const { return dib_; }
+
+    // Takes the surface for one paint: false when it is in use (a paint within a
+    // paint) or not valid. Each true is matched by Release, which puts the DC's state
+    // back as it was taken.
+    bool Acquire();
+    void Release();
+
+private:
+    TDibSection dib_;
+    TMemoryDC dc_;
+    HGDIOBJ previous_ = nullptr; // the DC's own bitmap, back in place at the end
+    int saved_ = 0;              // the DC's saved state while a paint has it
+    bool busy_ = false;
 };
 
 typedef std::function<void(TPaintBand& band)> TBandPainter;

@@ -66,7 +66,7 @@ void TPanel::SetShowAccelChar(bool show) {
 
 void TPanel::PaintBand(TPaintBand& band) {
     platform::TRect client(0, 0, ClientWidth(), ClientHeight());
-    band.FillRect(client, ColorToPixel(color_));
+    if (!ColorHidden(Intersect(client, band.Rect()))) band.FillRect(client, ColorToPixel(color_));
     band.Bevel(client, bevelOuter_, bevelWidth_);
     if (Caption().empty()) return;
     int inset = bevelOuter_ == bvNone ? 0 : bevelWidth_;

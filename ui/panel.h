@@ -44,6 +44,12 @@ public:
 protected:
     // Paints one strip of the panel: colour, bevel and caption.
     virtual void PaintBand(TPaintBand& band);
+    // True when what the panel paints over its colour covers area (client
+    // coordinates) whole: the colour is then left out there.
+    virtual bool ColorHidden(const platform::TRect& area) {
+        (void)area;
+        return false;
+    }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Mouse messages in client coordinates; the panel raises its events.
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

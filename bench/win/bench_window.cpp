@@ -30,6 +30,23 @@ struct TOpenWindow {
         if (!preload) Form->tmrM.SetEnabled(false);
         Pump();
     }
+    // Dispatches what is waiting in the queue, without waiting for more: the flush
+    // message of the light hosts that a key posted.
+    static void DispatchPosted() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // A page switch as the user sees it: the key, the flush it posted, and the paint
+    // of the window and its children, all done on return.
+    static void SwitchPage(HWND h) {
+        SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
+        DispatchPosted();
+        RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        GdiFlush();
+    }
     static void Pump() {
         for (int i = 0; i < 5; ++i) {
             ui::Application().ProcessMessages();
@@ -47,6 +64,50 @@ void WriteFolder(const std::string& folder, int pages, int columns, int rows, in
         bench::WriteDocument(pages, columns, rows, {});
     }
     platform::SetSystem(previous);
+}
+
+// A window's client DC that does not leave out its child windows.
+class TWholeClientDC {
+public:
+    explicit TWholeClientDC(HWND h) : h_(h), dc_(GetDCEx(h, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS)) {}
+    ~TWholeClientDC() { ReleaseDC(h_, dc_); }
+    TWholeClientDC(const TWholeClientDC&) = delete;
+    TWholeClientDC& operator=(const TWholeClientDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND h_;
+    HDC dc_;
+};
+
+// A checksum of what the screen shows of a window's top left (at most 400 x 200),
+// read back through a DIB: tells whether a page switch painted the new page.
+uint32_t ScreenSum(HWND h) {
+    RECT rc;
+    GetClientRect(h, &rc);
+    int w = std::min<int>(rc.right, 400), ht = std::min<int>(rc.bottom, 200);
+    if (w <= 0 || ht <= 0) return 0;
+    ui::TWindowDC dc(h);
+    ui::TMemoryDC mem(dc.Get());
+    ui::TDibSection dib(w, ht);
+    if (!dib.Valid()) return 0;
+    ui::TSelectObject selected(mem.Get(), dib.Get());
+    BitBlt(mem.Get(), 0, 0, w, ht, dc.Get(), 0, 0, SRCCOPY);
+    GdiFlush();
+    uint32_t sum = 2166136261u;
+    for (int i = 0; i < w * ht; ++i)
+        sum = (sum ^ (dib.Bits()[i] & 0xFFFFFF)) * 16777619u;
+    return sum;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+void PrintRatio(const char* figure, const std::vector<double>& a, const std::vector<double>& b) {
+    double ma = Median(a), mb = Median(b);
+    std::printf("%s: median A %.3f ms, median B %.3f ms, A/B %.2f\n", figure, ma, mb, mb > 0 ? ma / mb : 0.0);
 }
 
 double PrivateMb() {
@@ -104,41 +165,63 @@ int main(int argc, char** argv) {
         // At the screen's corner, so that as much of it as the screen holds is drawn.
         SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         for (int i = 0; i < 2; ++i) {
-            SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
-            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            TOpenWindow::SwitchPage(h);
+            SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
         }
         RECT rc, wr;
         GetClientRect(h, &rc);
         GetWindowRect(h, &wr);
         std::fprintf(stderr, "big grid window at %ld,%ld, client %ld x %ld\n", wr.left, wr.top, rc.right, rc.bottom);
-        HDC dc = GetDC(h);
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        PatBlt(mem, 0, 0, rc.right, rc.bottom, WHITENESS);
-        for (int r = 0; r < runs; ++r) {
-            TOpenWindow::Pump();
-            auto p0 = Clock::now();
-            SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
-            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            auto p1 = Clock::now();
-            BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-            GdiFlush();
-            auto p2 = Clock::now();
-            SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
-            std::printf("page A %.3f\npage B %.3f\n", bench::Ms(p1 - p0), bench::Ms(p2 - p1));
+        {
+            std::vector<double> pageA, pageB;
+            // B draws over the child windows as A does: the form clips its children, and
+            // a blit through its own DC would put next to nothing on the screen.
+            TWholeClientDC client(h);
+            HDC dc = client.Get();
+            ui::TMemoryDC memory(dc);
+            HDC mem = memory.Get();
+            ui::TScopedBitmap bmp(CreateCompatibleBitmap(dc, rc.right, rc.bottom));
+            ui::TSelectObject selected(mem, bmp.Get());
+            PatBlt(mem, 0, 0, rc.right, rc.bottom, WHITENESS);
+            // The grid's top left is blacked out before each switch: a switch whose paint
+            // did not happen inside A leaves it black.
+            HWND grid = w.Form->pnlPage.Handle();
+            auto blackOut = [grid] {
+                ui::TWindowDC gdc(grid);
+                PatBlt(gdc.Get(), 0, 0, 400, 200, BLACKNESS);
+                GdiFlush();
+            };
+            blackOut();
+            const uint32_t black = ScreenSum(grid);
+            int unpainted = 0;
+            for (int r = 0; r < runs; ++r) {
+                TOpenWindow::Pump();
+                blackOut();
+                auto p0 = Clock::now();
+                TOpenWindow::SwitchPage(h);
+                auto p1 = Clock::now();
+                if (ScreenSum(grid) == black) ++unpainted;
+                auto p1b = Clock::now();
+                BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+                GdiFlush();
+                auto p2 = Clock::now();
+                SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
+                pageA.push_back(bench::Ms(p1 - p0));
+                pageB.push_back(bench::Ms(p2 - p1b));
+                std::printf("page A %.3f\npage B %.3f\n", pageA.back(), pageB.back());
+            }
+            std::printf("page switches not painted inside A: %d of %d\n", unpainted, runs);
+            PrintRatio("page switch", pageA, pageB);
         }
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
-        ReleaseDC(h, dc);
         // Where the time of a page switch and of a rebuild goes (medians of `runs`).
         std::vector<double> select, paint, destroy, build;
         for (int r = 0; r < runs; ++r) {
             auto q0 = Clock::now();
             SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
             auto q1 = Clock::now();
+            TOpenWindow::DispatchPosted();
             RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            GdiFlush();
             auto q2 = Clock::now();
             SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
             w.Form->DestroyItemButtons();
@@ -151,10 +234,7 @@ int main(int argc, char** argv) {
             build.push_back(bench::Ms(q4 - q3));
             TOpenWindow::Pump();
         }
-        auto median = [](std::vector<double> v) {
-            std::sort(v.begin(), v.end());
-            return v.empty() ? 0.0 : v[v.size() / 2];
-        };
+        auto median = Median;
         std::printf("breakdown 100x100: page switch = select %.3f + paint %.3f ms; "
                     "rebuild = release buttons %.3f + BuildLayout %.3f ms\n",
                     median(select), median(paint), median(destroy), median(build));
@@ -163,6 +243,7 @@ int main(int argc, char** argv) {
         PrintObjects("100x100-after-100-rebuilds");
     }
     // Big grid: a window over each document in turn.
+    std::vector<double> gridA, gridB;
     for (int r = 0; r < runs; ++r) {
         for (int side = 0; side < 2; ++side) {
             platform::SetSystem(side == 0 ? &bigSystem : &smallSystem);
@@ -173,11 +254,13 @@ int main(int argc, char** argv) {
             TOpenWindow::Pump();
             auto t0 = Clock::now();
             w.Form->BuildLayout(false);
+            (side == 0 ? gridA : gridB).push_back(bench::Ms(Clock::now() - t0));
             std::printf("grid %c %.3f\n", side == 0 ? 'A' : 'B', bench::Ms(Clock::now() - t0));
             w.Form.reset();
             TOpenWindow::Pump();
         }
         std::fflush(stdout);
     }
+    PrintRatio("big grid", gridA, gridB);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "platform/text.h"
 #include "ui/gdi.h"
 #include "ui/lighthost.h"
+#include "ui/paintbuffer.h"
 #include "ui/pool.h"
 #include "ui/window.h"
 #include "ui_test_support.h"
@@ -312,6 +313,137 @@ TEST(UiLightHost, PaintsPanelsImagesAndBevels) {
     g.host.PaintTo(shot);
     EXPECT_EQ(0x00ABCDEFu, shot.Pixel(104 + 5, 12 + 5));
     EXPECT_EQ(0x00111111u, shot.Pixel(104 + 10, 12 + 10));
+}
+
+TEST(UiLightHost, APanelFillShowsWhereverItsImageLeavesItUncovered) {
+    TGrid g;
+    g.panelA.SetColor(0x00E0E0E0);
+    g.panelA.SetBevelOuter(bvRaised);
+    g.panelA.SetBevelWidth(2);
+    g.imageA.Picture().Resize(80, 72, 0x00123456);
+    platform::TPixmap shot;
+    g.host.PaintTo(shot);
+    EXPECT_EQ(ColorToPixel(clBtnHighlight), shot.Pixel(11, 11)) << "the bevel's inner ring";
+    EXPECT_EQ(0x00123456u, shot.Pixel(12, 12));
+    EXPECT_EQ(0x00123456u, shot.Pixel(91, 83)) << "the image's last pixel";
+    g.imageA.Picture().Resize(40, 30, 0x00123456); // smaller than the image control
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00123456u, shot.Pixel(12, 12));
+    EXPECT_EQ(0x00E0E0E0u, shot.Pixel(80, 70)) << "the panel's colour beside the small picture";
+    g.imageA.Picture().Resize(80, 72, 0x00123456);
+    g.imageA.SetBounds(3, 2, 80, 72); // one pixel off: the panel shows at the left
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00E0E0E0u, shot.Pixel(12, 40));
+    g.imageA.SetBounds(2, 2, 80, 72);
+    g.imageA.SetVisible(false);
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00E0E0E0u, shot.Pixel(50, 50)) << "a hidden image covers nothing";
+}
+
+TEST(UiLightHost, TheHostColourShowsInEveryGapBetweenTiles) {
+    TForm form;
+    TLightHost host{&form};
+    host.SetBounds(0, 0, 100, 60);
+    form.SetClientSize(100, 60);
+    host.SetBevelOuter(bvNone);
+    host.SetColor(0x00000000);
+    // Tiles of 10 x 10 that cover the host whole, in two colours.
+    std::vector<std::unique_ptr<TLightControl>> tiles;
+    for (int y = 0; y < 60; y += 10)
+        for (int x = 0; x < 100; x += 10) {
+            tiles.push_back(std::make_unique<TLightControl>());
+            tiles.back()->SetParent(host);
+            tiles.back()->SetBounds(x, y, 10, 10);
+            tiles.back()->SetColor((x + y) % 20 ? 0x00222222 : 0x00444444);
+        }
+    platform::TPixmap shot;
+    host.PaintTo(shot);
+    EXPECT_EQ(0x00444444u, shot.Pixel(0, 0));
+    EXPECT_EQ(0x00222222u, shot.Pixel(99, 0));
+    EXPECT_EQ(0x00444444u, shot.Pixel(99, 59));
+    tiles[23]->SetVisible(false); // (30, 20)
+    tiles[40]->SetBounds(1, 40, 9, 10); // a gap of one column at (0, 40)
+    tiles[59]->SetColor(clNone);        // (90, 50): paints nothing
+    host.PaintTo(shot);
+    EXPECT_EQ(0u, shot.Pixel(35, 25)) << "under a hidden tile";
+    EXPECT_EQ(0u, shot.Pixel(0, 45)) << "in a gap one pixel wide";
+    EXPECT_EQ(0x00444444u, shot.Pixel(1, 45));
+    EXPECT_EQ(0u, shot.Pixel(95, 55)) << "under a tile without colour";
+}
+
+TEST(UiLightHost, PaintFollowsControlsThatMoveHideOrLeave) {
+    TGrid g;
+    g.host.SetBevelOuter(bvNone);
+    g.host.SetColor(0x00000000);
+    g.imageA.Picture().Resize(80, 72, 0x00AAAAAA);
+    g.imageB.Picture().Resize(80, 72, 0x00BBBBBB);
+    platform::TPixmap shot;
+    g.panelB.SetBounds(200, 110, 84, 76);
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0u, shot.Pixel(150, 50)) << "where B was";
+    EXPECT_EQ(0x00BBBBBBu, shot.Pixel(250, 150)) << "where B went";
+    g.panelA.SetVisible(false);
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0u, shot.Pixel(50, 50)) << "a hidden panel and its image";
+    g.panelA.SetVisible(true);
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00AAAAAAu, shot.Pixel(50, 50));
+
+    // Enough controls leave for the host to close up its list: those that stay paint
+    // where they are, those that left nowhere.
+    std::vector<std::unique_ptr<TLightControl>> many;
+    for (int i = 0; i < 200; ++i) {
+        many.push_back(std::make_unique<TLightControl>());
+        many.back()->SetParent(g.host);
+        many.back()->SetBounds(i % 20 * 10, 100 + i / 20 * 10, 10, 10);
+        many.back()->SetColor(i % 2 ? 0x00222222 : 0x00333333);
+    }
+    for (int i = 0; i < 200; ++i)
+        if (i % 20 >= 2) many[(size_t)i]->Detach();
+    g.host.PaintTo(shot);
+    EXPECT_EQ(0x00333333u, shot.Pixel(5, 105)) << "control 0 stays";
+    EXPECT_EQ(0x00222222u, shot.Pixel(15, 195)) << "control 181 stays";
+    EXPECT_EQ(0u, shot.Pixel(25, 105)) << "control 2 left";
+    EXPECT_EQ(0x00BBBBBBu, shot.Pixel(250, 150)) << "B keeps its place in the closed-up list";
+}
+
+TEST(UiLightHost, AKeptPaintSurfacePaintsTheSameWithoutNewGdiObjects) {
+    TGrid g;
+    g.panelA.SetColor(0x00E0E0E0);
+    g.panelA.SetBevelOuter(bvRaised);
+    g.imageA.Picture().Resize(80, 72, 0x00123456);
+    platform::TPixmap without, with, inner, narrow;
+    g.host.PaintTo(without);
+    TGrid other;
+    other.imageB.Picture().Resize(80, 72, 0x00654321);
+    {
+        TPaintSurface surface(400, 300);
+        ASSERT_TRUE(surface.Valid());
+        EXPECT_EQ(&surface, TPaintSurface::Current());
+        g.host.PaintTo(with);
+        long created = GdiObjectsCreated();
+        g.host.PaintTo(with);
+        EXPECT_EQ(0, GdiObjectsCreated() - created) << "the kept surface serves the paint";
+        // A control that paints another host while it is painted: the inner paint
+        // cannot have the surface the outer one holds, and makes its own DIB and DC.
+        g.imageB.OnPaint = [&](platform::ICanvas&) { other.host.PaintTo(inner); };
+        created = GdiObjectsCreated();
+        g.host.PaintTo(with);
+        EXPECT_EQ(2, GdiObjectsCreated() - created);
+        EXPECT_EQ(0x00654321u, inner.Pixel(150, 50));
+        g.imageB.OnPaint = nullptr;
+    }
+    EXPECT_EQ(nullptr, TPaintSurface::Current());
+    {
+        TPaintSurface surface(100, 100); // narrower than the host: not used
+        g.host.PaintTo(narrow);
+    }
+    ASSERT_EQ(without.Width(), with.Width());
+    ASSERT_EQ(without.Height(), with.Height());
+    for (const platform::TPixmap* shot : {&with, &narrow})
+        for (int y = 0; y < without.Height(); y += 3)
+            for (int x = 0; x < without.Width(); x += 3)
+                ASSERT_EQ(without.Pixel(x, y), shot->Pixel(x, y)) << x << "," << y;
 }
 
 namespace {
