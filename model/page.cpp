@@ -1,7 +1,6 @@
 #include "model/page.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "model/document.h"
 #include "model/host.h"
@@ -47,10 +46,7 @@ const uint8_t* CheckPageBody(const uint8_t* p, const uint8_t* end, int depth, TS
         }
         if (end - p < size) throw EReadError(kDataReadError);
         if (name) {
-            // Text stops at its first zero byte.
-            const void* zero = size ? std::memchr(p, 0, size) : nullptr;
-            size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - p) : size;
-            check.Name.assign(reinterpret_cast<const char*>(p), len);
+            check.Name = StoredText(p, size);
             check.Named = true;
         } else if (id == kItemId) { // an item that is a value cannot be read
             if (check.FirstUnreadable == SIZE_MAX) check.FirstUnreadable = check.Images.size();

@@ -52,6 +52,8 @@ TMemoryDC::~TMemoryDC() {
 
 TWindowDC::TWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
 
+TWindowDC::TWindowDC(HWND window, DWORD dcxFlags) : window_(window), dc_(GetDCEx(window, nullptr, dcxFlags)) {}
+
 TWindowDC::~TWindowDC() {
     if (dc_) ReleaseDC(window_, dc_);
 }

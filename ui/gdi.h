@@ -87,6 +87,8 @@ private:
 class TWindowDC {
 public:
     explicit TWindowDC(HWND window = nullptr);
+    // From GetDCEx with these DCX_ flags (DCX_CLIPSIBLINGS alone covers the children).
+    TWindowDC(HWND window, DWORD dcxFlags);
     ~TWindowDC();
     TWindowDC(const TWindowDC&) = delete;
     TWindowDC& operator=(const TWindowDC&) = delete;

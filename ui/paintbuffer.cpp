@@ -71,10 +71,6 @@ void PaintBands(const platform::TRect& area, const TBandPainter& paint,
     }
 }
 
-} // namespace
-
-namespace {
-
 int CappedWidth(int width) {
     return std::max(1, std::min(width, TPaintSurface::kMaxPixels));
 }

@@ -459,16 +459,18 @@ TYBVariableData* TYBObject::TakeValue(TId id, int n, int& index) {
     return static_cast<TYBVariableData*>(child);
 }
 
+std::string StoredText(const uint8_t* data, size_t size) {
+    const void* zero = size ? std::memchr(data, 0, size) : nullptr;
+    size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - data) : size;
+    return std::string(reinterpret_cast<const char*>(data), len);
+}
+
 bool TYBObject::Read(TId id, std::string& value) {
     int index = Source ? Source->IndexOf(id) : -1;
     if (index < 0) return false;
     TYBData* child = Source->At(index);
     if (child->IsObject()) throw EReadTypeError();
-    const uint8_t* b = static_cast<TYBVariableData*>(child)->Data();
-    size_t n = child->Size;
-    const void* zero = n ? std::memchr(b, 0, n) : nullptr;
-    size_t len = zero ? (size_t)(static_cast<const uint8_t*>(zero) - b) : n;
-    value.assign(reinterpret_cast<const char*>(b), len);
+    value = StoredText(static_cast<TYBVariableData*>(child)->Data(), child->Size);
     Source->Delete(index);
     return true;
 }

@@ -56,6 +56,8 @@ const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth);
 const uint8_t* SkipCheckedBody(const uint8_t* p);
 // The little-endian word at p.
 inline uint16_t StoredWord(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
+// A stored text: its bytes up to the first zero byte (all of them when there is none).
+std::string StoredText(const uint8_t* data, size_t size);
 
 // Checks the bodies of the objects nested in the root while a file is read over
 // shared bytes, in place of SkipBody: it throws the structure errors SkipBody

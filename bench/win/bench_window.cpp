@@ -66,20 +66,6 @@ void WriteFolder(const std::string& folder, int pages, int columns, int rows, in
     platform::SetSystem(previous);
 }
 
-// A window's client DC that does not leave out its child windows.
-class TWholeClientDC {
-public:
-    explicit TWholeClientDC(HWND h) : h_(h), dc_(GetDCEx(h, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS)) {}
-    ~TWholeClientDC() { ReleaseDC(h_, dc_); }
-    TWholeClientDC(const TWholeClientDC&) = delete;
-    TWholeClientDC& operator=(const TWholeClientDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND h_;
-    HDC dc_;
-};
-
 // A checksum of what the screen shows of a window's top left (at most 400 x 200),
 // read back through a DIB: tells whether a page switch painted the new page.
 uint32_t ScreenSum(HWND h) {
@@ -176,7 +162,7 @@ int main(int argc, char** argv) {
             std::vector<double> pageA, pageB;
             // B draws over the child windows as A does: the form clips its children, and
             // a blit through its own DC would put next to nothing on the screen.
-            TWholeClientDC client(h);
+            ui::TWindowDC client(h, DCX_CACHE | DCX_CLIPSIBLINGS); // the children too
             HDC dc = client.Get();
             ui::TMemoryDC memory(dc);
             HDC mem = memory.Get();
