@@ -133,9 +133,9 @@ if [ "$fuzz_seconds" != 0 ] && command -v clang++ >/dev/null; then
       [ -x "$target" ] || continue
       name=$(basename "$target")
       corpus="build/fuzz/corpus/$name"
-      mkdir -p "$corpus"
+      mkdir -p "$corpus" "build/fuzz/artifacts/$name"
       echo "== $name (${fuzz_seconds}s)"
-      if "$target" -max_total_time="$fuzz_seconds" -max_len=4096 "$corpus" "tests/fuzz/seeds/${name#fuzz_}" \
+      if "$target" -max_total_time="$fuzz_seconds" -max_len=4096 -artifact_prefix="build/fuzz/artifacts/$name/" "$corpus" "tests/fuzz/seeds/${name#fuzz_}" \
            >"$logs/$name.log" 2>&1; then
         passed=$((passed + 1))
         grep -E '^Done|#[0-9]+.*DONE' "$logs/$name.log" | tail -n 1
