@@ -59,3 +59,36 @@ function(kiropad_library name)
     target_link_libraries(${name} INTERFACE ${A_DEPS})
   endif()
 endfunction()
+
+# Libraries whose DLLs load at their first call rather than at start: a start needs
+# none of them (the common dialogs, shortcuts, the input method of dialogs), and every
+# DLL loaded at start adds to the time until the window shows. Each becomes a target
+# delayed_<dll> made with dlltool from the entry points the program calls, given as
+# name@argument-bytes (the decoration of the 32-bit build).
+function(kiropad_delayed_import dll)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(def "${CMAKE_BINARY_DIR}/delayload/${dll}.def")
+  set(lib "${CMAKE_BINARY_DIR}/delayload/lib${dll}_delayed.a")
+  set(text "LIBRARY ${dll}.dll\nEXPORTS\n")
+  foreach(entry ${ARGN})
+    if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+      string(REGEX REPLACE "@[0-9]+$" "" entry "${entry}")
+    endif()
+    string(APPEND text "${entry}\n")
+  endforeach()
+  file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/delayload")
+  file(WRITE "${def}" "${text}")
+  # Run in the library's folder with relative names: dlltool names its symbols after
+  # the output path, and no path of the build machine belongs in the programs.
+  execute_process(COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${dll}.def --dllname ${dll}.dll
+                          --output-delaylib lib${dll}_delayed.a
+                  WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/delayload"
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "dlltool could not make the delayed import library of ${dll}")
+  endif()
+  add_library(delayed_${dll} STATIC IMPORTED GLOBAL)
+  set_target_properties(delayed_${dll} PROPERTIES IMPORTED_LOCATION "${lib}")
+endfunction()

@@ -1,6 +1,7 @@
 #include "model/bmpfile.h"
 
 #include <climits>
+#include <cstring>
 
 namespace bmpfile {
 
@@ -36,12 +37,12 @@ uint64_t StrideOf(uint32_t width, uint32_t bitCount) {
     return (((uint64_t)width * bitCount + 31) / 32) * 4;
 }
 
-// Both headers with everything but the palette and the pixels.
-std::vector<uint8_t> Headers(int width, int height, uint16_t bitCount, uint32_t paletteEntries) {
+// Both headers with everything but the palette and the pixels, in b (all else 0).
+void Headers(std::vector<uint8_t>& b, int width, int height, uint16_t bitCount, uint32_t paletteEntries) {
     uint32_t stride = (uint32_t)StrideOf((uint32_t)width, bitCount);
     uint32_t offBits = kFileHeaderSize + kInfoHeaderSize + 4 * paletteEntries;
     uint32_t imageSize = stride * (uint32_t)height;
-    std::vector<uint8_t> b(offBits + imageSize, 0);
+    b.assign(offBits + imageSize, 0);
     b[0] = 'B';
     b[1] = 'M';
     Put32(b, 2, offBits + imageSize);
@@ -57,7 +58,6 @@ std::vector<uint8_t> Headers(int width, int height, uint16_t bitCount, uint32_t 
     Put32(b, 42, (uint32_t)kPixelsPerMetre);
     Put32(b, 46, paletteEntries);
     Put32(b, 50, 0);
-    return b;
 }
 
 // What the headers of a file say, once they have been found consistent with it.
@@ -105,37 +105,47 @@ size_t RowOffset(const TLayout& l, uint32_t y) {
 
 } // namespace
 
-std::vector<uint8_t> EncodeColor(const platform::TPixmap& p) {
-    std::vector<uint8_t> b = Headers(p.Width(), p.Height(), 32, 0);
-    size_t at = kFileHeaderSize + kInfoHeaderSize;
+void EncodeColor(const platform::TPixmap& p, std::vector<uint8_t>& b) {
+    Headers(b, p.Width(), p.Height(), 32, 0);
+    // Through plain pointers: a byte store through the vector would make the compiler
+    // reload the vector's own pointers after each byte.
+    uint8_t* at = b.data() + kFileHeaderSize + kInfoHeaderSize;
     for (int y = p.Height() - 1; y >= 0; --y) {
         const uint32_t* row = p.Row(y);
-        for (int x = 0; x < p.Width(); ++x) {
+        for (int x = 0; x < p.Width(); ++x, at += 4) {
             uint32_t v = row[x];
-            b[at++] = (uint8_t)v;         // blue
-            b[at++] = (uint8_t)(v >> 8);  // green
-            b[at++] = (uint8_t)(v >> 16); // red
-            b[at++] = 0;
+            at[0] = (uint8_t)v;         // blue
+            at[1] = (uint8_t)(v >> 8);  // green
+            at[2] = (uint8_t)(v >> 16); // red
+            at[3] = 0;
         }
     }
-    return b;
 }
 
-std::vector<uint8_t> EncodeMono(const TMonoBitmap& m) {
-    std::vector<uint8_t> b = Headers(m.Width(), m.Height(), 1, 2);
+void EncodeMono(const TMonoBitmap& m, std::vector<uint8_t>& b) {
+    Headers(b, m.Width(), m.Height(), 1, 2);
     size_t palette = kFileHeaderSize + kInfoHeaderSize;
     b[palette + 4] = b[palette + 5] = b[palette + 6] = 0xFF; // entry 1: white
     size_t at = palette + 8;
     size_t stride = (size_t)StrideOf((uint32_t)m.Width(), 1);
     for (int y = m.Height() - 1; y >= 0; --y) {
-        const uint8_t* row = m.Row(y);
-        for (int i = 0; i < m.Stride(); ++i)
-            b[at + (size_t)i] = row[i];
+        std::memcpy(b.data() + at, m.Row(y), (size_t)m.Stride());
         // Bits past the width stay 0, as the row padding does.
         if (m.Width() % 8) b[at + (size_t)m.Stride() - 1] &= (uint8_t)(0xFF00 >> (m.Width() % 8));
         at += stride;
     }
-    return b;
+}
+
+std::vector<uint8_t> EncodeColor(const platform::TPixmap& pixmap) {
+    std::vector<uint8_t> file;
+    EncodeColor(pixmap, file);
+    return file;
+}
+
+std::vector<uint8_t> EncodeMono(const TMonoBitmap& bitmap) {
+    std::vector<uint8_t> file;
+    EncodeMono(bitmap, file);
+    return file;
 }
 
 bool DecodeColor(const std::vector<uint8_t>& f, platform::TPixmap& out) {

@@ -15,6 +15,10 @@ namespace bmpfile {
 std::vector<uint8_t> EncodeColor(const platform::TPixmap& pixmap);
 // A bottom-up 1 bpp bitmap file, palette entry 0 black, entry 1 white.
 std::vector<uint8_t> EncodeMono(const TMonoBitmap& bitmap);
+// The same into file, whose memory is kept: a caller that saves again and again
+// writes on memory it already has (fresh pages cost more than the encoding).
+void EncodeColor(const platform::TPixmap& pixmap, std::vector<uint8_t>& file);
+void EncodeMono(const TMonoBitmap& bitmap, std::vector<uint8_t>& file);
 
 // Reads an uncompressed 24 or 32 bpp bitmap file (bottom-up or top-down).
 // False, leaving out untouched, for anything else or a damaged file.

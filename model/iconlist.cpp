@@ -177,8 +177,10 @@ bool TIconList::SaveCache() {
     std::string folder = platform::System().ProgramFolder();
     FitStrips(); // the files must agree with the slot count stored in the data file
     try {
-        YBFS::ReplaceFileContents(folder + kColorCacheName, bmpfile::EncodeColor(ColorStrip));
-        YBFS::ReplaceFileContents(folder + kMaskCacheName, bmpfile::EncodeMono(MaskStrip));
+        bmpfile::EncodeColor(ColorStrip, cacheFile_);
+        YBFS::ReplaceFileContents(folder + kColorCacheName, cacheFile_);
+        bmpfile::EncodeMono(MaskStrip, cacheFile_);
+        YBFS::ReplaceFileContents(folder + kMaskCacheName, cacheFile_);
         return true;
     } catch (const Exception&) {
         YBFS::RemoveFile(folder + kColorCacheName);

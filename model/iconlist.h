@@ -85,4 +85,7 @@ private:
     static platform::TRect Cell(int slot);
     // Widens or cuts both strips to the slot count, keeping the cells on the left.
     void FitStrips();
+
+    // The bytes of a cache file being written, kept from save to save.
+    std::vector<uint8_t> cacheFile_;
 };

@@ -380,7 +380,7 @@ void TLightHost::InvalidateRect(const platform::TRect& r) {
 void TLightHost::FlushInvalidation() {
     if (!Handle()) return;
     for (const platform::TRect& r : invalid_) {
-        RECT rc = ToRECT(r);
+            RECT rc = ToRECT(r);
         ::InvalidateRect(Handle(), &rc, FALSE);
     }
     invalid_.clear();
@@ -439,8 +439,8 @@ std::string TLightHost::HintAt(int x, int y) {
     return c && c->showHint_ ? c->hint_ : std::string();
 }
 
-bool TLightHost::ColorHidden(const platform::TRect& area) {
-    if (IsEmpty(area)) return true;
+void TLightHost::FillBackground(TPaintBand& band, const platform::TRect& area, uint32_t pixel) {
+    if (IsEmpty(area)) return;
     // The opaque controls that meet the area, clipped to it.
     std::vector<platform::TRect> cover;
     std::vector<int> edges = {area.Top, area.Bottom};
@@ -451,26 +451,24 @@ bool TLightHost::ColorHidden(const platform::TRect& area) {
         edges.push_back(r.Top);
         edges.push_back(r.Bottom);
     }
-    if (cover.empty()) return false;
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    // Between two neighbouring edges every row meets the same controls: one row's
-    // covering spans must reach across the area.
+    // Between two neighbouring edges every row meets the same controls: the gaps
+    // between one row's covering spans are filled over the whole height.
     std::vector<std::pair<int, int>> spans;
     for (size_t e = 0; e + 1 < edges.size(); ++e) {
-        int y = edges[e];
+        int top = edges[e], bottom = edges[e + 1];
         spans.clear();
         for (const platform::TRect& r : cover)
-            if (r.Top <= y && y < r.Bottom) spans.emplace_back(r.Left, r.Right);
+            if (r.Top <= top && top < r.Bottom) spans.emplace_back(r.Left, r.Right);
         std::sort(spans.begin(), spans.end());
         int reached = area.Left;
         for (const auto& s : spans) {
-            if (s.first > reached) break;
+            if (s.first > reached) band.FillRect(platform::TRect(reached, top, s.first, bottom), pixel);
             reached = std::max(reached, s.second);
         }
-        if (reached < area.Right) return false;
+        if (reached < area.Right) band.FillRect(platform::TRect(reached, top, area.Right, bottom), pixel);
     }
-    return true;
 }
 
 void TLightHost::PaintBand(TPaintBand& band) {

@@ -203,8 +203,9 @@ public:
 
 protected:
     void PaintBand(TPaintBand& band) override;
-    // The controls placed on the host that have a colour cover area without a gap.
-    bool ColorHidden(const platform::TRect& area) override;
+    // Fills only what the controls placed on the host that have a colour leave
+    // uncovered: a grid of buttons writes each pixel once, not twice.
+    void FillBackground(TPaintBand& band, const platform::TRect& area, uint32_t pixel) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

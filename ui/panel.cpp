@@ -66,7 +66,7 @@ void TPanel::SetShowAccelChar(bool show) {
 
 void TPanel::PaintBand(TPaintBand& band) {
     platform::TRect client(0, 0, ClientWidth(), ClientHeight());
-    if (!ColorHidden(Intersect(client, band.Rect()))) band.FillRect(client, ColorToPixel(color_));
+    FillBackground(band, Intersect(client, band.Rect()), ColorToPixel(color_));
     band.Bevel(client, bevelOuter_, bevelWidth_);
     if (Caption().empty()) return;
     int inset = bevelOuter_ == bvNone ? 0 : bevelWidth_;
@@ -79,6 +79,10 @@ void TPanel::PaintBand(TPaintBand& band) {
     UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS;
     if (!showAccelChar_) format |= DT_NOPREFIX;
     DrawTextW(band.DC(), text.c_str(), (int)text.size(), &r, format);
+}
+
+void TPanel::FillBackground(TPaintBand& band, const platform::TRect& area, uint32_t pixel) {
+    band.FillRect(area, pixel);
 }
 
 void TPanel::PaintTo(platform::TPixmap& out) {

@@ -44,12 +44,9 @@ public:
 protected:
     // Paints one strip of the panel: colour, bevel and caption.
     virtual void PaintBand(TPaintBand& band);
-    // True when what the panel paints over its colour covers area (client
-    // coordinates) whole: the colour is then left out there.
-    virtual bool ColorHidden(const platform::TRect& area) {
-        (void)area;
-        return false;
-    }
+    // Fills area (client coordinates, within the strip) with the panel's colour. A
+    // panel that paints opaque things over parts of it fills only what they leave.
+    virtual void FillBackground(TPaintBand& band, const platform::TRect& area, uint32_t pixel);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Mouse messages in client coordinates; the panel raises its events.
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

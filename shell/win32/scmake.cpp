@@ -46,7 +46,11 @@ bool HasLostCharacters(const std::wstring& path) {
 
 } // namespace
 
-TSCMake::TSCMake() {
+TSCMake::TSCMake() = default;
+
+void TSCMake::InitialiseCom() {
+    if (comTried_) return;
+    comTried_ = true;
     HRESULT hr = CoInitialize(nullptr);
     // Only a successful call is balanced: uninitialising a thread that another
     // component set up would pull COM out from under it.
@@ -60,6 +64,7 @@ TSCMake::~TSCMake() {
 int32_t TSCMake::CreateLink() {
     if (SCName.empty() || SCDir.empty() || LinkPath.empty()) return -1;
     if ((hotKey_ & 0xFF) == 0) hotKey_ = 0; // modifiers without a key are no hot key
+    InitialiseCom();
     TComPtr<IShellLinkW> link;
     HRESULT hr =
         CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid());
@@ -85,6 +90,7 @@ int TSCMake::AnalizeLink(const std::string& path) {
     if (GetExt(path) != ".lnk") return -1;
     std::wstring wpath = platform::Widen(path);
     if (wpath.size() >= MAX_PATH) return -1;
+    InitialiseCom();
     TComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.PutVoid())))

@@ -11,7 +11,9 @@
 
 class TSCMake {
 public:
-    // Initialises COM for the calling thread (the user-interface thread).
+    // COM is initialised for the calling thread (the user-interface thread) when a
+    // shortcut is first read or written, not before: a start that touches no shortcut
+    // does not load COM at all.
     TSCMake();
     ~TSCMake();
     TSCMake(const TSCMake&) = delete;
@@ -46,8 +48,11 @@ public:
     std::string Argument; // command-line arguments
 
 private:
+    void InitialiseCom();
+
     int showCmd_ = 0;
     uint16_t hotKey_ = 0;
+    bool comTried_ = false;
     bool comInitialised_ = false;
 };
 

@@ -216,6 +216,27 @@ TEST(IconList, AFailedCacheSaveRemovesBothFiles) {
     EXPECT_FALSE(YBFS::FileExists(sys.PathOf("IconMsList.bdt")));
 }
 
+TEST(BmpFile, AReusedBufferGivesTheBytesOfAFreshEncoding) {
+    // The icon list encodes both caches into one kept buffer: what a larger file left
+    // in it (white masks, bright colours) must not show through the next, smaller one.
+    TPixmap big(70, 32, 0x00FFFFFF);
+    TMonoBitmap whiteMask(70, 32, true);
+    TPixmap small(3, 2, 0x00102030);
+    small.SetPixel(2, 1, 0xFF405060); // a top byte is never stored
+    TMonoBitmap mask(9, 2);
+    mask.SetPixel(8, 1, true);
+    std::vector<uint8_t> buffer;
+    bmpfile::EncodeColor(big, buffer);
+    bmpfile::EncodeColor(small, buffer);
+    EXPECT_EQ(bmpfile::EncodeColor(small), buffer);
+    EXPECT_EQ(0u, buffer[54 + 2 * 4 + 3]) << "the fourth byte of the pixel with a top byte (top row first)";
+    bmpfile::EncodeMono(whiteMask, buffer);
+    bmpfile::EncodeMono(mask, buffer);
+    EXPECT_EQ(bmpfile::EncodeMono(mask), buffer);
+    bmpfile::EncodeColor(small, buffer);
+    EXPECT_EQ(bmpfile::EncodeColor(small), buffer);
+}
+
 TEST(BmpFile, ReaderAcceptsTopDownAnd24BitFilesAndRefusesDamagedHeaders) {
     TPixmap p(3, 2);
     for (int y = 0; y < 2; ++y)
