@@ -31,14 +31,6 @@ int ClampSide(int side) {
     return std::min(std::max(side, 1), TDocument::kMaxPageSide);
 }
 
-class TWaitCursor {
-public:
-    TWaitCursor() { platform::System().SetWaitCursor(true); }
-    ~TWaitCursor() { platform::System().SetWaitCursor(false); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
 } // namespace
 
 TDocument::TDocument() = default;
@@ -197,7 +189,7 @@ void TDocument::SaveIfNeeded(int reason) {
         break;
     }
     if (!save) return;
-    TWaitCursor wait;
+    platform::TWaitCursor wait;
     Save();
     // Written even when the data file failed: the caches must match the slots in memory.
     if (IconList) IconList->SaveCache();

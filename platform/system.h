@@ -72,6 +72,15 @@ public:
 // The process-wide system services. The program installs the Win32 one at start;
 // tests install fakes. Never null once installed.
 ISystem& System();
+
+// The hourglass for the length of a scope, whatever leaves it.
+class TWaitCursor {
+public:
+    TWaitCursor() { System().SetWaitCursor(true); }
+    ~TWaitCursor() { System().SetWaitCursor(false); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
 // Installs system and returns the one it replaces (null when none was installed).
 ISystem* SetSystem(ISystem* system);
 

@@ -10,7 +10,7 @@
 // "Shown and idle with every face drawn": the window is visible, a message sent to
 // it is answered, and no window of the process has a region left to paint.
 // "Every icon prepared": the preloading runs on the window's thread, so its end is
-// when the process stops using the processor (no advance of its processor time for
+// when that thread stops using the processor (no advance of its processor time for
 // 300 ms); the time taken is that of the last advance. Each cold run is checked
 // afterwards: the caches written at the close must equal those of a full preload.
 // Prints "warm A <ms>", "warm B <ms>", "cold A <ms>", "cold B <ms>" lines.
@@ -37,9 +37,12 @@ struct TStarted {
         return CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi);
     }
     bool Wait(DWORD ms) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
+    // The processor time of the program's first thread, the one of its windows and
+    // of the preloading. (Not GetProcessTimes: under Wine, asked about another
+    // process, it answers with the caller's own times.)
     ULONGLONG CpuTime() const {
         FILETIME c, e, k, u;
-        if (!GetProcessTimes(pi.hProcess, &c, &e, &k, &u)) return 0;
+        if (!GetThreadTimes(pi.hThread, &c, &e, &k, &u)) return 0;
         return ((ULONGLONG)k.dwHighDateTime << 32 | k.dwLowDateTime) + ((ULONGLONG)u.dwHighDateTime << 32 | u.dwLowDateTime);
     }
 };

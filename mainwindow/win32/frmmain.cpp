@@ -22,15 +22,6 @@ const char* const kHtmlHelpFileName = "Kiropad.chm";
 const char* const kTrayIconResource = "SMALLICON";
 const int kStatusPanelWidth = 50;
 
-// The hourglass for the length of a scope, whatever leaves it.
-class TWaitCursor {
-public:
-    TWaitCursor() { platform::System().SetWaitCursor(true); }
-    ~TWaitCursor() { platform::System().SetWaitCursor(false); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
 std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -212,7 +203,7 @@ bool TfrmMain::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, L
 // Creation and shutdown
 
 void TfrmMain::FormCreate() {
-    TWaitCursor wait;
+    platform::TWaitCursor wait;
     if (ui::HasApplication()) {
         ui::TApplication& app = ui::Application();
         app.OnException = FatalExceptionHandler;
@@ -253,7 +244,7 @@ void TfrmMain::FormDestroy() {
     destroyed_ = true;
     closing_ = true;
     {
-        TWaitCursor wait;
+        platform::TWaitCursor wait;
         tmrM.SetEnabled(false);
         tmrAfterExe.SetEnabled(false);
         SetTrayIcon(false);
@@ -974,7 +965,7 @@ void TfrmMain::mniLHelpClick() {
 // Other commands
 
 void TfrmMain::mniRefreshClick() {
-    TWaitCursor wait;
+    platform::TWaitCursor wait;
     document_->RefreshIcons();
     RefreshAllButtons();
 }
