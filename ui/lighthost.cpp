@@ -380,7 +380,7 @@ void TLightHost::InvalidateRect(const platform::TRect& r) {
 void TLightHost::FlushInvalidation() {
     if (!Handle()) return;
     for (const platform::TRect& r : invalid_) {
-            RECT rc = ToRECT(r);
+        RECT rc = ToRECT(r);
         ::InvalidateRect(Handle(), &rc, FALSE);
     }
     invalid_.clear();
