@@ -80,7 +80,9 @@ bool ReadLayout(const std::vector<uint8_t>& f, TLayout& l) {
     if (headerSize < kInfoHeaderSize || kFileHeaderSize + (uint64_t)headerSize > size) return false;
     int32_t width = (int32_t)Get32(f, 18);
     int32_t height = (int32_t)Get32(f, 22);
-    if (width < 0 || height == 0 || height == INT_MIN) return false;
+    // Without columns or rows there is no picture; and a file of no pixels could
+    // otherwise claim a billion empty rows, each read and written in turn.
+    if (width <= 0 || height == 0 || height == INT_MIN) return false;
     if (Get16(f, 26) != 1) return false;
     if (Get32(f, 30) != kBiRgb) return false;
     l.BitCount = Get16(f, 28);
@@ -129,7 +131,7 @@ void EncodeMono(const TMonoBitmap& m, std::vector<uint8_t>& b) {
     size_t at = palette + 8;
     size_t stride = (size_t)StrideOf((uint32_t)m.Width(), 1);
     for (int y = m.Height() - 1; y >= 0; --y) {
-        std::memcpy(b.data() + at, m.Row(y), (size_t)m.Stride());
+        if (m.Stride() > 0) std::memcpy(b.data() + at, m.Row(y), (size_t)m.Stride());
         // Bits past the width stay 0, as the row padding does.
         if (m.Width() % 8) b[at + (size_t)m.Stride() - 1] &= (uint8_t)(0xFF00 >> (m.Width() % 8));
         at += stride;

@@ -304,4 +304,12 @@ TEST(BmpFile, ReaderAcceptsTopDownAnd24BitFilesAndRefusesDamagedHeaders) {
     Put32(mono, 10, 56); // pixels overlapping the palette: fewer than two entries
     EXPECT_FALSE(bmpfile::DecodeMono(mono, mout));
     EXPECT_FALSE(bmpfile::DecodeMono(good, mout)); // 32 bits per pixel is not a mask
+
+    // No columns, 1.2 billion rows of no bytes each: refused at once, not read row by row.
+    std::vector<uint8_t> empty = bmpfile::EncodeMono(TMonoBitmap(1, 1));
+    Put32(empty, 18, 0);
+    Put32(empty, 22, 0x4A000902u);
+    EXPECT_FALSE(bmpfile::DecodeMono(empty, mout));
+    empty[28] = 32;
+    EXPECT_FALSE(bmpfile::DecodeColor(empty, out));
 }
