@@ -72,6 +72,8 @@ public:
 // The process-wide system services. The program installs the Win32 one at start;
 // tests install fakes. Never null once installed.
 ISystem& System();
+// Installs system and returns the one it replaces (null when none was installed).
+ISystem* SetSystem(ISystem* system);
 
 // The hourglass for the length of a scope, whatever leaves it.
 class TWaitCursor {
@@ -81,8 +83,6 @@ public:
     TWaitCursor(const TWaitCursor&) = delete;
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
-// Installs system and returns the one it replaces (null when none was installed).
-ISystem* SetSystem(ISystem* system);
 
 // Message-box flags and results used across the program (MessageBox values).
 const unsigned mbOk = 0x0, mbOkCancel = 0x1, mbRetryCancel = 0x5, mbYesNo = 0x4;

@@ -13,10 +13,10 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 
-# A kernel without 32-bit ELF support cannot start Wine's 32-bit loader; Wine's
-# 64-bit loader then runs the 32-bit Windows programs as well. The commands that
-# start the loader by name (wine, and wineboot through wine-stable) are pointed
-# at it from a folder of the build.
+# A kernel without 32-bit ELF support cannot start Wine's 32-bit loader, so no
+# 32-bit Windows program runs: the callers run the x86_64 build instead, through
+# Wine's 64-bit loader. The commands that start the loader by name (wine, and
+# wineboot through wine-stable) are pointed at it from a folder of the build.
 runs_32_bit() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
 if [ "${1:-}" = "--runs-32-bit" ]; then
   runs_32_bit

@@ -439,18 +439,27 @@ std::string TLightHost::HintAt(int x, int y) {
     return c && c->showHint_ ? c->hint_ : std::string();
 }
 
+template <class F> void TLightHost::ForEachShownIn(const platform::TRect& area, F f) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const platform::TRect& r = shown_[i];
+        if (r.Left < area.Right && area.Left < r.Right && r.Top < area.Bottom && area.Top < r.Bottom &&
+            r.Left < r.Right && r.Top < r.Bottom)
+            f(i);
+    }
+}
+
 void TLightHost::FillBackground(TPaintBand& band, const platform::TRect& area, uint32_t pixel) {
     if (IsEmpty(area)) return;
     // The opaque controls that meet the area, clipped to it.
     std::vector<platform::TRect> cover;
     std::vector<int> edges = {area.Top, area.Bottom};
-    for (size_t i = 0; i < controls_.size(); ++i) {
+    ForEachShownIn(area, [&](size_t i) {
+        if (controls_[i]->color_ == clNone) return;
         platform::TRect r = Intersect(shown_[i], area);
-        if (IsEmpty(r) || controls_[i]->color_ == clNone) continue;
         cover.push_back(r);
         edges.push_back(r.Top);
         edges.push_back(r.Bottom);
-    }
+    });
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     // Between two neighbouring edges every row meets the same controls: the gaps
@@ -475,13 +484,8 @@ void TLightHost::PaintBand(TPaintBand& band) {
     TPanel::PaintBand(band);
     band.Flush();
     platform::TRect client(0, 0, ClientWidth(), ClientHeight());
-    platform::TRect area = Intersect(client, band.Rect());
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        const platform::TRect& r = shown_[i];
-        if (r.Left < area.Right && area.Left < r.Right && r.Top < area.Bottom && area.Top < r.Bottom &&
-            r.Left < r.Right && r.Top < r.Bottom)
-            controls_[i]->Paint(band, 0, 0, client);
-    }
+    ForEachShownIn(Intersect(client, band.Rect()),
+                   [&](size_t i) { controls_[i]->Paint(band, 0, 0, client); });
 }
 
 void TLightHost::MouseButton(UINT message, WPARAM wParam, int x, int y) {

@@ -233,6 +233,8 @@ private:
     // empty one. A paint finds the few controls of its area in this compact list
     // instead of reading 10,000 controls scattered in memory.
     std::vector<platform::TRect> shown_;
+    // Calls f(slot) for each control shown (visible, not empty) in area.
+    template <class F> void ForEachShownIn(const platform::TRect& area, F f);
     size_t holes_ = 0;
     TLightControl* capture_ = nullptr;
     TLightControl* hovered_ = nullptr;
