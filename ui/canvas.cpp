@@ -36,66 +36,101 @@ BITMAPINFO TopDownInfo(int width, int height) {
 } // namespace
 
 // ---------------------------------------------------------------------------------
-// TPixmapCanvas
+// TTextScratch
 
-TPixmapCanvas::TPixmapCanvas(platform::TPixmap& target) : target_(target) {}
-
-TPixmapCanvas::~TPixmapCanvas() {
-    if (dc_ && oldFont_) SelectObject(dc_->Get(), oldFont_);
+TTextScratch::~TTextScratch() {
+    if (!dc_) return;
+    // Objects selected into a DC cannot be deleted: the DC's own go back first.
+    if (oldBitmap_) SelectObject(dc_->Get(), oldBitmap_);
+    if (oldFont_) SelectObject(dc_->Get(), oldFont_);
 }
 
-HDC TPixmapCanvas::MeasureDC() {
-    if (!dc_) {
-        dc_.reset(new TMemoryDC());
-        oldFont_ = SelectObject(dc_->Get(), font_.Handle());
-    }
+void TTextScratch::SetFont(const platform::TFontSpec& font) {
+    // A new shape deletes the HFONT, which must not be selected at that moment.
+    if (dc_ && oldFont_) SelectObject(dc_->Get(), oldFont_);
+    selectedFont_ = nullptr;
+    font_.Assign(font);
+}
+
+void TTextScratch::UseFont() {
+    HFONT font = font_.Handle();
+    if (font == selectedFont_) return;
+    HGDIOBJ old = SelectObject(dc_->Get(), font);
+    if (!oldFont_) oldFont_ = old;
+    selectedFont_ = font;
+}
+
+HDC TTextScratch::DC() {
+    if (!dc_) dc_.reset(new TMemoryDC());
+    UseFont();
     return dc_->Get();
 }
+
+const TDibSection* TTextScratch::Dib(int width, int height) {
+    HDC dc = DC();
+    if (!dib_ || dib_->Width() < width || dib_->Height() < height) {
+        int w = std::max(width, dib_ ? dib_->Width() : 0), h = std::max(height, dib_ ? dib_->Height() : 0);
+        if (dib_ && oldBitmap_) SelectObject(dc, oldBitmap_);
+        dib_.reset(new TDibSection(w, h));
+        if (!dib_->Valid()) {
+            dib_.reset();
+            return nullptr;
+        }
+        HGDIOBJ old = SelectObject(dc, dib_->Get());
+        if (!oldBitmap_) oldBitmap_ = old;
+    }
+    return dib_.get();
+}
+
+// ---------------------------------------------------------------------------------
+// TPixmapCanvas
+
+TPixmapCanvas::TPixmapCanvas(platform::TPixmap& target)
+    : target_(target), ownText_(new TTextScratch()), text_(*ownText_) {}
+
+TPixmapCanvas::TPixmapCanvas(platform::TPixmap& target, TTextScratch& text) : target_(target), text_(text) {}
+
+TPixmapCanvas::~TPixmapCanvas() = default;
 
 void TPixmapCanvas::FillRect(const platform::TRect& r) {
     target_.FillRect(r, ColorToPixel(brush_));
 }
 
 void TPixmapCanvas::SetFont(const platform::TFontSpec& font) {
-    // A font selected into a DC cannot be deleted: put the DC's own back first.
-    if (dc_) SelectObject(dc_->Get(), oldFont_);
-    font_.Assign(font);
-    if (dc_) SelectObject(dc_->Get(), font_.Handle());
+    text_.SetFont(font);
 }
 
 int TPixmapCanvas::TextWidth(const std::string& text) {
-    return MeasureText(MeasureDC(), platform::Widen(text)).cx;
+    return MeasureText(text_.DC(), platform::Widen(text)).cx;
 }
 
 int TPixmapCanvas::TextHeight(const std::string& text) {
-    return MeasureText(MeasureDC(), platform::Widen(text)).cy;
+    return MeasureText(text_.DC(), platform::Widen(text)).cy;
 }
 
 void TPixmapCanvas::TextOut(int x, int y, const std::string& text) {
     std::wstring wide = platform::Widen(text);
     if (wide.empty()) return;
-    HDC dc = MeasureDC();
+    HDC dc = text_.DC();
     SIZE size = MeasureText(dc, wide);
     // Italic glyphs lean out of their cell; take some room to the right for them.
-    int lean = (font_.Description().Style & platform::fsItalic) ? size.cy / 2 : 0;
+    int lean = (text_.Font().Description().Style & platform::fsItalic) ? size.cy / 2 : 0;
     platform::TRect box = Intersect(platform::TRect(x, y, x + size.cx + lean, y + size.cy),
                                     platform::TRect(0, 0, target_.Width(), target_.Height()));
     if (IsEmpty(box)) return;
 
-    TDibSection dib(box.Width(), box.Height());
-    if (!dib.Valid()) return;
+    // The text is drawn at the top left of the scratch DIB over a copy of the pixels it covers.
+    const TDibSection* dib = text_.Dib(box.Width(), box.Height());
+    if (!dib) return;
     for (int row = 0; row < box.Height(); ++row)
-        std::memcpy(dib.Row(row), target_.Row(box.Top + row) + box.Left, (size_t)box.Width() * 4);
-    {
-        TSelectObject bitmap(dc, dib.Get());
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, ColorToRGB(brush_));
-        SetTextColor(dc, ColorToRGB(font_.Color()));
-        ::TextOutW(dc, x - box.Left, y - box.Top, wide.c_str(), (int)wide.size());
-        GdiFlush();
-    }
+        std::memcpy(dib->Row(row), target_.Row(box.Top + row) + box.Left, (size_t)box.Width() * 4);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, ColorToRGB(brush_));
+    SetTextColor(dc, ColorToRGB(text_.Font().Color()));
+    ::TextOutW(dc, x - box.Left, y - box.Top, wide.c_str(), (int)wide.size());
+    GdiFlush();
     for (int row = 0; row < box.Height(); ++row)
-        std::memcpy(target_.Row(box.Top + row) + box.Left, dib.Row(row), (size_t)box.Width() * 4);
+        std::memcpy(target_.Row(box.Top + row) + box.Left, dib->Row(row), (size_t)box.Width() * 4);
 }
 
 void TPixmapCanvas::StretchCopy(const platform::TRect& dst, const platform::TPixmap& src,

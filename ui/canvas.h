@@ -13,11 +13,43 @@
 
 namespace ui {
 
+// The GDI side of drawing text on pixel buffers: a memory DC with the font selected
+// and a scratch DIB section for the text, made when first needed and then kept. Whoever
+// draws many pixel buffers in a row (the item faces) keeps one for all of them: making
+// a DC for each costs more than the drawing done with it.
+class TTextScratch {
+public:
+    TTextScratch() = default;
+    ~TTextScratch();
+    TTextScratch(const TTextScratch&) = delete;
+    TTextScratch& operator=(const TTextScratch&) = delete;
+
+    void SetFont(const platform::TFontSpec& font);
+    const TFont& Font() const { return font_; }
+    // The DC with the present font selected.
+    HDC DC();
+    // A DIB section of at least width x height, selected into DC(); its contents are
+    // whatever was drawn last.
+    const TDibSection* Dib(int width, int height);
+
+private:
+    void UseFont();
+
+    TFont font_;
+    std::unique_ptr<TMemoryDC> dc_;
+    std::unique_ptr<TDibSection> dib_;
+    HGDIOBJ oldFont_ = nullptr, oldBitmap_ = nullptr;
+    HFONT selectedFont_ = nullptr;
+};
+
 // Draws on a TPixmap. Fills and stretched copies are done in software on the pixels;
 // text goes through GDI on a DIB section that covers just the text and is copied back.
+// The GDI objects for the text are the canvas's own, or those of a TTextScratch given
+// that outlives it.
 class TPixmapCanvas : public platform::ICanvas {
 public:
     explicit TPixmapCanvas(platform::TPixmap& target);
+    TPixmapCanvas(platform::TPixmap& target, TTextScratch& text);
     ~TPixmapCanvas() override;
 
     int Width() const override { return target_.Width(); }
@@ -33,13 +65,10 @@ public:
                      uint32_t rop) override;
 
 private:
-    HDC MeasureDC();
-
     platform::TPixmap& target_;
     platform::TColor brush_ = platform::clWhite;
-    TFont font_;
-    std::unique_ptr<TMemoryDC> dc_;
-    HGDIOBJ oldFont_ = nullptr;
+    std::unique_ptr<TTextScratch> ownText_;
+    TTextScratch& text_;
 };
 
 // Draws on a device context (a window being painted, a memory DC), whose drawing

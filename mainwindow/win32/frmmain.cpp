@@ -276,7 +276,7 @@ TFaceStyle TfrmMain::FaceStyle() {
 void TfrmMain::PaintItemFace(const TItem& item, platform::TPixmap& image) {
     TFaceStyle s = FaceStyle();
     image.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
-    ui::TPixmapCanvas canvas(image);
+    ui::TPixmapCanvas canvas(image, faceText_);
     ::DrawItemFace(s, item, canvas, false);
 }
 
@@ -292,7 +292,7 @@ void TfrmMain::MakeBlankFace() {
     TFaceStyle s = FaceStyle();
     blankFace_.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
     TItem empty(false);
-    ui::TPixmapCanvas canvas(blankFace_);
+    ui::TPixmapCanvas canvas(blankFace_, faceText_);
     ::DrawItemFace(s, empty, canvas, false);
 }
 

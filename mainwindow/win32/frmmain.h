@@ -30,6 +30,7 @@
 #include "model/viewdata.h"
 #include "mainwindow/itemface.h"
 #include "shell/win32/scmake.h"
+#include "ui/canvas.h"
 #include "ui/lighthost.h"
 #include "ui/pool.h"
 #include "ui/statusbar.h"
@@ -218,6 +219,8 @@ private:
     bool destroyed_ = false;
     bool sessionSaved_ = false;
     platform::TPixmap blankFace_;
+    // The DC, font and scratch bitmap that every item face's title is drawn with.
+    ui::TTextScratch faceText_;
     platform::TFontSpec itemFont_;
     platform::TFontSpec pageFont_;
     int indCount_ = 0;

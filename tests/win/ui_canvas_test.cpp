@@ -2,6 +2,8 @@
 // device context; fonts made from a font description.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "ui/canvas.h"
@@ -119,6 +121,53 @@ TEST(UiPixmapCanvas, FillsMeasuresAndDrawsJapaneseText) {
         canvas.TextOut(-5, 35, "端");           // partly outside: clipped, no fault
     }
     EXPECT_EQ(live, LiveGdiObjects()) << "every GDI object released with the canvas";
+}
+
+// Faces are drawn one after another through one kept scratch: each must come out as
+// a canvas of its own would draw it, whatever font or text size came before, and the
+// scratch must keep a fixed number of GDI objects however many faces it draws.
+TEST(UiPixmapCanvas, AKeptTextScratchDrawsEveryFaceAsAFreshCanvasWould) {
+    struct TFaceText {
+        platform::TFontSpec font;
+        std::string text;
+        int x, y;
+    };
+    const TFaceText faces[] = {
+        {Gothic(9), "ツール 1", 2, 2},
+        {Gothic(14, 0x000000FF), "大きな赤い題名です", 0, 10}, // larger: the scratch bitmap grows
+        {Gothic(9), "小", 30, 20},                        // back to the first font, a small text
+        {Gothic(9, 0x00FF0000), "ツール 2", -6, 25},      // same shape, new colour, clipped left
+    };
+    long live = LiveGdiObjects();
+    {
+        TTextScratch scratch;
+        long afterFirst = 0;
+        for (int round = 0; round < 3; ++round)
+            for (const TFaceText& f : faces) {
+                TPixmap shared(120, 40, 0x00C0C0C0), own(120, 40, 0x00C0C0C0);
+                int sharedWidth, ownWidth;
+                {
+                    TPixmapCanvas canvas(shared, scratch);
+                    canvas.SetBrushColor(0x00E0E0E0);
+                    canvas.SetFont(f.font);
+                    sharedWidth = canvas.TextWidth(f.text);
+                    canvas.TextOut(f.x, f.y, f.text);
+                }
+                {
+                    TPixmapCanvas canvas(own);
+                    canvas.SetBrushColor(0x00E0E0E0);
+                    canvas.SetFont(f.font);
+                    ownWidth = canvas.TextWidth(f.text);
+                    canvas.TextOut(f.x, f.y, f.text);
+                }
+                EXPECT_EQ(ownWidth, sharedWidth) << "measured with the face's own font: " << f.text;
+                EXPECT_TRUE(std::equal(shared.Row(0), shared.Row(0) + 120 * 40, own.Row(0)))
+                    << "round " << round << ", text " << f.text;
+                if (round == 0 && &f == &faces[1]) afterFirst = LiveGdiObjects();
+            }
+        EXPECT_LE(LiveGdiObjects(), afterFirst) << "no object more for each face drawn";
+    }
+    EXPECT_EQ(live, LiveGdiObjects()) << "the scratch released its DC, font and bitmap";
 }
 
 TEST(UiPixmapCanvas, StretchCopyOfMaskAndColourGivesTheBrushWhereTheMaskIsWhite) {
