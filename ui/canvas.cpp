@@ -46,9 +46,12 @@ TTextScratch::~TTextScratch() {
 }
 
 void TTextScratch::SetFont(const platform::TFontSpec& font) {
-    // A new shape deletes the HFONT, which must not be selected at that moment.
-    if (dc_ && oldFont_) SelectObject(dc_->Get(), oldFont_);
-    selectedFont_ = nullptr;
+    // A new shape deletes the HFONT, which must not be selected at that moment. The
+    // same font again (every face sets it) leaves the DC as it is.
+    if (!font_.SameShape(font) && dc_ && oldFont_) {
+        SelectObject(dc_->Get(), oldFont_);
+        selectedFont_ = nullptr;
+    }
     font_.Assign(font);
 }
 

@@ -54,10 +54,14 @@ bool FontFromLogFont(const LOGFONTW& lf, platform::TColor color, platform::TFont
     return true;
 }
 
+bool TFont::SameShape(const platform::TFontSpec& desc) const {
+    return desc.Name == desc_.Name && desc.Size == desc_.Size && desc.Style == desc_.Style &&
+           desc.Charset == desc_.Charset;
+}
+
 void TFont::Assign(const platform::TFontSpec& desc) {
     if (desc == desc_ && font_) return;
-    bool sameShape = desc.Name == desc_.Name && desc.Size == desc_.Size && desc.Style == desc_.Style &&
-                     desc.Charset == desc_.Charset;
+    bool sameShape = SameShape(desc);
     desc_ = desc;
     if (!sameShape) font_.Reset();
 }

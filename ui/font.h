@@ -26,8 +26,11 @@ public:
     TFont(const TFont&) = delete;
     TFont& operator=(const TFont&) = delete;
 
-    // Takes a new description; the HFONT is made again when it is next asked for.
+    // Takes a new description; the HFONT is made again when it is next asked for,
+    // unless only the colour changed.
     void Assign(const platform::TFontSpec& desc);
+    // Whether desc would keep the present HFONT: same face, size, style and charset.
+    bool SameShape(const platform::TFontSpec& desc) const;
     const platform::TFontSpec& Description() const { return desc_; }
     platform::TColor Color() const { return desc_.Color; }
     // The font as a GDI object, owned by this TFont.
