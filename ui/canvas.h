@@ -43,9 +43,9 @@ private:
 };
 
 // Draws on a TPixmap. Fills and stretched copies are done in software on the pixels;
-// text goes through GDI on a DIB section that covers just the text and is copied back.
-// The GDI objects for the text are the canvas's own, or those of a TTextScratch given
-// that outlives it.
+// text goes through GDI: the pixels under it are copied to the top left of a scratch
+// DIB section, the text is drawn there, and that part is copied back. The GDI objects
+// for the text are the canvas's own, or those of a TTextScratch given that outlives it.
 class TPixmapCanvas : public platform::ICanvas {
 public:
     explicit TPixmapCanvas(platform::TPixmap& target);
