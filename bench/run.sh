@@ -90,7 +90,7 @@ wine_run bench_window.exe memory >>"$notes"
   echo "'ui_gdi'/'ui_windows' are the ui layer's own counts of live GDI objects and windows):"
   echo
   echo '```'
-  grep -E '^(objects|memory|breakdown|[0-9]+ files)' "$notes"
+  grep -E '^(objects|memory|breakdown|bound|[0-9]+ files)' "$notes"
   echo '```'
 } >"$out"
 cat "$out"
