@@ -62,8 +62,9 @@ function(kiropad_library name)
 endfunction()
 
 # Libraries whose DLLs load at their first call rather than at start: a start needs
-# none of them (the common dialogs, shortcuts, the input method of dialogs), and every
-# DLL loaded at start adds to the time until the window shows. Each becomes a target
+# none of them (the common dialogs, shortcuts, the input method of dialogs, the common
+# controls of dialogs and tooltips), and every DLL loaded at start adds to the time
+# until the window shows. Each becomes a target
 # delayed_<dll> made with dlltool from the entry points the program calls, given as
 # name@argument-bytes (the decoration of the 32-bit build).
 function(kiropad_delayed_import dll)

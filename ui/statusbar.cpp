@@ -1,19 +1,53 @@
 #include "ui/statusbar.h"
 
-#include <commctrl.h>
+#include <algorithm>
 
 #include "platform/text.h"
 
 namespace ui {
 
-TStatusBar::TStatusBar(TForm& form) : form_(form) {
+namespace {
+
+// Above the panels the bar keeps a border; between two panels a gap; inside a
+// panel's frame the text keeps a margin on the left.
+const int kTopBorder = 2;
+const int kPanelGap = 2;
+const int kTextMargin = 3;
+
+HFONT MakeStatusFont() {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        return CreateFontIndirectW(&metrics.lfStatusFont);
+    return nullptr;
+}
+
+// The text's height with its leading, the frame and the border above, and never
+// less than a caption button is high.
+int BarHeightFor(HFONT font) {
+    TWindowDC dc;
+    TEXTMETRICW tm = {};
+    if (dc.Get()) {
+        HGDIOBJ old = SelectObject(dc.Get(), font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+        GetTextMetricsW(dc.Get(), &tm);
+        SelectObject(dc.Get(), old);
+    }
+    int leading = tm.tmInternalLeading ? tm.tmInternalLeading : 2;
+    int text = tm.tmHeight + leading + 2 * GetSystemMetrics(SM_CYBORDER);
+    return std::max(text, GetSystemMetrics(SM_CYSIZE)) + kTopBorder;
+}
+
+} // namespace
+
+TStatusBar::TStatusBar(TForm& form) : form_(form), font_(MakeStatusFont()), height_(BarHeightFor(font_.Get())) {
     TCreateParams p;
-    p.ClassName = STATUSCLASSNAMEW;
-    p.SystemClass = true;
-    p.Style = WS_CHILD | WS_VISIBLE | CCS_BOTTOM;
+    p.ClassName = L"KiropadStatusBar";
+    p.Style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    p.Height = height_;
     p.Parent = &form;
     CreateHandle(p);
     form.AttachStatusBar(this);
+    AlignToForm();
 }
 
 TStatusBar::~TStatusBar() {
@@ -23,31 +57,79 @@ TStatusBar::~TStatusBar() {
 void TStatusBar::AddPanel(int width) {
     widths_.push_back(width);
     texts_.emplace_back();
-    ApplyParts();
-}
-
-void TStatusBar::ApplyParts() {
-    if (!Handle()) return;
-    std::vector<int> edges;
-    int right = 0;
-    for (size_t i = 0; i < widths_.size(); ++i) {
-        right += widths_[i];
-        edges.push_back(i + 1 == widths_.size() ? -1 : right);
-    }
-    SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    for (size_t i = 0; i < texts_.size(); ++i)
-        SetPanelText(i, texts_[i]);
+    Invalidate();
 }
 
 void TStatusBar::SetPanelText(size_t index, const std::string& text) {
-    if (index >= texts_.size()) return;
+    if (index >= texts_.size() || texts_[index] == text) return;
     texts_[index] = text;
-    if (Handle())
-        SendMessageW(Handle(), SB_SETTEXTW, index, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
+    if (Handle()) {
+        RECT r = ToRECT(PanelRect(index));
+        InvalidateRect(Handle(), &r, FALSE);
+    }
 }
 
 int TStatusBar::BarHeight() const {
     return Visible() ? Height() : 0;
+}
+
+platform::TRect TStatusBar::PanelRect(size_t index) const {
+    int left = 0;
+    for (size_t i = 0; i < index && i < widths_.size(); ++i)
+        left += widths_[i] + (i == 0 ? 0 : kPanelGap);
+    if (index > 0) left += kPanelGap;
+    int right = index + 1 < widths_.size() ? left + widths_[index] : std::max(left, ClientWidth());
+    return platform::TRect(left, kTopBorder, right, std::max(kTopBorder, ClientHeight()));
+}
+
+void TStatusBar::AlignToForm() {
+    if (!Handle()) return;
+    int width = form_.ClientWidth(), top = form_.ClientHeight() - height_;
+    SetWindowPos(Handle(), nullptr, 0, top, width, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TStatusBar::PaintBand(TPaintBand& band) {
+    platform::TRect client(0, 0, ClientWidth(), ClientHeight());
+    band.FillRect(Intersect(client, band.Rect()), ColorToPixel(platform::clBtnFace));
+    if (widths_.empty()) return;
+    HDC dc = band.DC();
+    TSelectObject selected(dc, font_.Get() ? (HGDIOBJ)font_.Get() : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    for (size_t i = 0; i < widths_.size(); ++i) {
+        platform::TRect frame = PanelRect(i);
+        band.Bevel(frame, bvLowered, 1);
+        if (texts_[i].empty()) continue;
+        band.Flush();
+        RECT inside = {frame.Left + 1 + kTextMargin, frame.Top + 1, frame.Right - 1, frame.Bottom - 1};
+        std::wstring text = platform::Widen(texts_[i]);
+        DrawTextW(dc, text.c_str(), (int)text.size(), &inside,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+    }
+}
+
+void TStatusBar::PaintTo(platform::TPixmap& out) {
+    PaintToPixmap(out, platform::TRect(0, 0, ClientWidth(), ClientHeight()),
+                  [this](TPaintBand& band) { PaintBand(band); });
+}
+
+LRESULT TStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1; // the paint covers everything
+    case WM_PAINT: {
+        TPaintDC dc(Handle());
+        platform::TRect area =
+            Intersect(FromRECT(dc.PaintRect()), platform::TRect(0, 0, ClientWidth(), ClientHeight()));
+        PaintBuffered(dc.Get(), area, [this](TPaintBand& band) { PaintBand(band); });
+        return 0;
+    }
+    case WM_SIZE:
+        // A panel that reaches the right edge changes with the width.
+        InvalidateRect(Handle(), nullptr, FALSE);
+        break;
+    }
+    return TWindow::HandleMessage(message, wParam, lParam);
 }
 
 } // namespace ui

@@ -1,9 +1,16 @@
 #pragma once
 // The status bar at the bottom of a form: panels of given widths with a text each.
-// The last panel reaches to the right edge.
+// The last panel reaches to the right edge. The bar draws itself, in the system's
+// status-bar font, each panel in a sunken frame, so that a form with a status bar
+// needs no library of common controls at its start; the form keeps it at its
+// bottom, as wide as its client area.
 #include <string>
 #include <vector>
 
+#include "platform/pixmap.h"
+#include "platform/types.h"
+#include "ui/gdi.h"
+#include "ui/paintbuffer.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -20,11 +27,22 @@ public:
     const std::string& PanelText(size_t index) const { return texts_[index]; }
     // The bar's height in pixels (what it takes from the form's client area).
     int BarHeight() const;
+    // A panel's frame in the bar's client coordinates.
+    platform::TRect PanelRect(size_t index) const;
+    // Puts the bar at the bottom of the form's client area, as wide as it.
+    void AlignToForm();
+    // Paints the whole bar into a pixel buffer of its client size, as it shows.
+    void PaintTo(platform::TPixmap& out);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void ApplyParts();
+    void PaintBand(TPaintBand& band);
 
     TForm& form_;
+    TScopedFont font_;
+    int height_ = 0;
     std::vector<int> widths_;
     std::vector<std::string> texts_;
 };

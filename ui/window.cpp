@@ -449,7 +449,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_SIZE:
-        if (statusBar_ && statusBar_->Handle()) SendMessageW(statusBar_->Handle(), WM_SIZE, 0, 0);
+        if (statusBar_) statusBar_->AlignToForm();
         break;
     case WM_GETMINMAXINFO: {
         // The layout decides the size: a large grid may make the window larger than the screen.

@@ -158,7 +158,7 @@ TEST_F(E2eKiropad, TheDefaultWindowIs650WideWithItsThreePanelsAndAStatusBar) {
     int bar = -1;
     std::vector<RECT> panels;
     for (const TChild& c : ChildrenOf(window)) {
-        if (c.Class == L"msctls_statusbar32") bar = c.Rect.bottom - c.Rect.top;
+        if (c.Class == L"KiropadStatusBar") bar = c.Rect.bottom - c.Rect.top;
         if (c.Class == L"KiropadPanel") panels.push_back(c.Rect);
     }
     ASSERT_GT(bar, 0);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/text.h"
@@ -264,23 +265,64 @@ TEST(UiPanel, MouseEventsCarryButtonShiftAndPoint) {
     EXPECT_EQ("down 1 " + std::to_string(ssShift | ssRight) + " 7,9;up 1 8,10;", log);
 }
 
-TEST(UiStatusBar, ShowsATextPerPanel) {
+// Whether any pixel of the bar's picture inside r differs from the face colour and
+// from the two frame colours: a stroke of text.
+bool HasTextIn(const platform::TPixmap& picture, const platform::TRect& r) {
+    uint32_t face = ColorToPixel(platform::clBtnFace), light = ColorToPixel(ui::clBtnHighlight),
+             dark = ColorToPixel(ui::clBtnShadow);
+    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, picture.Height()); ++y)
+        for (int x = std::max(r.Left, 0); x < std::min(r.Right, picture.Width()); ++x) {
+            uint32_t p = picture.Pixel(x, y) & 0x00FFFFFF;
+            if (p != (face & 0x00FFFFFF) && p != (light & 0x00FFFFFF) && p != (dark & 0x00FFFFFF)) return true;
+        }
+    return false;
+}
+
+TEST(UiStatusBar, DrawsEachPanelsTextInItsFrameAndKeepsToTheFormsBottom) {
     TForm form;
+    form.SetClientSize(400, 200);
     TStatusBar bar(form);
     bar.AddPanel(50);
     bar.AddPanel(80);
-    bar.SetPanelText(0, "コメントです");
-    EXPECT_EQ("コメントです", bar.PanelText(0));
-    wchar_t buf[64] = {};
-    SendMessageW(bar.Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buf));
-    EXPECT_EQ(platform::Widen("コメントです"), std::wstring(buf));
-    int edges[4] = {};
-    EXPECT_EQ(2, (int)SendMessageW(bar.Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
-    EXPECT_EQ(50, edges[0]);
-    EXPECT_EQ(-1, edges[1]) << "the last panel reaches the right edge";
-    EXPECT_EQ(&bar, TWindow::FromHandle(bar.Handle())) << "a subclassed system control knows its object";
-    EXPECT_EQ(&form, TWindow::FromHandle(form.Handle()));
+    ASSERT_EQ(2u, bar.PanelCount());
+    EXPECT_EQ(&bar, TWindow::FromHandle(bar.Handle()));
     EXPECT_EQ(nullptr, TWindow::FromHandle(GetDesktopWindow()));
+
+    // At the bottom, as wide as the client area, high enough for its font.
+    EXPECT_GT(bar.BarHeight(), 12);
+    EXPECT_EQ(200 - bar.BarHeight(), bar.Top());
+    EXPECT_EQ(400, bar.Width());
+    form.SetClientSize(300, 150);
+    EXPECT_EQ(150 - bar.BarHeight(), bar.Top()) << "follows the form";
+    EXPECT_EQ(300, bar.Width());
+
+    // The first panel is 50 wide; the last reaches the right edge.
+    EXPECT_EQ(0, bar.PanelRect(0).Left);
+    EXPECT_EQ(50, bar.PanelRect(0).Right);
+    EXPECT_GT(bar.PanelRect(1).Left, 50);
+    EXPECT_EQ(300, bar.PanelRect(1).Right);
+
+    platform::TPixmap empty;
+    bar.PaintTo(empty);
+    EXPECT_FALSE(HasTextIn(empty, platform::TRect(0, 0, 300, bar.BarHeight())));
+
+    // A long text shows in its own panel only, clipped at the frame.
+    bar.SetPanelText(0, "コメントです、とても長いコメントです");
+    EXPECT_EQ("コメントです、とても長いコメントです", bar.PanelText(0));
+    platform::TPixmap first;
+    bar.PaintTo(first);
+    platform::TRect p0 = bar.PanelRect(0), p1 = bar.PanelRect(1);
+    EXPECT_TRUE(HasTextIn(first, platform::TRect(p0.Left + 1, p0.Top + 1, p0.Right - 1, p0.Bottom - 1)));
+    EXPECT_FALSE(HasTextIn(first, platform::TRect(p0.Right - 1, 0, 300, bar.BarHeight())));
+
+    bar.SetPanelText(1, "次のページ");
+    bar.SetPanelText(0, "");
+    platform::TPixmap second;
+    bar.PaintTo(second);
+    EXPECT_FALSE(HasTextIn(second, p0));
+    EXPECT_TRUE(HasTextIn(second, platform::TRect(p1.Left + 1, p1.Top + 1, p1.Right - 1, p1.Bottom - 1)));
+    EXPECT_EQ(second.Width(), 300);
+    EXPECT_EQ(second.Height(), bar.BarHeight());
 }
 
 TEST(UiTimer, FiresFromTheMessageLoopUntilDisabled) {
