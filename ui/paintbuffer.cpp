@@ -168,6 +168,14 @@ void PaintBuffered(HDC target, const platform::TRect& area, const TBandPainter& 
     });
 }
 
+void PaintUpdate(HWND window, int width, int height, const TBandPainter& paint) {
+    TPaintDC dc(window);
+    platform::TRect area = Intersect(FromRECT(dc.PaintRect()), platform::TRect(0, 0, width, height));
+    RECT clip;
+    if (GetClipBox(dc.Get(), &clip) != ERROR) area = Intersect(area, FromRECT(clip));
+    PaintBuffered(dc.Get(), area, paint);
+}
+
 void PaintToPixmap(platform::TPixmap& out, const platform::TRect& area, const TBandPainter& paint) {
     out.Resize(area.Width(), area.Height());
     PaintBands(area, paint, [&out, &area](HDC, const TDibSection& dib, const platform::TRect& band) {

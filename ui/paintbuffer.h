@@ -99,6 +99,10 @@ typedef std::function<void(TPaintBand& band)> TBandPainter;
 
 // Paints area of a window through strips and copies each to target (a paint DC).
 void PaintBuffered(HDC target, const platform::TRect& area, const TBandPainter& paint);
+// Answers WM_PAINT of a window whose client area is width x height: BeginPaint,
+// then PaintBuffered of what is to be painted and can show (a window larger than
+// the screen paints its visible part), then EndPaint.
+void PaintUpdate(HWND window, int width, int height, const TBandPainter& paint);
 // Paints area into a pixel buffer of area's size instead of a window (for pictures and tests).
 void PaintToPixmap(platform::TPixmap& out, const platform::TRect& area, const TBandPainter& paint);
 

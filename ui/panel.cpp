@@ -107,16 +107,9 @@ LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
-    case WM_PAINT: {
-        TPaintDC dc(Handle());
-        platform::TRect area =
-            Intersect(FromRECT(dc.PaintRect()), platform::TRect(0, 0, ClientWidth(), ClientHeight()));
-        // Only what can show is painted: a panel larger than the screen paints its visible part.
-        RECT clip;
-        if (GetClipBox(dc.Get(), &clip) != ERROR) area = Intersect(area, FromRECT(clip));
-        PaintBuffered(dc.Get(), area, [this](TPaintBand& band) { PaintBand(band); });
+    case WM_PAINT:
+        PaintUpdate(Handle(), ClientWidth(), ClientHeight(), [this](TPaintBand& band) { PaintBand(band); });
         return 0;
-    }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

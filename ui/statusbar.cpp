@@ -14,6 +14,7 @@ const int kTopBorder = 2;
 const int kPanelGap = 2;
 const int kTextMargin = 3;
 
+// The system's status-bar font, or none when the system does not say.
 HFONT MakeStatusFont() {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
@@ -24,13 +25,12 @@ HFONT MakeStatusFont() {
 
 // The text's height with its leading, the frame and the border above, and never
 // less than a caption button is high.
-int BarHeightFor(HFONT font) {
+int BarHeightFor(HGDIOBJ font) {
     TWindowDC dc;
     TEXTMETRICW tm = {};
     if (dc.Get()) {
-        HGDIOBJ old = SelectObject(dc.Get(), font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+        TSelectObject selected(dc.Get(), font);
         GetTextMetricsW(dc.Get(), &tm);
-        SelectObject(dc.Get(), old);
     }
     int leading = tm.tmInternalLeading ? tm.tmInternalLeading : 2;
     int text = tm.tmHeight + leading + 2 * GetSystemMetrics(SM_CYBORDER);
@@ -39,7 +39,7 @@ int BarHeightFor(HFONT font) {
 
 } // namespace
 
-TStatusBar::TStatusBar(TForm& form) : form_(form), font_(MakeStatusFont()), height_(BarHeightFor(font_.Get())) {
+TStatusBar::TStatusBar(TForm& form) : form_(form), font_(MakeStatusFont()), height_(BarHeightFor(TextFont())) {
     TCreateParams p;
     p.ClassName = L"KiropadStatusBar";
     p.Style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -73,11 +73,14 @@ int TStatusBar::BarHeight() const {
     return Visible() ? Height() : 0;
 }
 
+HGDIOBJ TStatusBar::TextFont() const {
+    return font_.Get() ? (HGDIOBJ)font_.Get() : GetStockObject(DEFAULT_GUI_FONT);
+}
+
 platform::TRect TStatusBar::PanelRect(size_t index) const {
     int left = 0;
     for (size_t i = 0; i < index && i < widths_.size(); ++i)
-        left += widths_[i] + (i == 0 ? 0 : kPanelGap);
-    if (index > 0) left += kPanelGap;
+        left += widths_[i] + kPanelGap;
     int right = index + 1 < widths_.size() ? left + widths_[index] : std::max(left, ClientWidth());
     return platform::TRect(left, kTopBorder, right, std::max(kTopBorder, ClientHeight()));
 }
@@ -93,7 +96,7 @@ void TStatusBar::PaintBand(TPaintBand& band) {
     band.FillRect(Intersect(client, band.Rect()), ColorToPixel(platform::clBtnFace));
     if (widths_.empty()) return;
     HDC dc = band.DC();
-    TSelectObject selected(dc, font_.Get() ? (HGDIOBJ)font_.Get() : GetStockObject(DEFAULT_GUI_FONT));
+    TSelectObject selected(dc, TextFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     for (size_t i = 0; i < widths_.size(); ++i) {
@@ -117,13 +120,9 @@ LRESULT TStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
-    case WM_PAINT: {
-        TPaintDC dc(Handle());
-        platform::TRect area =
-            Intersect(FromRECT(dc.PaintRect()), platform::TRect(0, 0, ClientWidth(), ClientHeight()));
-        PaintBuffered(dc.Get(), area, [this](TPaintBand& band) { PaintBand(band); });
+    case WM_PAINT:
+        PaintUpdate(Handle(), ClientWidth(), ClientHeight(), [this](TPaintBand& band) { PaintBand(band); });
         return 0;
-    }
     case WM_SIZE:
         // A panel that reaches the right edge changes with the width.
         InvalidateRect(Handle(), nullptr, FALSE);

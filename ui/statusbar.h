@@ -39,6 +39,8 @@ protected:
 
 private:
     void PaintBand(TPaintBand& band);
+    // The status-bar font, or the default GUI font where the system named none.
+    HGDIOBJ TextFont() const;
 
     TForm& form_;
     TScopedFont font_;

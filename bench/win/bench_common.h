@@ -23,6 +23,11 @@ namespace bench {
 
 using Clock = std::chrono::steady_clock;
 inline double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+// The middle sample (the upper of the two middle ones of an even count); 0 for none.
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
 
 // The Windows system layer with the program folder of the benchmark.
 class TFolderSystem : public platform::ISystem {

@@ -255,13 +255,8 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        size_t n = v.size();
-        return n == 0 ? 0.0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    };
     if (coldB.empty() || coldC.empty()) return 0;
-    double b = median(coldB), c = median(coldC);
+    double b = bench::Median(coldB), c = bench::Median(coldC);
     std::printf("bound cold icons: the floor's window shown, then the same loop: %.3f ms (%.3f-%.3f), "
                 "against the bare loop's %.3f ms: %.2f\n",
                 c, *std::min_element(coldC.begin(), coldC.end()), *std::max_element(coldC.begin(), coldC.end()), b,

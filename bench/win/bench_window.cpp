@@ -89,13 +89,8 @@ uint32_t ScreenSum(HWND h) {
     return sum;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
 void PrintRatio(const char* figure, const std::vector<double>& a, const std::vector<double>& b) {
-    double ma = Median(a), mb = Median(b);
+    double ma = bench::Median(a), mb = bench::Median(b);
     std::printf("%s: median A %.3f ms, median B %.3f ms, A/B %.2f\n", figure, ma, mb, mb > 0 ? ma / mb : 0.0);
 }
 
@@ -235,7 +230,7 @@ int main(int argc, char** argv) {
             repaint.push_back(bench::Ms(Clock::now() - r0));
             TOpenWindow::Pump();
         }
-        auto median = Median;
+        auto median = bench::Median;
         std::printf("breakdown 100x100: page switch = select %.3f + paint %.3f ms (of it the grid's paint "
                     "%.3f); rebuild = release buttons %.3f + BuildLayout %.3f ms\n",
                     median(select), median(paint), median(repaint), median(destroy), median(build));
