@@ -254,8 +254,12 @@ void TItem::UpdateImage() {
     }
     IMainHost* host = MainHost();
     if (!host) return;
-    if (!Image) Image = std::make_unique<platform::TPixmap>();
-    host->PaintItemFace(*this, *Image);
+    // The face is painted on one buffer kept for all items and stored packed: most of
+    // it is the button colour, and a grid of faces kept whole would fill memory.
+    static platform::TPixmap canvas;
+    host->PaintItemFace(*this, canvas);
+    if (!Image) Image = std::make_unique<platform::TPackedPixmap>();
+    Image->Pack(canvas);
 }
 
 // ---- Storage ----------------------------------------------------------------------

@@ -92,7 +92,7 @@ public:
     int8_t ExeAnd = eaDefault;
     int32_t ImageIndex = -2;
     uint8_t WindowState = wsNormal;
-    std::unique_ptr<platform::TPixmap> Image;
+    std::unique_ptr<platform::TPackedPixmap> Image;
     bool Prepared = false;
     const bool HasImage;
 

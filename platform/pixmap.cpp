@@ -1,6 +1,7 @@
 #include "platform/pixmap.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 
@@ -45,6 +46,67 @@ void TPixmap::StretchCopy(const TRect& dst, const TPixmap& src, const TRect& s, 
             }
         }
     }
+}
+
+// ---------------------------------------------------------------------------------
+// TPackedPixmap
+
+void TPackedPixmap::Pack(const TPixmap& source) {
+    width_ = source.Width();
+    height_ = source.Height();
+    background_ = source.Empty() ? 0 : source.Pixel(0, 0);
+    rows_.assign(source.Empty() ? 0 : (size_t)height_, TRun{0, 0, 0});
+    // The runs first, then the pixels into memory of their exact size.
+    size_t total = 0;
+    for (size_t y = 0; y < rows_.size(); ++y) {
+        const uint32_t* row = source.Row((int)y);
+        int begin = 0, end = width_;
+        while (begin < end && row[begin] == background_) ++begin;
+        while (end > begin && row[end - 1] == background_) --end;
+        rows_[y] = TRun{(uint32_t)total, begin, end};
+        total += (size_t)(end - begin);
+    }
+    std::vector<uint32_t> pixels(total);
+    for (size_t y = 0; y < rows_.size(); ++y) {
+        const TRun& run = rows_[y];
+        std::copy(source.Row((int)y) + run.Begin, source.Row((int)y) + run.End, pixels.begin() + run.Offset);
+    }
+    pixels_.swap(pixels);
+}
+
+uint32_t TPackedPixmap::Pixel(int x, int y) const {
+    const TRun& run = rows_[(size_t)y];
+    return x >= run.Begin && x < run.End ? pixels_[run.Offset + (size_t)(x - run.Begin)] : background_;
+}
+
+void TPackedPixmap::CopyRow(int y, int x, int count, uint32_t* out) const {
+    const TRun& run = rows_[(size_t)y];
+    int begin = std::max(x, run.Begin), end = std::min(x + count, run.End);
+    if (begin >= end) {
+        std::fill(out, out + count, background_);
+        return;
+    }
+    std::fill(out, out + (begin - x), background_);
+    std::memcpy(out + (begin - x), pixels_.data() + run.Offset + (begin - run.Begin), (size_t)(end - begin) * 4);
+    std::fill(out + (end - x), out + count, background_);
+}
+
+void TPackedPixmap::UnpackTo(TPixmap& out) const {
+    out = TPixmap(width_, height_);
+    for (int y = 0; y < (int)rows_.size(); ++y)
+        CopyRow(y, 0, width_, out.Row(y));
+}
+
+// ---------------------------------------------------------------------------------
+// TPictureRef
+
+void TPictureRef::CopyTo(TPixmap& out) const {
+    if (plain_)
+        out = *plain_;
+    else if (packed_)
+        packed_->UnpackTo(out);
+    else
+        out = TPixmap();
 }
 
 } // namespace platform

@@ -46,6 +46,62 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
+// A pixel buffer kept in little memory, for pictures that are mostly one colour (the
+// faces of items: a button colour with an icon and a title on it). It stores the
+// colour of the top left pixel as the background and, for each row, the pixels from
+// the first to the last that differ from it. Unpacked, it is the buffer it was packed
+// from, pixel for pixel.
+class TPackedPixmap {
+public:
+    TPackedPixmap() = default;
+    explicit TPackedPixmap(const TPixmap& source) { Pack(source); }
+
+    void Pack(const TPixmap& source);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Empty() const { return width_ <= 0 || height_ <= 0; }
+    uint32_t Pixel(int x, int y) const;
+    // Writes the pixels x to x + count - 1 of row y (all inside) to out.
+    void CopyRow(int y, int x, int count, uint32_t* out) const;
+    void UnpackTo(TPixmap& out) const;
+    // The memory the pixels take, in bytes.
+    size_t PackedBytes() const { return pixels_.size() * sizeof(uint32_t) + rows_.size() * sizeof(TRun); }
+
+private:
+    // The stored pixels of a row: columns Begin to End - 1, from pixels_[Offset].
+    struct TRun {
+        uint32_t Offset;
+        int32_t Begin;
+        int32_t End;
+    };
+    int width_ = 0;
+    int height_ = 0;
+    uint32_t background_ = 0;
+    std::vector<TRun> rows_;
+    std::vector<uint32_t> pixels_;
+};
+
+// A picture to show, plain or packed, or none; it does not own the picture.
+class TPictureRef {
+public:
+    TPictureRef() = default;
+    explicit TPictureRef(const TPixmap* plain) : plain_(plain) {}
+    explicit TPictureRef(const TPackedPixmap* packed) : packed_(packed) {}
+
+    const TPixmap* Plain() const { return plain_; }
+    const TPackedPixmap* Packed() const { return packed_; }
+    int Width() const { return plain_ ? plain_->Width() : packed_ ? packed_->Width() : 0; }
+    int Height() const { return plain_ ? plain_->Height() : packed_ ? packed_->Height() : 0; }
+    bool Empty() const { return Width() <= 0 || Height() <= 0; }
+    // A plain copy of the picture (empty for none).
+    void CopyTo(TPixmap& out) const;
+
+private:
+    const TPixmap* plain_ = nullptr;
+    const TPackedPixmap* packed_ = nullptr;
+};
+
 // Converts a framework colour to a pixel value (0x00RRGGBB); system colours are
 // resolved by the caller's table (the Win32 layer asks GetSysColor).
 inline uint32_t ColorRefToPixel(uint32_t bgr) {

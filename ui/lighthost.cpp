@@ -182,7 +182,7 @@ void TLightControl::SetPictureRef(const platform::TPixmap* picture) {
     Invalidate();
 }
 
-void TLightControl::SetPictureSource(std::function<const platform::TPixmap*()> source) {
+void TLightControl::SetPictureSource(std::function<platform::TPictureRef()> source) {
     pictureSource_ = std::move(source);
     Invalidate();
 }
@@ -220,8 +220,8 @@ void TLightControl::Paint(TPaintBand& band, int originX, int originY, const plat
     if (IsEmpty(visible)) return;
     if (color_ != clNone && !ChildCoversInside()) band.FillRect(visible, ColorToPixel(color_));
     band.Bevel(rect, bevelOuter_, bevelWidth_, visible);
-    const platform::TPixmap* picture = PictureNow();
-    if (picture && !picture->Empty()) band.Blit(*picture, rect.Left, rect.Top, visible);
+    platform::TPictureRef picture = PictureNow();
+    if (!picture.Empty()) band.Blit(picture, rect.Left, rect.Top, visible);
     if (OnPaint) {
         HDC dc = band.DC();
         int saved = SaveDC(dc);
@@ -238,8 +238,8 @@ void TLightControl::Paint(TPaintBand& band, int originX, int originY, const plat
         if (c->visible_) c->Paint(band, rect.Left, rect.Top, visible);
 }
 
-const platform::TPixmap* TLightControl::PictureNow() {
-    return pictureSource_ ? pictureSource_() : &ShownPicture();
+platform::TPictureRef TLightControl::PictureNow() {
+    return pictureSource_ ? pictureSource_() : platform::TPictureRef(&ShownPicture());
 }
 
 bool TLightControl::ChildCoversInside() {
@@ -251,8 +251,8 @@ bool TLightControl::ChildCoversInside() {
             c->bounds_.Bottom < bottom)
             continue;
         if (c->color_ != clNone) return true;
-        const platform::TPixmap* picture = c->PictureNow();
-        if (picture && picture->Width() >= c->Width() && picture->Height() >= c->Height()) return true;
+        platform::TPictureRef picture = c->PictureNow();
+        if (picture.Width() >= c->Width() && picture.Height() >= c->Height()) return true;
     }
     return false;
 }

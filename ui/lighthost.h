@@ -93,9 +93,9 @@ public:
     void SetPictureRef(const platform::TPixmap* picture);
     // A picture looked up each time the control is painted, for a picture that its
     // owner may replace or free between paints (the face of whatever item a button
-    // shows now). While set it comes before the own picture and SetPictureRef; null
+    // shows now). While set it comes before the own picture and SetPictureRef; none
     // from the source paints no picture.
-    void SetPictureSource(std::function<const platform::TPixmap*()> source);
+    void SetPictureSource(std::function<platform::TPictureRef()> source);
     const platform::TPixmap& ShownPicture() const { return pictureRef_ ? *pictureRef_ : picture_; }
 
     // Painted last, on a canvas of the control's size.
@@ -140,7 +140,7 @@ private:
     void Paint(TPaintBand& band, int originX, int originY, const platform::TRect& clip);
     TLightControl* HitTest(int x, int y); // x, y in the parent's coordinates
     // The picture the control shows now (from its source when it has one).
-    const platform::TPixmap* PictureNow();
+    platform::TPictureRef PictureNow();
     // A visible child paints every pixel inside the bevel (its colour, or a picture of
     // its full size): the control's own fill would be painted over and is left out.
     bool ChildCoversInside();
@@ -156,7 +156,7 @@ private:
     int bevelWidth_ = 1;
     platform::TPixmap picture_;
     const platform::TPixmap* pictureRef_ = nullptr;
-    std::function<const platform::TPixmap*()> pictureSource_;
+    std::function<platform::TPictureRef()> pictureSource_;
     std::string hint_;
     bool showHint_ = false;
     bool acceptFiles_ = false;

@@ -162,6 +162,21 @@ void TPaintBand::Blit(const platform::TPixmap& pixmap, int x, int y, const platf
     }
 }
 
+void TPaintBand::Blit(const platform::TPictureRef& picture, int x, int y, const platform::TRect& clip) {
+    if (picture.Plain()) {
+        Blit(*picture.Plain(), x, y, clip);
+        return;
+    }
+    const platform::TPackedPixmap* packed = picture.Packed();
+    if (!packed) return;
+    platform::TRect c =
+        Intersect(Intersect(platform::TRect(x, y, x + packed->Width(), y + packed->Height()), clip), rect_);
+    if (IsEmpty(c)) return;
+    for (int row = c.Top; row < c.Bottom; ++row)
+        packed->CopyRow(row - y, c.Left - x, c.Width(),
+                        bits_ + (size_t)(row - rect_.Top) * (size_t)stride_ + (c.Left - rect_.Left));
+}
+
 void PaintBuffered(HDC target, const platform::TRect& area, const TBandPainter& paint) {
     PaintBands(area, paint, [target](HDC dc, const TDibSection&, const platform::TRect& band) {
         BitBlt(target, band.Left, band.Top, band.Width(), band.Height(), dc, band.Left, band.Top, SRCCOPY);

@@ -44,6 +44,7 @@ public:
     void Bevel(const platform::TRect& r, TBevelCut cut, int width) { Bevel(r, cut, width, r); }
     // Copies a pixel buffer with its top left at (x, y), clipped to clip.
     void Blit(const platform::TPixmap& pixmap, int x, int y, const platform::TRect& clip);
+    void Blit(const platform::TPictureRef& picture, int x, int y, const platform::TRect& clip);
     void Flush() const { GdiFlush(); }
 
 private:

@@ -68,5 +68,5 @@ void TDropPanel::Dropped(const ui::TDropFiles& drop) {
 
 TItemImage::TItemImage() {
     RouteEvents(*this);
-    SetPictureSource([this]() -> const platform::TPixmap* { return Button ? Button->ShownFace() : nullptr; });
+    SetPictureSource([this] { return Button ? Button->ShownFace() : platform::TPictureRef(); });
 }

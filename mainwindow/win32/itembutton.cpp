@@ -254,14 +254,15 @@ TItemPos TPageItemBtn::GetPosition() {
     return TItemPos{main_.CurrentPage(), index_};
 }
 
-const platform::TPixmap* TPageItemBtn::ItemFace() {
+platform::TPictureRef TPageItemBtn::ItemFace() {
+    platform::TPictureRef blank(&main_.BlankFace());
     int page = main_.CurrentPage();
     TDocument& doc = main_.Doc();
-    if (page < 0 || page >= (int)doc.Pages.size()) return &main_.BlankFace();
+    if (page < 0 || page >= (int)doc.Pages.size()) return blank;
     TLPage& p = *doc.Pages[(size_t)page];
-    if (index_ >= p.SlotCount()) return &main_.BlankFace();
+    if (index_ >= p.SlotCount()) return blank;
     const TItem& item = p.Item(index_);
-    return item.Image ? item.Image.get() : &main_.BlankFace();
+    return item.Image ? platform::TPictureRef(item.Image.get()) : blank;
 }
 
 bool TPageItemBtn::HasItem() {
@@ -279,9 +280,9 @@ void TPageItemBtn::CatchUp() {
     Compose();
 }
 
-const platform::TPixmap* TPageItemBtn::ShownFace() {
+platform::TPictureRef TPageItemBtn::ShownFace() {
     CatchUp();
-    return composed_ ? &image_->Picture() : ItemFace();
+    return composed_ ? platform::TPictureRef(&image_->Picture()) : ItemFace();
 }
 
 void TPageItemBtn::Compose() {
@@ -297,7 +298,7 @@ void TPageItemBtn::Compose() {
         }
         composed_ = true;
     } else if (frame) {
-        picture = *ItemFace();
+        ItemFace().CopyTo(picture);
         picture.Resize(image_->Width(), image_->Height());
         composed_ = true;
     } else {
@@ -342,12 +343,12 @@ TItemPos TIndItemBtn::GetPosition() {
     return TItemPos{kIndPage, index_};
 }
 
-const platform::TPixmap* TIndItemBtn::ShownFace() {
+platform::TPictureRef TIndItemBtn::ShownFace() {
     if (faceStale_) {
         faceStale_ = false;
         Compose();
     }
-    return &image_->Picture();
+    return platform::TPictureRef(&image_->Picture());
 }
 
 void TIndItemBtn::Compose() {

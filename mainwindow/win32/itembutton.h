@@ -75,7 +75,7 @@ public:
     void DropFiles(TDropPanel& sender, int iFiles, const std::vector<std::string>& dropFileNames);
 
     // The picture the image shows now.
-    virtual const platform::TPixmap* ShownFace() = 0;
+    virtual platform::TPictureRef ShownFace() = 0;
 
     int Index() const { return index_; }
     bool Focused() const { return focused_; }
@@ -105,12 +105,12 @@ public:
     TItemPos GetPosition() override;
     void Draw() override;
     void UpdateMenus() override;
-    const platform::TPixmap* ShownFace() override;
+    platform::TPictureRef ShownFace() override;
     void CatchUp() override;
 
 private:
     // The item's cached face, or the blank face when it has none (or no page is selected).
-    const platform::TPixmap* ItemFace();
+    platform::TPictureRef ItemFace();
     // A page is selected and has a slot for this button.
     bool HasItem();
     // Makes the image's picture for the pressed look and the focus frame (or none:
@@ -132,7 +132,7 @@ public:
     void UpdateMenus() override;
     void Delete() override;
     void Insert() override;
-    const platform::TPixmap* ShownFace() override;
+    platform::TPictureRef ShownFace() override;
 
 private:
     // Draws the face (icon, pressed look, focus frame) on the image's picture.

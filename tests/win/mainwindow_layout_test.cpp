@@ -168,7 +168,8 @@ TEST_F(MainWindowLayout, APageSwitchPaintsTheNewPageWithTheCursorStatusAndPresse
     TfrmMain& f = Open();
     Fill(PageItem(1, 0), Probe(), "probe");
     PageItem(1, 0).Comment = "次のページ";
-    const platform::TPixmap& face = *PageItem(1, 0).Image;
+    platform::TPixmap face;
+    PageItem(1, 0).Image->UnpackTo(face);
     ASSERT_GT(Differences(face, 0, 0, f.BlankFace(), 3), 0) << "the face is not the blank one";
     Press(VK_NEXT);
     EXPECT_EQ("次のページ", f.stbMain.PanelText(0)) << "the status shows the item under the cursor";
