@@ -22,7 +22,7 @@ class TBandTarget {
 public:
     TBandTarget(int width, int height) {
         TPaintSurface* kept = TPaintSurface::Current();
-        if (kept && width <= kept->Width() && kept->Acquire()) {
+        if (kept && kept->Acquire(width)) {
             kept_ = kept;
             bandHeight_ = std::min(height, kept->Height());
             return;
@@ -82,9 +82,23 @@ int CappedHeight(int width, int height) {
 } // namespace
 
 TPaintSurface::TPaintSurface(int width, int height)
-    : dib_(CappedWidth(width), CappedHeight(width, height)) {
-    if (dib_.Valid() && dc_.Get()) previous_ = SelectObject(dc_.Get(), dib_.Get());
+    : width_(CappedWidth(width)), height_(CappedHeight(width, height)) {
+    // Made now (its pages are touched only when painted on), so that the surface holds
+    // the same GDI objects from start to end; a wider paint replaces it.
+    Widen(std::min(width_, kStartWidth));
     if (!g_surface) g_surface = this;
+}
+
+bool TPaintSurface::Widen(int width) {
+    if (previous_) SelectObject(dc_.Get(), previous_);
+    previous_ = nullptr;
+    dib_.reset(new TDibSection(width, height_));
+    if (!dib_->Valid()) {
+        dib_.reset();
+        return false;
+    }
+    previous_ = SelectObject(dc_.Get(), dib_->Get());
+    return true;
 }
 
 TPaintSurface::TPaintSurface()
@@ -99,8 +113,13 @@ TPaintSurface* TPaintSurface::Current() {
     return g_surface;
 }
 
-bool TPaintSurface::Acquire() {
-    if (busy_ || !Valid()) return false;
+bool TPaintSurface::Acquire(int width) {
+    if (busy_ || !Valid() || width > width_) return false;
+    // Wider than any paint before: a new DIB, a little wider than asked, so that a
+    // window widened step by step does not make one per step.
+    if ((!dib_ || dib_->Width() < width) &&
+        !Widen(std::min(width_, std::max(width, dib_ ? dib_->Width() * 3 / 2 : 0))))
+        return false;
     busy_ = true;
     saved_ = SaveDC(dc_.Get());
     return true;

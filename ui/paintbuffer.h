@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "platform/pixmap.h"
 #include "platform/types.h"
@@ -58,13 +59,14 @@ private:
     uint32_t light_ = 0, dark_ = 0;
 };
 
-// A DIB section of the screen's size with a memory DC, kept for the paints of all the
-// windows of the thread. While one exists, paints whose area is no wider than it use
-// it; it exists at most once (the application owns it), and a paint within a paint
-// makes its own pair.
+// A DIB section with a memory DC, kept for the paints of all the windows of the thread,
+// up to the screen's size. While one exists, paints whose area is no wider than that
+// use it; it exists at most once (the application owns it), and a paint within a paint
+// makes its own pair. The DIB is as wide as the widest paint so far, not as the screen:
+// a paint writes its rows one DIB row apart, and fresh memory costs at its first write.
 class TPaintSurface {
 public:
-    // width x height pixels, at most kMaxPixels.
+    // Serves paints of up to width x height pixels (at most kMaxPixels).
     TPaintSurface(int width, int height);
     // The size of the screen (all monitors), capped.
     TPaintSurface();
@@ -76,20 +78,29 @@ public:
     // The surface that exists now, or null.
     static TPaintSurface* Current();
 
-    bool Valid() const { return dib_.Valid() && dc_.Get(); }
-    int Width() const { return dib_.Width(); }
-    int Height() const { return dib_.Height(); }
+    bool Valid() const { return dc_.Get() != nullptr; }
+    // The largest paint served.
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     HDC DC() const { return dc_.Get(); }
-    const TDibSection& Dib() const { return dib_; }
+    // The pixels, while a paint has the surface: at least as wide as the paint and
+    // as high as the largest paint served.
+    const TDibSection& Dib() const { return *dib_; }
 
-    // Takes the surface for one paint: false when it is in use (a paint within a
-    // paint) or not valid. Each true is matched by Release, which puts the DC's state
+    // Takes the surface for one paint of width pixels: false when it is in use (a
+    // paint within a paint), the paint is wider than the surface serves, or there is
+    // no memory for it. Each true is matched by Release, which puts the DC's state
     // back as it was taken.
-    bool Acquire();
+    bool Acquire(int width);
     void Release();
 
 private:
-    TDibSection dib_;
+    static const int kStartWidth = 256;
+    // A DIB of width x the largest height in place of the one there is.
+    bool Widen(int width);
+
+    int width_, height_;
+    std::unique_ptr<TDibSection> dib_;
     TMemoryDC dc_;
     HGDIOBJ previous_ = nullptr; // the DC's own bitmap, back in place at the end
     int saved_ = 0;              // the DC's saved state while a paint has it

@@ -153,6 +153,15 @@ LRESULT TWindow::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_NCPAINT: {
+        // A window without frame, caption or scroll bars has nothing to paint outside
+        // its client area; the default handling would still take a window DC for it.
+        RECT window, client;
+        GetWindowRect(hwnd_, &window);
+        GetClientRect(hwnd_, &client);
+        if (window.right - window.left == client.right && window.bottom - window.top == client.bottom) return 0;
+        break;
+    }
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
@@ -342,7 +351,8 @@ void TForm::SetMenu(TMainMenu* menu) {
     if (Handle()) {
         ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
         if (menu) menu->SetOwnerWindow(Handle());
-        DrawMenuBar(Handle());
+        // A hidden window draws its menu bar when it is shown.
+        if (IsWindowVisible(Handle())) DrawMenuBar(Handle());
     }
 }
 

@@ -420,7 +420,10 @@ TEST(UiLightHost, AKeptPaintSurfacePaintsTheSameWithoutNewGdiObjects) {
         TPaintSurface surface(400, 300);
         ASSERT_TRUE(surface.Valid());
         EXPECT_EQ(&surface, TPaintSurface::Current());
+        long live = LiveGdiObjects();
         g.host.PaintTo(with);
+        EXPECT_EQ(live, LiveGdiObjects()) << "a paint wider than the surface's pixels widens them in place";
+        EXPECT_GE(surface.Dib().Width(), 300);
         long created = GdiObjectsCreated();
         g.host.PaintTo(with);
         EXPECT_EQ(0, GdiObjectsCreated() - created) << "the kept surface serves the paint";
