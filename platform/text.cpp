@@ -139,10 +139,16 @@ bool Convert(const char* to, const char* from, const char* in, size_t inBytes, s
 
 std::wstring Widen(const std::string& cp932) {
     std::wstring out;
+    out.reserve(cp932.size());
     for (size_t i = 0; i < cp932.size();) {
         // Convert character by character so that a stray byte cannot stop the rest.
         size_t len = 1;
         unsigned char c = (unsigned char)cp932[i];
+        if (c < 0x80) { // code page 932 keeps ASCII as it is (0x5C included)
+            out.push_back((wchar_t)c);
+            ++i;
+            continue;
+        }
         if (IsLeadByte(c) && i + 1 < cp932.size()) len = 2;
         std::string bytes;
         if (Convert("WCHAR_T", "CP932", cp932.data() + i, len, bytes) && bytes.size() >= sizeof(wchar_t)) {
