@@ -85,11 +85,6 @@ void TPanel::FillBackground(TPaintBand& band, const platform::TRect& area, uint3
     band.FillRect(area, pixel);
 }
 
-void TPanel::PaintTo(platform::TPixmap& out) {
-    PaintToPixmap(out, platform::TRect(0, 0, ClientWidth(), ClientHeight()),
-                  [this](TPaintBand& band) { PaintBand(band); });
-}
-
 void TPanel::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseDown) OnMouseDown(button, shift, x, y);
 }
@@ -105,11 +100,6 @@ void TPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1; // the paint covers everything
-    case WM_PAINT:
-        PaintUpdate(Handle(), ClientWidth(), ClientHeight(), [this](TPaintBand& band) { PaintBand(band); });
-        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -131,7 +121,7 @@ LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         MouseMove(MouseShiftState(wParam), x, y);
         return 0;
     }
-    return TWindow::HandleMessage(message, wParam, lParam);
+    return TBufferedWindow::HandleMessage(message, wParam, lParam);
 }
 
 } // namespace ui

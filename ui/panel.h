@@ -5,13 +5,11 @@
 #include <string>
 
 #include "platform/canvas.h"
-#include "platform/pixmap.h"
-#include "ui/paintbuffer.h"
-#include "ui/window.h"
+#include "ui/bufferedwindow.h"
 
 namespace ui {
 
-class TPanel : public TWindow {
+class TPanel : public TBufferedWindow {
 public:
     // Created visible on parent (not null), with the parent's font (a form's or a
     // panel's). A pointer, because a panel on a panel would otherwise look like a copy.
@@ -37,13 +35,9 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
-    // Paints the whole panel into a pixel buffer of its client size, as it would show
-    // on the screen (its child windows excepted).
-    void PaintTo(platform::TPixmap& out);
-
 protected:
     // Paints one strip of the panel: colour, bevel and caption.
-    virtual void PaintBand(TPaintBand& band);
+    void PaintBand(TPaintBand& band) override;
     // Fills area (client coordinates, within the strip) with the panel's colour. A
     // panel that paints opaque things over parts of it fills only what they leave.
     virtual void FillBackground(TPaintBand& band, const platform::TRect& area, uint32_t pixel);

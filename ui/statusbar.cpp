@@ -111,24 +111,14 @@ void TStatusBar::PaintBand(TPaintBand& band) {
     }
 }
 
-void TStatusBar::PaintTo(platform::TPixmap& out) {
-    PaintToPixmap(out, platform::TRect(0, 0, ClientWidth(), ClientHeight()),
-                  [this](TPaintBand& band) { PaintBand(band); });
-}
-
 LRESULT TStatusBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1; // the paint covers everything
-    case WM_PAINT:
-        PaintUpdate(Handle(), ClientWidth(), ClientHeight(), [this](TPaintBand& band) { PaintBand(band); });
-        return 0;
     case WM_SIZE:
         // A panel that reaches the right edge changes with the width.
         InvalidateRect(Handle(), nullptr, FALSE);
         break;
     }
-    return TWindow::HandleMessage(message, wParam, lParam);
+    return TBufferedWindow::HandleMessage(message, wParam, lParam);
 }
 
 } // namespace ui

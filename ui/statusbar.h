@@ -7,15 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/pixmap.h"
 #include "platform/types.h"
+#include "ui/bufferedwindow.h"
 #include "ui/gdi.h"
-#include "ui/paintbuffer.h"
-#include "ui/window.h"
 
 namespace ui {
 
-class TStatusBar : public TWindow {
+class TStatusBar : public TBufferedWindow {
 public:
     explicit TStatusBar(TForm& form);
     ~TStatusBar() override;
@@ -31,14 +29,12 @@ public:
     platform::TRect PanelRect(size_t index) const;
     // Puts the bar at the bottom of the form's client area, as wide as it.
     void AlignToForm();
-    // Paints the whole bar into a pixel buffer of its client size, as it shows.
-    void PaintTo(platform::TPixmap& out);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintBand(TPaintBand& band) override;
 
 private:
-    void PaintBand(TPaintBand& band);
     // The status-bar font, or the default GUI font where the system named none.
     HGDIOBJ TextFont() const;
 
