@@ -18,7 +18,16 @@ namespace {
 const UINT_PTR kSubclassId = 0x4B50; // "KP"
 const wchar_t* const kObjectProperty = L"KiropadWindowObject";
 
-void RegisterFrameworkClass(const wchar_t* name, UINT style, HBRUSH background, WNDPROC proc) {
+// The big (default size) or the small icon of that name. Shared icons stay loaded
+// with the program: one handle per name and size.
+HICON LoadIconResource(const wchar_t* name, bool small) {
+    int width = small ? GetSystemMetrics(SM_CXSMICON) : 0, height = small ? GetSystemMetrics(SM_CYSMICON) : 0;
+    return (HICON)LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, width, height,
+                             (small ? 0 : LR_DEFAULTSIZE) | LR_SHARED);
+}
+
+void RegisterFrameworkClass(const wchar_t* name, UINT style, HBRUSH background, WNDPROC proc,
+                            const wchar_t* icon) {
     static std::set<std::wstring> registered;
     if (registered.count(name)) return;
     WNDCLASSEXW wc = {};
@@ -29,6 +38,12 @@ void RegisterFrameworkClass(const wchar_t* name, UINT style, HBRUSH background, 
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.lpszClassName = name;
+    if (icon) {
+        // A window of the class has its icons from its creation: setting them afterwards
+        // costs the display a round trip per icon.
+        wc.hIcon = LoadIconResource(icon, false);
+        wc.hIconSm = LoadIconResource(icon, true);
+    }
     RegisterClassExW(&wc);
     registered.insert(name);
 }
@@ -80,7 +95,7 @@ void TWindow::CreateHandle(const TCreateParams& p) {
         Attach(hwnd);
         return;
     }
-    RegisterFrameworkClass(p.ClassName, p.ClassStyle, p.Background, WindowProc);
+    RegisterFrameworkClass(p.ClassName, p.ClassStyle, p.Background, WindowProc, p.ClassIcon);
     CreateWindowExW(p.ExStyle, p.ClassName, p.Caption.c_str(), p.Style, p.Left, p.Top, p.Width, p.Height,
                     parentHwnd, nullptr, instance, this);
 }
@@ -291,9 +306,10 @@ void TWindow::DestroyHandle() {
 // ---------------------------------------------------------------------------------
 // TForm
 
-TForm::TForm(const std::string& caption, TWindow* owner) {
+TForm::TForm(const std::string& caption, TWindow* owner, const wchar_t* icon) {
     TCreateParams p;
     p.ClassName = L"KiropadForm";
+    p.ClassIcon = icon;
     p.Style = Style();
     p.Caption = platform::Widen(caption);
     p.Left = CW_USEDEFAULT;
@@ -303,6 +319,7 @@ TForm::TForm(const std::string& caption, TWindow* owner) {
     p.Owner = owner ? owner->Handle() : nullptr;
     CreateHandle(p);
     SetCaption(caption);
+    if (icon) SetIconResource(icon);
 }
 
 TForm::~TForm() {
@@ -369,12 +386,11 @@ void TForm::SetColor(platform::TColor color) {
 }
 
 void TForm::SetIconResource(const wchar_t* name) {
-    icon_ = (HICON)LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
-    if (icon_ && Handle()) {
+    icon_ = LoadIconResource(name, false);
+    // Nothing to send when the window's class carries these icons already.
+    if (icon_ && Handle() && (HICON)GetClassLongPtrW(Handle(), GCLP_HICON) != icon_) {
         SendMessageW(Handle(), WM_SETICON, ICON_BIG, (LPARAM)icon_);
-        HICON small =
-            (HICON)LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                              GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+        HICON small = LoadIconResource(name, true);
         SendMessageW(Handle(), WM_SETICON, ICON_SMALL, (LPARAM)(small ? small : icon_));
     }
 }

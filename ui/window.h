@@ -85,6 +85,9 @@ protected:
         DWORD ExStyle = 0;
         UINT ClassStyle = 0; // for the framework's classes
         HBRUSH Background = nullptr;
+        // The icons of the framework class, from the program's resources (the class is
+        // registered by the first window that asks for it).
+        const wchar_t* ClassIcon = nullptr;
         std::wstring Caption;
         int Left = 0, Top = 0, Width = 0, Height = 0;
         TWindow* Parent = nullptr;
@@ -124,7 +127,8 @@ private:
 // window that is still open down quietly, without its hooks.
 class TForm : public TWindow {
 public:
-    explicit TForm(const std::string& caption = "", TWindow* owner = nullptr);
+    // icon: the resource name of the title bar's icon, or null for the system's.
+    explicit TForm(const std::string& caption = "", TWindow* owner = nullptr, const wchar_t* icon = nullptr);
     ~TForm() override;
 
     // Sets the client area to exactly width x height, with the menu bar as it wraps.

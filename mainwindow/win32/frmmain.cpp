@@ -57,7 +57,7 @@ template <class TControl> void ReleaseItemControl(TControl& control) {
 }
 
 TfrmMain::TfrmMain()
-    : ui::TForm("Kiropad"), pnlPageMenu(this, pageButtons_), pnlPage(this), pnlInd(this), stbMain(*this),
+    : ui::TForm("Kiropad", nullptr, L"MAINICON"), pnlPageMenu(this, pageButtons_), pnlPage(this), pnlInd(this), stbMain(*this),
       tmrM(*this, 1, true), tmrAfterExe(*this, 3000, false),
       imagePool_([] { return std::make_unique<TItemImage>(); },
                  [](TItemImage& image) { image.SetShowHint(false); },
@@ -94,7 +94,6 @@ TfrmMain::TfrmMain()
     g_main = this;
     SetFont(FormFont());
     SetKeyPreview(true);
-    SetIconResource(L"MAINICON");
     // Owned by the application's hidden window, the main window has a taskbar button
     // only through WS_EX_APPWINDOW: that is what the notification-area mode switches.
     if (ui::HasApplication() && ui::Application().Handle())

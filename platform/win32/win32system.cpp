@@ -44,14 +44,16 @@ private:
     HICON icon_;
 };
 
-class TScreenDC {
+// A memory DC for reading bitmaps: unlike the screen's DC, it costs the window
+// system nothing to take and give back.
+class TReadingDC {
 public:
-    TScreenDC() : dc_(GetDC(nullptr)) {}
-    ~TScreenDC() {
-        if (dc_) ReleaseDC(nullptr, dc_);
+    TReadingDC() : dc_(CreateCompatibleDC(nullptr)) {}
+    ~TReadingDC() {
+        if (dc_) DeleteDC(dc_);
     }
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
+    TReadingDC(const TReadingDC&) = delete;
+    TReadingDC& operator=(const TReadingDC&) = delete;
     HDC Get() const { return dc_; }
 
 private:
@@ -59,8 +61,7 @@ private:
 };
 
 // The pixels of a bitmap as 32-bit values 0xAARRGGBB, rows top to bottom.
-bool ReadBits(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& out) {
-    TScreenDC dc;
+bool ReadBits(const TReadingDC& dc, HBITMAP bitmap, int width, int height, std::vector<uint32_t>& out) {
     if (!dc.Get() || width <= 0 || height <= 0) return false;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -86,18 +87,19 @@ bool IconToImage(uintptr_t icon, TIconImage& image) {
     int width = bm.bmWidth, height = bm.bmHeight;
     std::vector<uint32_t> maskBits, colorBits;
     bool alpha = false;
+    TReadingDC dc;
     if (!color.Get()) {
         // A monochrome icon: one bitmap of double height, AND mask above XOR image.
         height /= 2;
         std::vector<uint32_t> both;
-        if (height <= 0 || !ReadBits(mask.Get(), width, height * 2, both)) return false;
+        if (height <= 0 || !ReadBits(dc, mask.Get(), width, height * 2, both)) return false;
         maskBits.assign(both.begin(), both.begin() + (ptrdiff_t)width * height);
         colorBits.assign(both.begin() + (ptrdiff_t)width * height, both.end());
     } else {
         BITMAP cb = {};
         GetObjectW(color.Get(), sizeof cb, &cb);
-        if (!ReadBits(color.Get(), width, height, colorBits) ||
-            !ReadBits(mask.Get(), width, height, maskBits))
+        if (!ReadBits(dc, color.Get(), width, height, colorBits) ||
+            !ReadBits(dc, mask.Get(), width, height, maskBits))
             return false;
         if (cb.bmBitsPixel == 32)
             for (uint32_t p : colorBits)

@@ -145,6 +145,32 @@ TEST(Win32SystemIcons, IconsBecome32By32CellsWithTheirTransparency) {
     EXPECT_FALSE(platform::IconToImage(0, icon));
 }
 
+TEST(Win32SystemIcons, AMonochromeIconKeepsItsBlackWhiteAndTransparentPixels) {
+    // One bitmap of double height: the AND mask above the XOR image. Rows 0-15 are
+    // transparent (AND 1, XOR 0), rows 16-31 opaque, white on the left, black on the right.
+    BYTE andBits[32 * 4], xorBits[32 * 4];
+    for (int y = 0; y < 32; ++y)
+        for (int b = 0; b < 4; ++b) {
+            andBits[y * 4 + b] = y < 16 ? 0xFF : 0x00;
+            xorBits[y * 4 + b] = y >= 16 && b < 2 ? 0xFF : 0x00;
+        }
+    HICON h = CreateIcon(GetModuleHandleW(nullptr), 32, 32, 1, 1, andBits, xorBits);
+    ASSERT_NE(h, nullptr);
+    ICONINFO ii = {};
+    ASSERT_TRUE(GetIconInfo(h, &ii));
+    EXPECT_EQ(ii.hbmColor, nullptr) << "a monochrome icon has no colour bitmap";
+    DeleteObject(ii.hbmMask);
+    TIconImage icon;
+    ASSERT_TRUE(platform::IconToImage((uintptr_t)h, icon));
+    DestroyIcon(h);
+    EXPECT_EQ(icon.Mask.Pixel(5, 5), 0xFFFFFFu);
+    EXPECT_EQ(icon.Color.Pixel(5, 5), 0u);
+    EXPECT_EQ(icon.Mask.Pixel(5, 20), 0u);
+    EXPECT_EQ(icon.Color.Pixel(5, 20), 0xFFFFFFu);
+    EXPECT_EQ(icon.Mask.Pixel(25, 30), 0u);
+    EXPECT_EQ(icon.Color.Pixel(25, 30), 0u);
+}
+
 TEST(Win32SystemIcons, AnAlphaChannelDecidesTransparency) {
     // Colour everywhere, alpha only on the left half, a mask that says opaque.
     BITMAPINFO bi = {};

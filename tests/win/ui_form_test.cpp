@@ -80,6 +80,29 @@ TEST(UiForm, MayBeLargerThanTheScreen) {
     EXPECT_EQ(8412, form.ClientHeight());
 }
 
+// The title bar's icon of a window: its own, or else its class's.
+HICON ShownIcon(HWND window, int which) {
+    HICON own = (HICON)SendMessageW(window, WM_GETICON, which, 0);
+    return own ? own : (HICON)GetClassLongPtrW(window, which == ICON_BIG ? GCLP_HICON : GCLP_HICONSM);
+}
+
+TEST(UiForm, ShowsTheIconItAskedForWhicheverFormRegisteredTheClass) {
+    // The class carries the icons of the first form that registered it; a form that
+    // asks for others gets them as its own.
+    auto shared = [](const wchar_t* name, int size) {
+        return (HICON)LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size,
+                                 (size ? 0 : LR_DEFAULTSIZE) | LR_SHARED);
+    };
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    ASSERT_NE(shared(L"MAINICON", 0), shared(L"SMALLICON", 0)) << "two resources, two icons";
+    TForm main("Kiropad", nullptr, L"MAINICON"), other("other", nullptr, L"SMALLICON"), plain("plain");
+    EXPECT_EQ(shared(L"MAINICON", 0), ShownIcon(main.Handle(), ICON_BIG));
+    EXPECT_EQ(shared(L"MAINICON", small), ShownIcon(main.Handle(), ICON_SMALL));
+    EXPECT_EQ(shared(L"SMALLICON", 0), ShownIcon(other.Handle(), ICON_BIG));
+    EXPECT_EQ(shared(L"SMALLICON", small), ShownIcon(other.Handle(), ICON_SMALL));
+    EXPECT_EQ(nullptr, (HICON)SendMessageW(plain.Handle(), WM_GETICON, ICON_BIG, 0)) << "no icon of its own";
+}
+
 TEST(UiForm, KeyPreviewSeesKeysBeforeTheFocusedControl) {
     TForm form;
     TLightHost host(&form);
