@@ -3,6 +3,7 @@
 // names code page 932 cannot hold, the program's folder, colours and the cursor.
 #include "shell_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "platform/win32/win32system.h"
@@ -199,6 +200,81 @@ TEST(Win32SystemIcons, AnAlphaChannelDecidesTransparency) {
     EXPECT_EQ(icon.Mask.Pixel(2, 2), 0u);
     EXPECT_EQ(icon.Color.Pixel(20, 2), 0u);
     EXPECT_EQ(icon.Mask.Pixel(20, 2), 0xFFFFFFu);
+}
+
+// The pixels of an icon's bitmap as GetIconInfo hands it out, 0xAARRGGBB.
+std::vector<uint32_t> IconBitmapPixels(HBITMAP bitmap, int size) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = size;
+    bi.bmiHeader.biHeight = -size;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> out((size_t)size * size);
+    HDC dc = CreateCompatibleDC(nullptr);
+    GetDIBits(dc, bitmap, 0, (UINT)size, out.data(), &bi, DIB_RGB_COLORS);
+    DeleteDC(dc);
+    return out;
+}
+
+TEST(Win32SystemIcons, HalfTransparentPixelsKeepTheirColourAndTheProgramIconComesThroughWhole) {
+    // Alpha 200 keeps its colour (give or take one for the blending), alpha 100 is clear.
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 32;
+    bi.bmiHeader.biHeight = -32;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP color = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(color, nullptr);
+    auto* px = static_cast<uint32_t*>(bits);
+    for (int i = 0; i < 32 * 32; ++i)
+        px[i] = i < 32 * 16 ? 0xC8649632u : 0x64FFFFFFu; // top: alpha 200, bottom: alpha 100
+    BYTE zeros[32 * 4] = {};
+    HBITMAP mask = CreateBitmap(32, 32, 1, 1, zeros);
+    ICONINFO ii = {TRUE, 0, 0, mask, color};
+    HICON h = CreateIconIndirect(&ii);
+    DeleteObject(color);
+    DeleteObject(mask);
+    ASSERT_NE(h, nullptr);
+    TIconImage icon;
+    ASSERT_TRUE(platform::IconToImage((uintptr_t)h, icon));
+    DestroyIcon(h);
+    uint32_t top = icon.Color.Pixel(4, 4);
+    for (int shift : {0, 8, 16})
+        EXPECT_NEAR((int)((top >> shift) & 0xFF), (int)((0x649632u >> shift) & 0xFF), 1) << shift;
+    EXPECT_EQ(icon.Mask.Pixel(4, 4), 0u);
+    EXPECT_EQ(icon.Color.Pixel(4, 30), 0u);
+    EXPECT_EQ(icon.Mask.Pixel(4, 30), 0xFFFFFFu);
+
+    // The program's own icon, against its bitmaps as the system hands them out.
+    HICON program = (HICON)LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 32, 32, 0);
+    ASSERT_NE(program, nullptr);
+    ASSERT_TRUE(platform::IconToImage((uintptr_t)program, icon));
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(program, &info));
+    std::vector<uint32_t> colour = IconBitmapPixels(info.hbmColor, 32), andMask = IconBitmapPixels(info.hbmMask, 32);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(program);
+    bool hasAlpha = std::any_of(colour.begin(), colour.end(), [](uint32_t p) { return (p >> 24) != 0; });
+    int opaque = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            uint32_t p = colour[(size_t)(y * 32 + x)];
+            bool clear = hasAlpha ? (p >> 24) < 128 : (andMask[(size_t)(y * 32 + x)] & 0xFFFFFF) != 0;
+            ASSERT_EQ(icon.Mask.Pixel(x, y), clear ? 0xFFFFFFu : 0u) << x << "," << y;
+            if (clear) {
+                ASSERT_EQ(icon.Color.Pixel(x, y), 0u) << x << "," << y;
+                continue;
+            }
+            ++opaque;
+            for (int shift : {0, 8, 16})
+                ASSERT_NEAR((int)((icon.Color.Pixel(x, y) >> shift) & 0xFF), (int)((p >> shift) & 0xFF), 1)
+                    << x << "," << y;
+        }
+    EXPECT_GT(opaque, 100) << "the program's icon is no empty picture";
 }
 
 TEST(Win32SystemText, ANameCodePage932CannotHoldIsNeverPassedOnMangled) {
