@@ -463,13 +463,24 @@ void TLightHost::FillBackground(TPaintBand& band, const platform::TRect& area, u
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     // Between two neighbouring edges every row meets the same controls: the gaps
-    // between one row's covering spans are filled over the whole height.
+    // between one row's covering spans are filled over the whole height. The edges
+    // are swept top to bottom with the controls that meet the current one: a grid
+    // compares each band with a row of buttons, not with all of them.
+    std::sort(cover.begin(), cover.end(),
+              [](const platform::TRect& a, const platform::TRect& b) { return a.Top < b.Top; });
+    size_t next = 0;
+    std::vector<platform::TRect> meeting;
     std::vector<std::pair<int, int>> spans;
     for (size_t e = 0; e + 1 < edges.size(); ++e) {
         int top = edges[e], bottom = edges[e + 1];
+        while (next < cover.size() && cover[next].Top <= top)
+            meeting.push_back(cover[next++]);
+        meeting.erase(std::remove_if(meeting.begin(), meeting.end(),
+                                     [top](const platform::TRect& r) { return r.Bottom <= top; }),
+                      meeting.end());
         spans.clear();
-        for (const platform::TRect& r : cover)
-            if (r.Top <= top && top < r.Bottom) spans.emplace_back(r.Left, r.Right);
+        for (const platform::TRect& r : meeting)
+            spans.emplace_back(r.Left, r.Right);
         std::sort(spans.begin(), spans.end());
         int reached = area.Left;
         for (const auto& s : spans) {

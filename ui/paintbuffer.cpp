@@ -143,14 +143,22 @@ void TPaintBand::FillRect(const platform::TRect& r, uint32_t pixel) {
 
 void TPaintBand::Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom, int width,
                          const platform::TRect& clip) {
+    const platform::TRect limit = Intersect(clip, rect_);
+    if (IsEmpty(limit)) return;
     platform::TRect ring = r;
     for (int i = 0; i < width && ring.Width() > 0 && ring.Height() > 0; ++i) {
         int right = ring.Right - 1, lowest = ring.Bottom - 1;
         FillRect(Intersect(platform::TRect(ring.Left, ring.Top, right, ring.Top + 1), clip), top); // top side
-        FillRect(Intersect(platform::TRect(ring.Left, ring.Top, ring.Left + 1, lowest), clip),
-                 top); // left side
-        FillRect(Intersect(platform::TRect(right, ring.Top, right + 1, ring.Bottom), clip),
-                 bottom); // right side
+        // The left side (down to the row above the bottom) and the right side, one
+        // pixel each per row: walked together, not as two one-pixel-wide fills.
+        bool left = ring.Left >= limit.Left && ring.Left < limit.Right;
+        bool rightSide = right >= limit.Left && right < limit.Right;
+        if (left || rightSide)
+            for (int y = std::max(ring.Top, limit.Top), end = std::min(ring.Bottom, limit.Bottom); y < end; ++y) {
+                uint32_t* row = bits_ + (size_t)(y - rect_.Top) * (size_t)stride_ - rect_.Left;
+                if (left && y < lowest) row[ring.Left] = top;
+                if (rightSide) row[right] = bottom;
+            }
         FillRect(Intersect(platform::TRect(ring.Left, lowest, ring.Right, lowest + 1), clip),
                  bottom); // bottom
         ring = platform::TRect(ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1);

@@ -545,3 +545,37 @@ TEST(UiLightHost, HundredRebuildsFromThePoolsKeepEveryCountFlat) {
     EXPECT_EQ(10000u, g.host.ControlCount());
     EXPECT_NE(0, GetWindowLongW(g.host.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
+
+TEST(UiPaintBand, BevelRingsFollowTheirRuleWhateverTheStripAndClip) {
+    // Each ring: the top and left sides in the first colour, the right and bottom
+    // sides in the second (the corners bottom-left and top-right take the second).
+    const uint32_t kTop = 0x00FFFFFF, kBottom = 0x00808080, kBack = 0x00123456;
+    const platform::TRect frame(3, 4, 19, 16);
+    auto expected = [&](int x, int y, int width) {
+        for (int i = 0; i < width; ++i) {
+            int left = frame.Left + i, top = frame.Top + i, right = frame.Right - 1 - i, bottom = frame.Bottom - 1 - i;
+            if (left > right || top > bottom) break;
+            if (x < left || x > right || y < top || y > bottom) continue;
+            if (x == right || y == bottom) return kBottom;
+            if (x == left || y == top) return kTop;
+        }
+        return kBack;
+    };
+    const platform::TRect strips[] = {{0, 0, 24, 20}, {0, 6, 24, 9}, {5, 0, 12, 20}, {18, 15, 24, 20}};
+    const platform::TRect clips[] = {{0, 0, 24, 20}, {4, 5, 18, 15}, {3, 4, 4, 16}, {10, 0, 24, 20}, {30, 0, 40, 5}};
+    for (int width : {1, 2, 7})
+        for (const platform::TRect& strip : strips)
+            for (const platform::TRect& clip : clips) {
+                std::vector<uint32_t> bits((size_t)strip.Width() * strip.Height(), kBack);
+                TPaintBand band(nullptr, bits.data(), strip.Width(), strip);
+                band.Frame3D(frame, kTop, kBottom, width, clip);
+                for (int y = strip.Top; y < strip.Bottom; ++y)
+                    for (int x = strip.Left; x < strip.Right; ++x) {
+                        bool inside = x >= clip.Left && x < clip.Right && y >= clip.Top && y < clip.Bottom;
+                        uint32_t want = inside ? expected(x, y, width) : kBack;
+                        ASSERT_EQ(want, bits[(size_t)(y - strip.Top) * strip.Width() + (x - strip.Left)])
+                            << "width " << width << " at " << x << "," << y << " strip " << strip.Left << ","
+                            << strip.Top << " clip " << clip.Left << "," << clip.Top;
+                    }
+            }
+}
