@@ -218,10 +218,6 @@ LRESULT TWindow::KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandler(message, wParam, lParam);
 }
 
-void TWindow::SetBounds(int left, int top, int width, int height) {
-    if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 namespace {
 RECT WindowRectInParent(HWND hwnd) {
     RECT r = {};
@@ -232,6 +228,18 @@ RECT WindowRectInParent(HWND hwnd) {
     return r;
 }
 } // namespace
+
+void TWindow::SetBounds(int left, int top, int width, int height) {
+    if (!hwnd_) return;
+    // Only what changes is asked for: a window whose size stays is spared the size
+    // negotiation (a top-level window's asks the display for its limits).
+    RECT r = WindowRectInParent(hwnd_);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (r.right - r.left == width && r.bottom - r.top == height) flags |= SWP_NOSIZE;
+    if (r.left == left && r.top == top) flags |= SWP_NOMOVE;
+    if ((flags & SWP_NOSIZE) && (flags & SWP_NOMOVE)) return;
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, flags);
+}
 
 int TWindow::Left() const {
     return hwnd_ ? WindowRectInParent(hwnd_).left : 0;

@@ -103,6 +103,37 @@ TEST(UiForm, ShowsTheIconItAskedForWhicheverFormRegisteredTheClass) {
     EXPECT_EQ(nullptr, (HICON)SendMessageW(plain.Handle(), WM_GETICON, ICON_BIG, 0)) << "no icon of its own";
 }
 
+TEST(UiForm, SetBoundsAsksOnlyForWhatChanges) {
+    TForm form;
+    form.SetBounds(10, 20, 300, 200);
+    std::vector<UINT> flags;
+    form.OnMessage = [&](UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+        if (message == WM_WINDOWPOSCHANGING) flags.push_back(reinterpret_cast<WINDOWPOS*>(lParam)->flags);
+        return false;
+    };
+    form.SetBounds(40, 50, 300, 200); // moved only
+    ASSERT_EQ(1u, flags.size());
+    EXPECT_TRUE(flags[0] & SWP_NOSIZE) << "a move leaves the size out of it";
+    EXPECT_EQ(40, form.Left());
+    EXPECT_EQ(300, form.Width());
+    form.SetBounds(40, 50, 320, 210); // sized only
+    ASSERT_EQ(2u, flags.size());
+    EXPECT_TRUE(flags[1] & SWP_NOMOVE);
+    EXPECT_EQ(320, form.Width());
+    EXPECT_EQ(210, form.Height());
+    EXPECT_EQ(50, form.Top());
+    form.SetBounds(40, 50, 320, 210); // as it is
+    EXPECT_EQ(2u, flags.size()) << "nothing to change, nothing asked";
+
+    // A child's bounds are in its parent's client area.
+    TPanel panel(&form);
+    panel.SetBounds(5, 6, 50, 40);
+    panel.SetBounds(5, 6, 60, 40);
+    EXPECT_EQ(5, panel.Left());
+    EXPECT_EQ(6, panel.Top());
+    EXPECT_EQ(60, panel.Width());
+}
+
 TEST(UiForm, KeyPreviewSeesKeysBeforeTheFocusedControl) {
     TForm form;
     TLightHost host(&form);
