@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/win32/bitmapinfo.h"
 
 namespace ui {
 
@@ -22,16 +23,6 @@ SIZE MeasureText(HDC dc, const std::wstring& text) {
     return size;
 }
 
-BITMAPINFO TopDownInfo(int width, int height) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    return bi;
-}
 
 } // namespace
 
@@ -203,7 +194,7 @@ void TDCCanvas::StretchCopy(const platform::TRect& dst, const platform::TPixmap&
     for (int row = 0; row < s.Height(); ++row)
         std::memcpy(&pixels[(size_t)row * (size_t)s.Width()], src.Row(s.Top + row) + s.Left,
                     (size_t)s.Width() * 4);
-    BITMAPINFO bi = TopDownInfo(s.Width(), s.Height());
+    BITMAPINFO bi = platform::TopDownInfo(s.Width(), s.Height());
     TScopedBrush brush;
     std::unique_ptr<TSelectObject> selected;
     if (rop == platform::kMergeCopy) {
@@ -217,7 +208,7 @@ void TDCCanvas::StretchCopy(const platform::TRect& dst, const platform::TPixmap&
 
 void DrawPixmap(HDC dc, int x, int y, const platform::TPixmap& pixmap) {
     if (pixmap.Empty()) return;
-    BITMAPINFO bi = TopDownInfo(pixmap.Width(), pixmap.Height());
+    BITMAPINFO bi = platform::TopDownInfo(pixmap.Width(), pixmap.Height());
     SetDIBitsToDevice(dc, x, y, pixmap.Width(), pixmap.Height(), 0, 0, 0, pixmap.Height(), pixmap.Data(), &bi,
                       DIB_RGB_COLORS);
 }

@@ -1,6 +1,7 @@
 #include "ui/gdi.h"
 
 #include "platform/pixmap.h"
+#include "platform/win32/bitmapinfo.h"
 
 #include <algorithm>
 #include <atomic>
@@ -67,13 +68,7 @@ TPaintDC::~TPaintDC() {
 }
 
 TDibSection::TDibSection(int width, int height) : width_(std::max(width, 1)), height_(std::max(height, 1)) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_; // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = platform::TopDownInfo(width_, height_);
     void* bits = nullptr;
     bitmap_.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap_) bits_ = static_cast<uint32_t*>(bits);

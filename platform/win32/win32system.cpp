@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/win32/bitmapinfo.h"
 
 namespace platform {
 
@@ -39,13 +40,7 @@ public:
     static const int kSize = 32;
 
     TIconCell() : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kSize;
-        info.bmiHeader.biHeight = -kSize; // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDownInfo(kSize, kSize);
         void* bits = nullptr;
         if (dc_) dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (!dib_) return;

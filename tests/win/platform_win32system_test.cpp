@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include "platform/win32/bitmapinfo.h"
 #include "platform/win32/win32system.h"
 #include "shell/common.h"
 #include "shell/win32/helpers.h"
@@ -172,26 +173,28 @@ TEST(Win32SystemIcons, AMonochromeIconKeepsItsBlackWhiteAndTransparentPixels) {
     EXPECT_EQ(icon.Color.Pixel(25, 30), 0u);
 }
 
-TEST(Win32SystemIcons, AnAlphaChannelDecidesTransparency) {
-    // Colour everywhere, alpha only on the left half, a mask that says opaque.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = -32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+// A 32 x 32 icon with an alpha channel: pixel(i) gives pixel i (rows from the top)
+// as 0xAARRGGBB; the mask says opaque everywhere.
+HICON MakeAlphaIcon(uint32_t (*pixel)(int i)) {
+    BITMAPINFO bi = platform::TopDownInfo(32, 32);
     void* bits = nullptr;
     HBITMAP color = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(color, nullptr);
+    if (!color) return nullptr;
     auto* px = static_cast<uint32_t*>(bits);
     for (int i = 0; i < 32 * 32; ++i)
-        px[i] = i % 32 < 16 ? 0xFF0000FFu : 0x0000FF00u;
+        px[i] = pixel(i);
     BYTE zeros[32 * 4] = {};
     HBITMAP mask = CreateBitmap(32, 32, 1, 1, zeros);
     ICONINFO ii = {TRUE, 0, 0, mask, color};
     HICON h = CreateIconIndirect(&ii);
     DeleteObject(color);
     DeleteObject(mask);
+    return h;
+}
+
+TEST(Win32SystemIcons, AnAlphaChannelDecidesTransparency) {
+    // Colour everywhere, alpha only on the left half.
+    HICON h = MakeAlphaIcon([](int i) { return i % 32 < 16 ? 0xFF0000FFu : 0x0000FF00u; });
     ASSERT_NE(h, nullptr);
     TIconImage icon;
     ASSERT_TRUE(platform::IconToImage((uintptr_t)h, icon));
@@ -204,12 +207,7 @@ TEST(Win32SystemIcons, AnAlphaChannelDecidesTransparency) {
 
 // The pixels of an icon's bitmap as GetIconInfo hands it out, 0xAARRGGBB.
 std::vector<uint32_t> IconBitmapPixels(HBITMAP bitmap, int size) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = size;
-    bi.bmiHeader.biHeight = -size;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = platform::TopDownInfo(size, size);
     std::vector<uint32_t> out((size_t)size * size);
     HDC dc = CreateCompatibleDC(nullptr);
     GetDIBits(dc, bitmap, 0, (UINT)size, out.data(), &bi, DIB_RGB_COLORS);
@@ -219,24 +217,7 @@ std::vector<uint32_t> IconBitmapPixels(HBITMAP bitmap, int size) {
 
 TEST(Win32SystemIcons, HalfTransparentPixelsKeepTheirColourAndTheProgramIconComesThroughWhole) {
     // Alpha 200 keeps its colour (give or take one for the blending), alpha 100 is clear.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = -32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP color = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(color, nullptr);
-    auto* px = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < 32 * 32; ++i)
-        px[i] = i < 32 * 16 ? 0xC8649632u : 0x64FFFFFFu; // top: alpha 200, bottom: alpha 100
-    BYTE zeros[32 * 4] = {};
-    HBITMAP mask = CreateBitmap(32, 32, 1, 1, zeros);
-    ICONINFO ii = {TRUE, 0, 0, mask, color};
-    HICON h = CreateIconIndirect(&ii);
-    DeleteObject(color);
-    DeleteObject(mask);
+    HICON h = MakeAlphaIcon([](int i) { return i < 32 * 16 ? 0xC8649632u : 0x64FFFFFFu; });
     ASSERT_NE(h, nullptr);
     TIconImage icon;
     ASSERT_TRUE(platform::IconToImage((uintptr_t)h, icon));
