@@ -23,7 +23,6 @@ SIZE MeasureText(HDC dc, const std::wstring& text) {
     return size;
 }
 
-
 } // namespace
 
 // ---------------------------------------------------------------------------------

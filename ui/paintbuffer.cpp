@@ -154,7 +154,8 @@ void TPaintBand::Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom
         bool left = ring.Left >= limit.Left && ring.Left < limit.Right;
         bool rightSide = right >= limit.Left && right < limit.Right;
         if (left || rightSide)
-            for (int y = std::max(ring.Top, limit.Top), end = std::min(ring.Bottom, limit.Bottom); y < end; ++y) {
+            for (int y = std::max(ring.Top, limit.Top), end = std::min(ring.Bottom, limit.Bottom); y < end;
+                 ++y) {
                 uint32_t* row = bits_ + (size_t)(y - rect_.Top) * (size_t)stride_ - rect_.Left;
                 if (left && y < lowest) row[ring.Left] = top;
                 if (rightSide) row[right] = bottom;

@@ -57,11 +57,10 @@ template <class TControl> void ReleaseItemControl(TControl& control) {
 }
 
 TfrmMain::TfrmMain()
-    : ui::TForm("Kiropad", nullptr, L"MAINICON"), pnlPageMenu(this, pageButtons_), pnlPage(this), pnlInd(this), stbMain(*this),
-      tmrM(*this, 1, true), tmrAfterExe(*this, 3000, false),
+    : ui::TForm("Kiropad", nullptr, L"MAINICON"), pnlPageMenu(this, pageButtons_), pnlPage(this),
+      pnlInd(this), stbMain(*this), tmrM(*this, 1, true), tmrAfterExe(*this, 3000, false),
       imagePool_([] { return std::make_unique<TItemImage>(); },
-                 [](TItemImage& image) { image.SetShowHint(false); },
-                 ReleaseItemControl<TItemImage>),
+                 [](TItemImage& image) { image.SetShowHint(false); }, ReleaseItemControl<TItemImage>),
       dropPanelPool_(
           [] {
               auto panel = std::make_unique<TDropPanel>();
@@ -71,8 +70,7 @@ TfrmMain::TfrmMain()
               };
               return panel;
           },
-          [](TDropPanel& panel) { panel.SetShowHint(false); },
-          ReleaseItemControl<TDropPanel>),
+          [](TDropPanel& panel) { panel.SetShowHint(false); }, ReleaseItemControl<TDropPanel>),
       pagePanelPool_(
           [this] {
               auto button = std::make_unique<TPageButton>();

@@ -235,7 +235,8 @@ TEST(Win32SystemIcons, HalfTransparentPixelsKeepTheirColourAndTheProgramIconCome
     ASSERT_TRUE(platform::IconToImage((uintptr_t)program, icon));
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(program, &info));
-    std::vector<uint32_t> colour = IconBitmapPixels(info.hbmColor, 32), andMask = IconBitmapPixels(info.hbmMask, 32);
+    std::vector<uint32_t> colour = IconBitmapPixels(info.hbmColor, 32),
+                          andMask = IconBitmapPixels(info.hbmMask, 32);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     DestroyIcon(program);

@@ -553,7 +553,8 @@ TEST(UiPaintBand, BevelRingsFollowTheirRuleWhateverTheStripAndClip) {
     const platform::TRect frame(3, 4, 19, 16);
     auto expected = [&](int x, int y, int width) {
         for (int i = 0; i < width; ++i) {
-            int left = frame.Left + i, top = frame.Top + i, right = frame.Right - 1 - i, bottom = frame.Bottom - 1 - i;
+            int left = frame.Left + i, top = frame.Top + i, right = frame.Right - 1 - i,
+                bottom = frame.Bottom - 1 - i;
             if (left > right || top > bottom) break;
             if (x < left || x > right || y < top || y > bottom) continue;
             if (x == right || y == bottom) return kBottom;
@@ -562,7 +563,8 @@ TEST(UiPaintBand, BevelRingsFollowTheirRuleWhateverTheStripAndClip) {
         return kBack;
     };
     const platform::TRect strips[] = {{0, 0, 24, 20}, {0, 6, 24, 9}, {5, 0, 12, 20}, {18, 15, 24, 20}};
-    const platform::TRect clips[] = {{0, 0, 24, 20}, {4, 5, 18, 15}, {3, 4, 4, 16}, {10, 0, 24, 20}, {30, 0, 40, 5}};
+    const platform::TRect clips[] = {
+        {0, 0, 24, 20}, {4, 5, 18, 15}, {3, 4, 4, 16}, {10, 0, 24, 20}, {30, 0, 40, 5}};
     for (int width : {1, 2, 7})
         for (const platform::TRect& strip : strips)
             for (const platform::TRect& clip : clips) {
