@@ -180,29 +180,21 @@ void TPaintBand::Bevel(const platform::TRect& r, TBevelCut cut, int width, const
 }
 
 void TPaintBand::Blit(const platform::TPixmap& pixmap, int x, int y, const platform::TRect& clip) {
-    platform::TRect c =
-        Intersect(Intersect(platform::TRect(x, y, x + pixmap.Width(), y + pixmap.Height()), clip), rect_);
-    if (IsEmpty(c)) return;
-    for (int row = c.Top; row < c.Bottom; ++row) {
-        uint32_t* dst = bits_ + (size_t)(row - rect_.Top) * (size_t)stride_ + (c.Left - rect_.Left);
-        const uint32_t* src = pixmap.Row(row - y) + (c.Left - x);
-        std::memcpy(dst, src, (size_t)c.Width() * 4);
-    }
+    Blit(platform::TPictureRef(&pixmap), x, y, clip);
 }
 
 void TPaintBand::Blit(const platform::TPictureRef& picture, int x, int y, const platform::TRect& clip) {
-    if (picture.Plain()) {
-        Blit(*picture.Plain(), x, y, clip);
-        return;
-    }
-    const platform::TPackedPixmap* packed = picture.Packed();
-    if (!packed) return;
     platform::TRect c =
-        Intersect(Intersect(platform::TRect(x, y, x + packed->Width(), y + packed->Height()), clip), rect_);
+        Intersect(Intersect(platform::TRect(x, y, x + picture.Width(), y + picture.Height()), clip), rect_);
     if (IsEmpty(c)) return;
-    for (int row = c.Top; row < c.Bottom; ++row)
-        packed->CopyRow(row - y, c.Left - x, c.Width(),
-                        bits_ + (size_t)(row - rect_.Top) * (size_t)stride_ + (c.Left - rect_.Left));
+    const platform::TPixmap* plain = picture.Plain();
+    for (int row = c.Top; row < c.Bottom; ++row) {
+        uint32_t* dst = bits_ + (size_t)(row - rect_.Top) * (size_t)stride_ + (c.Left - rect_.Left);
+        if (plain)
+            std::memcpy(dst, plain->Row(row - y) + (c.Left - x), (size_t)c.Width() * 4);
+        else
+            picture.Packed()->CopyRow(row - y, c.Left - x, c.Width(), dst);
+    }
 }
 
 void PaintBuffered(HDC target, const platform::TRect& area, const TBandPainter& paint) {

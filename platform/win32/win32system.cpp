@@ -8,8 +8,8 @@
 #include "platform/win32/win32system.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
-#include <vector>
 
 #include "platform/text.h"
 #include "platform/win32/bitmapinfo.h"
@@ -95,8 +95,7 @@ uint32_t Unmultiplied(uint32_t pixel) {
 bool IconToImage(uintptr_t icon, TIconImage& image) {
     if (!icon) return false;
     static TIconCell cell;
-    const int n = TIconCell::kSize * TIconCell::kSize;
-    std::vector<uint32_t> color(n), mask(n);
+    std::array<uint32_t, TIconCell::kSize * TIconCell::kSize> color, mask{};
     if (!cell.Draw((HICON)icon, DI_IMAGE, color.data())) return false;
     bool alpha = std::any_of(color.begin(), color.end(), [](uint32_t p) { return (p >> 24) != 0; });
     // The cells are drawn as "mask AND brush, then OR colour": a transparent pixel
