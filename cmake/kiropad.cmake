@@ -67,6 +67,13 @@ endfunction()
 # until the window shows. Each becomes a target
 # delayed_<dll> made with dlltool from the entry points the program calls, given as
 # name@argument-bytes (the decoration of the 32-bit build).
+#
+# A delayed slot starts out pointing at its load stub in the member's .text. The
+# linker keeps that .text only when something names the stub itself; a call through
+# a header's dllimport declaration names only the slot (__imp_X), so the stub was
+# dropped and the slot linked as 0: the first call jumped to address 0. Every stub
+# is therefore made a required symbol of whatever links the library (-u), so each
+# slot keeps its stub whichever way the code calls it.
 function(kiropad_delayed_import dll)
   if(NOT WIN32)
     return()
@@ -91,6 +98,16 @@ function(kiropad_delayed_import dll)
   if(failed)
     message(FATAL_ERROR "dlltool could not make the delayed import library of ${dll}")
   endif()
+  set(keep)
+  foreach(entry ${ARGN})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      list(APPEND keep "-Wl,-u,_${entry}") # the 32-bit build prefixes C names with _
+    else()
+      string(REGEX REPLACE "@[0-9]+$" "" entry "${entry}")
+      list(APPEND keep "-Wl,-u,${entry}")
+    endif()
+  endforeach()
   add_library(delayed_${dll} STATIC IMPORTED GLOBAL)
-  set_target_properties(delayed_${dll} PROPERTIES IMPORTED_LOCATION "${lib}")
+  set_target_properties(delayed_${dll} PROPERTIES IMPORTED_LOCATION "${lib}"
+                                                  INTERFACE_LINK_OPTIONS "${keep}")
 endfunction()

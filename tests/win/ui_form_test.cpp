@@ -413,7 +413,7 @@ TEST(UiTray, AddsAndRemovesTheNotificationIcon) {
     TForm form;
     TTrayIcon tray(form);
     std::string longTip(200, 'x'); // longer than the tip holds: cut to fit
-    EXPECT_TRUE(tray.Add("TESTTRAYICON", longTip));
+    EXPECT_TRUE(tray.Add("SMALLICON", longTip));
     EXPECT_TRUE(tray.Shown());
     EXPECT_EQ((UINT)(WM_USER + 1), tray.CallbackMessage());
     EXPECT_TRUE(tray.Remove());
