@@ -9,6 +9,7 @@ need_pkgs=(
   wine wine32:i386 wine64
   xvfb xdotool xauth imagemagick locales fonts-ipafont-gothic
   googletest libbenchmark-dev python3 fp-utils cmake g++ clang libclang-rt-14-dev ninja-build zip unzip
+  qemu-user-static
 )
 
 missing=()

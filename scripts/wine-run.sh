@@ -2,6 +2,10 @@
 # Runs a Windows program under Wine in the project's own prefix and returns its exit code.
 #   scripts/wine-run.sh [--init-prefix] [program.exe [args...]]
 #   scripts/wine-run.sh --runs-32-bit   exit 0 when 32-bit Windows programs run here
+#   scripts/wine-run.sh --32 program.exe  runs a 32-bit program: natively where the
+#       kernel runs 32-bit programs, else the whole 32-bit Wine under user-mode
+#       emulation (qemu-i386-static; about a minute of processor time per start).
+#       KIROPAD_EMULATE_32=1 takes the emulated way even where native would work.
 # Environment: KIROPAD_WINEPREFIX overrides the prefix (default build/wine).
 # When there is no DISPLAY, an Xvfb server is started on a free display for the
 # duration of the run and stopped afterwards. Only processes started here are stopped.
@@ -21,6 +25,14 @@ runs_32_bit() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/
 if [ "${1:-}" = "--runs-32-bit" ]; then
   runs_32_bit
   exit $?
+fi
+emulate_32=""
+if [ "${1:-}" = "--32" ]; then
+  shift
+  if [ "${KIROPAD_EMULATE_32:-}" = 1 ] || ! runs_32_bit; then
+    command -v qemu-i386-static >/dev/null || { echo "wine-run: qemu-i386-static is missing (scripts/setup.sh)" >&2; exit 2; }
+    emulate_32=1
+  fi
 fi
 use_wine64_loader_if_needed() {
   runs_32_bit && return 0
@@ -81,5 +93,12 @@ fi
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--init-prefix] program.exe [args...]" >&2; exit 2; }
 start_xvfb
 init_prefix
+if [ -n "$emulate_32" ]; then
+  # The 32-bit loader run by the emulator itself rather than by the kernel; Wine
+  # then must not re-execute itself (its preloader would be started by the kernel).
+  # The prefix itself is made by the native loader above.
+  env -u WINELOADER WINELOADERNOEXEC=1 qemu-i386-static /usr/lib/wine/wine "$@"
+  exit $?
+fi
 wine "$@"
 exit $?
