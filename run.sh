@@ -4,9 +4,18 @@
 set -eu
 cd "$(dirname "$0")"
 scripts/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
-exe=build/win32/Kiropad.exe
+# The shipped build is the 32-bit one; a kernel that runs no 32-bit programs gets
+# the 64-bit build of the same sources.
+preset=win32
+if scripts/wine-run.sh --runs-32-bit; then
+  echo "run.sh: starting the win32 build (build/win32/Kiropad.exe)"
+else
+  preset=win64
+  echo "run.sh: this machine runs no 32-bit programs: starting the win64 build (build/win64/Kiropad.exe)"
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j2
+exe=build/$preset/Kiropad.exe
 if [ -n "${DISPLAY:-}" ]; then
   exec scripts/wine-run.sh "$exe"
 fi
@@ -20,11 +29,17 @@ trap 'WINEPREFIX="${KIROPAD_WINEPREFIX:-$PWD/build/wine}" wineserver -k >/dev/nu
 sleep 0.5
 scripts/wine-run.sh "$exe" &
 app=$!
-for _ in $(seq 1 60); do
-  if xdotool search --name '^Kiropad' >/dev/null 2>&1; then break; fi
+# The main window, not the application's hidden 1 x 1 window of the same title.
+shown=""
+for _ in $(seq 1 120); do
+  for w in $(xdotool search --onlyvisible --name '^Kiropad$' 2>/dev/null); do
+    xdotool getwindowgeometry "$w" | grep -q 'Geometry: 1x1' || shown=$w
+  done
+  [ -n "$shown" ] && break
   sleep 0.5
 done
-sleep 2
+[ -n "$shown" ] || echo "run.sh: the window did not show within 60 s" >&2
+sleep 1
 import -window root "$shot"
 echo "screenshot: $shot"
 kill $app 2>/dev/null || true

@@ -5,7 +5,8 @@
 #   scripts/wine-run.sh --32 program.exe  runs a 32-bit program: natively where the
 #       kernel runs 32-bit programs, else the whole 32-bit Wine under user-mode
 #       emulation (qemu-i386-static; about a minute of processor time per start).
-#       KIROPAD_EMULATE_32=1 takes the emulated way even where native would work.
+#       KIROPAD_NO_32=1 takes the emulated way (and the x86_64 loader for the rest)
+#       even where native would work.
 # Environment: KIROPAD_WINEPREFIX overrides the prefix (default build/wine).
 # When there is no DISPLAY, an Xvfb server is started on a free display for the
 # duration of the run and stopped afterwards. Only processes started here are stopped.
@@ -21,7 +22,10 @@ export LC_ALL=ja_JP.UTF-8
 # 32-bit Windows program runs: the callers run the x86_64 build instead, through
 # Wine's 64-bit loader. The commands that start the loader by name (wine, and
 # wineboot through wine-stable) are pointed at it from a folder of the build.
-runs_32_bit() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# KIROPAD_NO_32=1 behaves as such a kernel does, to try that way here.
+runs_32_bit() {
+  [ "${KIROPAD_NO_32:-}" != 1 ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
 if [ "${1:-}" = "--runs-32-bit" ]; then
   runs_32_bit
   exit $?
@@ -29,7 +33,7 @@ fi
 emulate_32=""
 if [ "${1:-}" = "--32" ]; then
   shift
-  if [ "${KIROPAD_EMULATE_32:-}" = 1 ] || ! runs_32_bit; then
+  if ! runs_32_bit; then
     command -v qemu-i386-static >/dev/null || { echo "wine-run: qemu-i386-static is missing (scripts/setup.sh)" >&2; exit 2; }
     emulate_32=1
   fi
@@ -96,8 +100,15 @@ init_prefix
 if [ -n "$emulate_32" ]; then
   # The 32-bit loader run by the emulator itself rather than by the kernel; Wine
   # then must not re-execute itself (its preloader would be started by the kernel).
-  # The prefix itself is made by the native loader above.
-  env -u WINELOADER WINELOADERNOEXEC=1 qemu-i386-static /usr/lib/wine/wine "$@"
+  # The prefix itself is made by the native loader above. A process that this Wine
+  # starts (Kirostart's Kiropad) is started through WINELOADER, which therefore
+  # runs the emulator too; Wine asks for WINELOADER64 for a 64-bit one.
+  shim="$repo/build/wine-loader-emulated"
+  mkdir -p "$shim"
+  printf '#!/bin/sh\nWINELOADERNOEXEC=1 exec qemu-i386-static /usr/lib/wine/wine "$@"\n' >"$shim/wine"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine64"
+  chmod +x "$shim/wine" "$shim/wine64"
+  WINELOADER="$shim/wine" WINELOADERNOEXEC=1 qemu-i386-static /usr/lib/wine/wine "$@"
   exit $?
 fi
 wine "$@"
