@@ -8,9 +8,11 @@
 #include <string>
 
 #include "mainwindow/win32/frmmain.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/win32system.h"
 #include "shell/common.h"
 #include "shell/instance_names.h"
+#include "shell/win32/activation.h"
 #include "ui/application.h"
 #include "ybfs/exception.h"
 
@@ -29,43 +31,52 @@ std::wstring ProgramPath() {
     }
 }
 
-// Asks every top-level window to handle the activation message of this program file;
-// returns once all have. A window of another program that has stopped answering is
-// skipped, so that a hung program elsewhere cannot keep this copy alive for ever.
-void SendActivationMessage(const std::wstring& programPath) {
-    UINT message = RegisterWindowMessageW(BuildActivationMessageName(programPath).c_str());
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-}
+// COM for the user-interface thread, from the start to the end: starting items
+// through the shell, the folder browser and the folder copy all need it.
+class TComApartment {
+public:
+    TComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~TComApartment() {
+        if (initialised_) CoUninitialize();
+    }
+    TComApartment(const TComApartment&) = delete;
+    TComApartment& operator=(const TComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
 
 int Run() {
     std::wstring path = ProgramPath();
     std::wstring mutexName = BuildInstanceMutexName(path);
-    if (OpenMutexW(MUTEX_ALL_ACCESS, TRUE, mutexName.c_str())) {
-        // Another copy of this file runs: it comes forward, this one ends. The handle
-        // closes with the process.
-        SendActivationMessage(path);
+    if (platform::TKernelHandle running{OpenMutexW(SYNCHRONIZE, FALSE, mutexName.c_str())}) {
+        // Another copy of this file runs: it comes forward, this one ends.
+        ActivateRunningCopy(path);
         return 0;
     }
     // Without the mutex the program runs on unguarded. Two copies started at the same
     // instant can both miss the mutex above; the one whose create finds it existing
     // is the second copy, so that never two copies write the same data file.
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, mutexName.c_str());
+    platform::TKernelHandle mutex{CreateMutexW(nullptr, TRUE, mutexName.c_str())};
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        SendActivationMessage(path);
+        ActivateRunningCopy(path);
         return 0;
     }
 
+    TComApartment com;
     ui::TApplication app;
     app.SetTitle("Kiropad");
-    auto form = std::make_unique<TfrmMain>();
-    form->SetMainForm(true);
-    app.SetMainWindow((platform::TWindowHandle)form->Handle());
-    form->ShowForm();
-    app.Run();
-    form.reset();
-    if (mutex) ReleaseMutex(mutex);
-    return 0;
+    // A failure that escapes the window's creation or the loop is shown while the
+    // application lives, under its title, and waits for the user.
+    int code = app.RunGuarded([&app] {
+        auto form = std::make_unique<TfrmMain>();
+        form->SetMainForm(true);
+        app.SetMainWindow((platform::TWindowHandle)form->Handle());
+        form->ShowForm();
+        app.Run();
+    });
+    if (mutex) ReleaseMutex(mutex.Get());
+    return code;
 }
 
 } // namespace
@@ -76,9 +87,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     try {
         return Run();
     } catch (const std::exception& e) {
+        // Before the application exists (or after it is gone) a plain box still says why.
         ShowException(ExceptionMessage(e));
     } catch (...) {
         ShowException(ExceptionMessage(Exception("")));
     }
-    return 0;
+    return 1;
 }

@@ -20,9 +20,10 @@ TItemMenuState ItemMenuState(const TItem& item, bool independent, bool locked, b
     s.Exchange = !locked && used && hasCopySource;
     s.LFol = !item.LFol.empty();
     s.LHelp = !item.LHelp.empty();
-    // The independent row deletes (or removes) and inserts slots whatever they hold.
+    // The independent row inserts empty slots and removes them at any time; what the
+    // user stored there is deleted only while the edit lock is off, as on a page.
     s.Insert = independent;
-    if (independent) s.Delete = true;
+    if (independent) s.Delete = !locked || !used;
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/common.h"
 
 #include <cstdlib>
+#include <new>
 
 #include "platform/system.h"
 #include "ybfs/exception.h"
@@ -155,6 +156,8 @@ void ShowException(const std::string& message) {
 
 std::string ExceptionMessage(const std::exception& error) {
     if (const Exception* own = dynamic_cast<const Exception*>(&error)) return own->Message();
+    // The library's own words for this one mean nothing to a user.
+    if (dynamic_cast<const std::bad_alloc*>(&error)) return "メモリが足りません。";
     return error.what();
 }
 

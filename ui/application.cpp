@@ -166,6 +166,30 @@ void TApplication::HandleException(void* sender, std::exception_ptr error) {
     }
 }
 
+int TApplication::RunGuarded(const std::function<void()>& body) {
+    std::exception_ptr failure;
+    try {
+        body();
+        return 0;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // The end of the main window on the way out may have asked the loop to quit: that
+    // request would end the box's own loop at once, before anyone read it.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    terminated_ = false;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(Exception(""));
+    }
+    return 1;
+}
+
 void TApplication::ShowException(const std::exception& error) {
     ::ShowException(::ExceptionMessage(error));
 }

@@ -77,6 +77,11 @@ public:
             HandleException(sender, std::current_exception());
         }
     }
+    // Runs the program's body (the main window's creation and the loop). An exception
+    // that escapes it is shown while the application lives: under its title, and
+    // waiting for the user even when the main window's end already asked the loop to
+    // quit. Returns 0, or 1 after such an exception.
+    int RunGuarded(const std::function<void()>& body);
     // The standard display of an exception: its message, stop icon, the title.
     void ShowException(const std::exception& error);
 

@@ -630,8 +630,11 @@ LRESULT TLightHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != Handle()) {
+            // A release of our own clears capture_ first: only a capture taken away is lost.
+            bool lost = capture_ != nullptr;
             capture_ = nullptr;
             pressed_ = nullptr;
+            if (lost && OnCaptureLost) OnCaptureLost();
         }
         return 0;
     case WM_DROPFILES:

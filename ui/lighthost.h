@@ -175,6 +175,9 @@ public:
     void SetCaptureControl(TLightControl* control);
     void ReleaseCaptureControl() { SetCaptureControl(nullptr); }
     TLightControl* CaptureControl() const { return capture_; }
+    // The system took the mouse capture away while a control held it (another window
+    // took it, a menu or a box opened): the holder's pressed state is the owner's to undo.
+    TNotifyEvent OnCaptureLost;
 
     // The control that receives the keys that reach the host.
     void SetFocusedControl(TLightControl* control) { focused_ = control; }

@@ -23,9 +23,14 @@ bool TTrayIcon::Add(const std::string& iconResource, const std::string& tip) {
     nid.uID = id_;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = callbackMessage_;
-    // A shared icon belongs to the system's cache: it is never destroyed by us.
-    nid.hIcon = (HICON)LoadImageW(GetModuleHandleW(nullptr), platform::Widen(iconResource).c_str(),
-                                  IMAGE_ICON, 16, 16, LR_SHARED);
+    // A shared icon belongs to the system's cache: it is never destroyed by us. The
+    // notification area shows icons at the small-icon size, which grows with the DPI.
+    nid.hIcon =
+        (HICON)LoadImageW(GetModuleHandleW(nullptr), platform::Widen(iconResource).c_str(), IMAGE_ICON,
+                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    icon_ = nid.hIcon;
+    iconResource_ = iconResource;
+    tip_ = tip;
     std::wstring text = platform::Widen(tip);
     size_t room = sizeof(nid.szTip) / sizeof(nid.szTip[0]) - 1;
     if (text.size() > room) {
@@ -40,6 +45,17 @@ bool TTrayIcon::Add(const std::string& iconResource, const std::string& tip) {
     shown_ = true;
     window_ = nid.hWnd;
     return ok;
+}
+
+bool TTrayIcon::AddAgain() {
+    if (!shown_) return false;
+    shown_ = false; // the shell holds no icon of ours any more
+    return Add(iconResource_, tip_);
+}
+
+UINT TTrayIcon::TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
 }
 
 bool TTrayIcon::Remove() {

@@ -18,12 +18,20 @@ public:
     TTrayIcon(const TTrayIcon&) = delete;
     TTrayIcon& operator=(const TTrayIcon&) = delete;
 
-    // Shows the icon (or changes it when shown): the icon resource of the program (such as "SMALLICON") at 16
-    // x 16, and the tip (code page 932; cut to what the tip holds). Returns what the shell answers.
+    // Shows the icon (or changes it when shown): the icon resource of the program (such as
+    // "SMALLICON") at the system's small-icon size, and the tip (code page 932; cut to what
+    // the tip holds). Returns what the shell answers.
     bool Add(const std::string& iconResource, const std::string& tip);
+    // Adds the shown icon once more: a restarted shell (its "TaskbarCreated" message) has
+    // forgotten every icon. Nothing happens when the icon is not shown.
+    bool AddAgain();
     // Removes the icon. Returns what the shell answers.
     bool Remove();
     bool Shown() const { return shown_; }
+    // The icon last handed to the shell (shared: never destroyed by its user).
+    HICON Icon() const { return icon_; }
+    // The name of the message a restarted shell sends to every top-level window.
+    static UINT TaskbarCreatedMessage();
 
     UINT CallbackMessage() const { return callbackMessage_; }
     UINT Id() const { return id_; }
@@ -34,6 +42,9 @@ private:
     UINT id_;
     bool shown_ = false;
     HWND window_ = nullptr; // the window the icon was added for
+    HICON icon_ = nullptr;
+    std::string iconResource_;
+    std::string tip_;
 };
 
 } // namespace ui

@@ -58,7 +58,7 @@ template <class TControl> void ReleaseItemControl(TControl& control) {
 
 TfrmMain::TfrmMain()
     : ui::TForm("Kiropad", nullptr, L"MAINICON"), pnlPageMenu(this, pageButtons_), pnlPage(this),
-      pnlInd(this), stbMain(*this), tmrM(*this, 1, true), tmrAfterExe(*this, 3000, false),
+      pnlInd(this), stbMain(*this), tmrM(*this, 1, false), tmrAfterExe(*this, 3000, false),
       imagePool_([] { return std::make_unique<TItemImage>(); },
                  [](TItemImage& image) { image.SetShowHint(false); }, ReleaseItemControl<TItemImage>),
       dropPanelPool_(
@@ -139,6 +139,11 @@ void TfrmMain::ConnectEvents() {
     OnMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         return HandleWindowMessage(message, wParam, lParam, result);
     };
+    // A capture taken away in mid-press (a box, a menu, another window) ends the press.
+    pnlPage.OnCaptureLost = pnlInd.OnCaptureLost = [this] {
+        captureBtn_ = nullptr;
+        SetPressedButton(nullptr);
+    };
     tmrM.OnTimer = [this] { tmrMTimer(); };
     tmrAfterExe.OnTimer = [this] { tmrAfterExeTimer(); };
 
@@ -174,6 +179,12 @@ bool TfrmMain::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         ShowWindow(Handle(), SW_SHOW);
         if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
         SetForegroundWindow(Handle());
+        return false;
+    }
+    if (message == ui::TTrayIcon::TaskbarCreatedMessage()) {
+        // The shell restarted and forgot the icon: without it a window hidden in the
+        // notification area could not be reached.
+        if (trayShown_) trayIcon_.AddAgain();
         return false;
     }
     switch (message) {
@@ -223,6 +234,12 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FormShow() {
     // Showing the window never brings the taskbar button back while the tray icon is in use.
     ShowTaskbarButton(!trayShown_);
+    // The icon preloading starts once the window is there: armed earlier, it would fire
+    // inside a box of the start (a damaged data file) and find no document yet.
+    if (!preloadArmed_ && document_) {
+        preloadArmed_ = true;
+        tmrM.SetEnabled(true);
+    }
 }
 
 void TfrmMain::FormPaint() {
@@ -450,7 +467,9 @@ void TfrmMain::ResizePages(int columns, int rows) {
     SelectPage(-1);
     DestroyItemButtons();
     document_->SetPageSize(columns, rows);
-    BuildLayout(false);
+    // The faces of placed items are drawn again: the same OK may have changed the
+    // look, and a new grid can clamp the button size.
+    BuildLayout(true);
     SelectPage(page);
     if (visible) ShowWindow(Handle(), SW_SHOW);
 }
@@ -696,23 +715,66 @@ void TfrmMain::PlaceWindow() {
         left = (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2;
         top = (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2;
     } else {
-        // Used as stored, without any check against the screen.
         left = viewData_->Left;
         top = viewData_->Top;
+        // A stored place that no monitor shows any more (one was removed, the
+        // resolution fell) is moved into the nearest work area; any place that some
+        // work area still meets is kept exactly.
+        RECT r = {left, top, left + Width(), top + Height()};
+        MONITORINFO mi = {};
+        mi.cbSize = sizeof mi;
+        if (!MeetsAnyWorkArea(r) && GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) {
+            const RECT& w = mi.rcWork;
+            left = std::max<LONG>(w.left, std::min<LONG>(left, w.right - Width()));
+            top = std::max<LONG>(w.top, std::min<LONG>(top, w.bottom - Height()));
+        }
     }
     SetBounds(left, top, Width(), Height());
+}
+
+namespace {
+
+struct TWorkAreaSearch {
+    RECT Window;
+    bool Met = false;
+};
+
+BOOL CALLBACK MeetWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto* s = reinterpret_cast<TWorkAreaSearch*>(data);
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    RECT common;
+    if (GetMonitorInfoW(monitor, &mi) && IntersectRect(&common, &mi.rcWork, &s->Window)) s->Met = true;
+    return !s->Met;
+}
+
+} // namespace
+
+bool TfrmMain::MeetsAnyWorkArea(const RECT& r) {
+    TWorkAreaSearch search{r};
+    EnumDisplayMonitors(nullptr, nullptr, MeetWorkArea, reinterpret_cast<LPARAM>(&search));
+    return search.Met;
 }
 
 platform::TPoint TfrmMain::PresentPosition() {
     platform::TPoint p;
     if (!Handle()) return p;
     if (IsIconic(Handle())) {
-        // A minimised window stands far outside the screen; its place is where it comes back.
+        // A minimised window stands far outside the screen; its place is where it comes
+        // back. That place is given in work-area coordinates: a taskbar at the top or the
+        // left shifts them from the screen's, which the stored position is in.
         WINDOWPLACEMENT wp = {};
         wp.length = sizeof wp;
         GetWindowPlacement(Handle(), &wp);
         p.X = wp.rcNormalPosition.left;
         p.Y = wp.rcNormalPosition.top;
+        MONITORINFO mi = {};
+        mi.cbSize = sizeof mi;
+        if (!(GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW) &&
+            GetMonitorInfoW(MonitorFromRect(&wp.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &mi)) {
+            p.X += mi.rcWork.left - mi.rcMonitor.left;
+            p.Y += mi.rcWork.top - mi.rcMonitor.top;
+        }
         return p;
     }
     p.X = Left();
@@ -885,6 +947,9 @@ void TfrmMain::mniEditClick() {
 void TfrmMain::mniItemDelClick() {
     TItemBtnBase* b = CursorButton();
     if (currentPage_ == -1 || !b) return;
+    // However the command arrived, the edit lock's answer for this button holds.
+    b->UpdateMenus();
+    if (!Menus.mniItemDel.Enabled()) return;
     if (!b->GetItem().Path.empty() &&
         MsgBox(kDeleteItemQuestion, kBoxCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;

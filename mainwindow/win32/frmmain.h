@@ -190,6 +190,8 @@ private:
     void MakeBlankFace();
     TFaceStyle FaceStyle();
     void ShowTaskbarButton(bool show);
+    // True when some monitor's work area and the rectangle (screen coordinates) meet.
+    static bool MeetsAnyWorkArea(const RECT& r);
     // Shows the window in its normal state (it may be minimised or hidden).
     void RestoreWindow();
     // Opens an item's folder or help file with the document's after-launch action.
@@ -218,6 +220,7 @@ private:
     bool closing_ = false;
     bool destroyed_ = false;
     bool sessionSaved_ = false;
+    bool preloadArmed_ = false;
     platform::TPixmap blankFace_;
     // The DC, font and scratch bitmap that every item face's title is drawn with.
     ui::TTextScratch faceText_;

@@ -57,8 +57,9 @@ void TItemBtnBase::SetFocused(bool focused) {
     if (!focused_ && down_) main_.SetPressedButton(nullptr);
 }
 
-void TItemBtnBase::KeyDown(WORD& key, ui::TShiftState) {
-    if (key == kEnter || key == kSpace) main_.SetPressedButton(this);
+void TItemBtnBase::KeyDown(WORD& key, ui::TShiftState shift) {
+    // With Alt held, Space opens the system menu and Enter is no start either.
+    if ((key == kEnter || key == kSpace) && !(shift & ui::ssAlt)) main_.SetPressedButton(this);
 }
 
 void TItemBtnBase::KeyUp(WORD& key, ui::TShiftState) {
@@ -377,9 +378,12 @@ void TIndItemBtn::Refresh() {
 
 void TIndItemBtn::UpdateMenus() {
     TItemBtnBase::UpdateMenus();
+    TDocument& doc = main_.Doc();
+    TItemMenuState s =
+        ItemMenuState(GetItem(), true, doc.NoEdit, doc.ClipItem->Path.empty(), doc.ClipPos.Page != -1);
     TMainMenus& m = main_.Menus;
-    m.mniItemDel.SetEnabled(true);
-    m.mniMainItemDel.SetEnabled(true);
+    m.mniItemDel.SetEnabled(s.Delete);
+    m.mniMainItemDel.SetEnabled(s.Delete);
     m.mniItemInsert.SetEnabled(true);
     m.mniMainItemInsert.SetEnabled(true);
 }

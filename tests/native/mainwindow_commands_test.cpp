@@ -6,12 +6,17 @@
 #include "model/item.h"
 #include "platform/text.h"
 
-TEST(ItemMenuState, TheIndependentRowDeletesAndInsertsEvenUnderTheLock) {
+TEST(ItemMenuState, TheIndependentRowInsertsAndRemovesEmptySlotsUnderTheLockButKeepsItsItems) {
     TItem empty(false);
     TItemMenuState row = ItemMenuState(empty, true, true, true, false);
     EXPECT_TRUE(row.Delete);
     EXPECT_TRUE(row.Insert);
     EXPECT_FALSE(row.Edit);
+    TItem used(false);
+    used.Path = "C:\\tools\\app.exe";
+    EXPECT_FALSE(ItemMenuState(used, true, true, true, false).Delete)
+        << "the lock keeps what the user stored";
+    EXPECT_TRUE(ItemMenuState(used, true, false, true, false).Delete);
     TItemMenuState grid = ItemMenuState(empty, false, false, false, true);
     EXPECT_FALSE(grid.Delete) << "an empty page slot has nothing to delete";
     EXPECT_FALSE(grid.Insert);

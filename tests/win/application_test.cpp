@@ -226,3 +226,32 @@ TEST_F(UiApplication, OnActivateFiresWhenTheProgramBecomesActive) {
 }
 
 } // namespace
+
+TEST_F(UiApplication, AFailureThatEscapesTheProgramIsShownUnderItsTitleAndWaitsForTheUser) {
+    app.SetTitle("Kiropad");
+    std::atomic<bool> waited{false};
+    std::atomic<bool> found{false};
+    // The user: finds the box by its caption, reads it for a while, then presses OK.
+    std::thread user([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 200 && !box; ++i) {
+            Sleep(25);
+            box = FindWindowW(L"#32770", L"Kiropad");
+        }
+        found = box != nullptr;
+        if (!box) box = FindWindowW(L"#32770", nullptr); // never leave a box open
+        if (!box) return;
+        Sleep(300);
+        waited = IsWindow(box) != FALSE;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    int code = app.RunGuarded([] {
+        PostQuitMessage(0); // what the main window's end does on the way out
+        throw std::bad_alloc();
+    });
+    user.join();
+    EXPECT_EQ(1, code);
+    EXPECT_TRUE(found) << "the box has the program's title";
+    EXPECT_TRUE(waited) << "the box stayed until the user closed it";
+    EXPECT_EQ(0, app.RunGuarded([] {})) << "a body that ends normally";
+}

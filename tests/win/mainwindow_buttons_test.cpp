@@ -164,3 +164,24 @@ TEST_F(MainWindowButtons, IndependentButtonsShowTheirNameAsAHintAndStartLikeTheG
     f.pnlInd.PaintTo(shot);
     EXPECT_EQ(0x000000FFu, shot.Pixel(10 + 2 + 1, 10 + 2 + 1)) << "the focus frame on the row's button";
 }
+
+TEST_F(MainWindowButtons, NoButtonStaysPressedAfterAltSpaceOrACaptureTakenAway) {
+    TfrmMain& f = OpenWithProbe();
+    f.SetKeyCursor(ckPage, 1);
+    // Alt+Space opens the window's system menu: it presses no button.
+    SendMessageW(f.Handle(), WM_SYSKEYDOWN, VK_SPACE, 1 << 29);
+    EXPECT_EQ(nullptr, f.PressedButton());
+    SendMessageW(f.Handle(), WM_SYSKEYDOWN, VK_RETURN, 1 << 29);
+    EXPECT_EQ(nullptr, f.PressedButton());
+
+    // Pressed with the mouse, then another window takes the capture (a box, a menu).
+    Mouse(f.pnlPage, WM_LBUTTONDOWN, SlotPoint(1), MK_LBUTTON);
+    ASSERT_EQ(&f.PageItemButton(1), f.PressedButton());
+    ui::TForm other("other", nullptr);
+    SetCapture(other.Handle());
+    EXPECT_EQ(nullptr, f.PressedButton());
+    EXPECT_EQ(nullptr, f.CaptureButton());
+    EXPECT_FALSE(f.PageItemButton(1).Down());
+    ReleaseCapture();
+    EXPECT_TRUE(NothingStarted());
+}

@@ -329,3 +329,33 @@ TEST_F(MainWindowLayout, ClosingWhileIconsLoadStopsAfterTheCurrentItem) {
     EXPECT_FALSE(IsWindow(f.Handle()));
     EXPECT_EQ(1, system_->IconRequests - before) << "one item of page 1, then the loading stopped";
 }
+
+TEST_F(MainWindowLayout, ANewGridAndANewLookInOneGoRepaintTheFacesOfPlacedItems) {
+    TfrmMain& f = Open();
+    Fill(PageItem(0, 1), Probe(), "probe");
+    platform::TPixmap face;
+    PageItem(0, 1).Image->UnpackTo(face);
+    ASSERT_EQ(ui::ColorToPixel(f.View().BtnColor), face.Pixel(8, 8));
+    // What the options dialog does when its OK changes the grid and the button colour.
+    f.View().BtnColor = 0x0000C000;
+    f.ResizePages(6, 3);
+    ASSERT_TRUE(PageItem(0, 1).Image != nullptr);
+    PageItem(0, 1).Image->UnpackTo(face);
+    EXPECT_EQ(ui::ColorToPixel(0x0000C000), face.Pixel(8, 8)) << "the placed item shows the new colour";
+    EXPECT_EQ(ui::ColorToPixel(0x0000C000), f.BlankFace().Pixel(8, 8));
+}
+
+TEST_F(MainWindowLayout, IconPreloadingStartsWhenTheWindowShowsNotWhileItIsBuilt) {
+    Open();
+    std::string probe = Probe();
+    for (int p = 0; p < 10; ++p)
+        Fill(PageItem(p, 0), probe, "probe");
+    form_.reset();
+    form_ = std::make_unique<TfrmMain>();
+    EXPECT_FALSE(form_->tmrM.Enabled());
+    // A box while the window is built (the load box of a damaged file) runs a message loop.
+    uitest::PumpFor(50);
+    form_->ShowForm();
+    EXPECT_TRUE(uitest::PumpUntil([&] { return PageItem(9, 0).Prepared; }))
+        << "every page's icons are prepared after the start";
+}

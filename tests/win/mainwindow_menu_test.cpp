@@ -383,11 +383,23 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     EXPECT_EQ(1u, Boxes().size());
     EXPECT_EQ("", Doc().IndItems[0]->Path);
     EXPECT_EQ("B", Doc().IndItems[1]->Name);
-    // Delete and insert stay on in the row even under the edit lock.
+    // Under the edit lock empty slots still come and go, but a stored item stays.
     Doc().NoEdit = true;
     Press(VK_INSERT);
     EXPECT_EQ("", Doc().IndItems[1]->Name);
     EXPECT_EQ("B", Doc().IndItems[2]->Name);
+    f.SetKeyCursor(ckInd, 2);
+    Opened(f.Menus.mniItems);
+    EXPECT_FALSE(f.Menus.mniMainItemDel.Enabled());
+    Answer({IDYES});
+    Press(VK_DELETE);
+    EXPECT_EQ(1u, Boxes().size()) << "nothing is asked";
+    EXPECT_EQ("B", Doc().IndItems[2]->Name) << "the lock keeps what the user stored";
+    f.Menus.mniItemDel.Click();
+    EXPECT_EQ("B", Doc().IndItems[2]->Name) << "nor does the popup's entry delete it";
+    f.SetKeyCursor(ckInd, 1);
+    Press(VK_DELETE);
+    EXPECT_EQ("B", Doc().IndItems[1]->Name) << "the empty slot was removed";
 }
 
 TEST_F(MainWindowMenus, RefreshSaveOptionsHelpAboutAndExit) {

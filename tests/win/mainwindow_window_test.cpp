@@ -98,6 +98,25 @@ TEST_F(MainWindowBehaviour, TheActivationMessageOfASecondStartBringsTheWindowFor
     EXPECT_FALSE(IsIconic(f.Handle()));
 }
 
+TEST_F(MainWindowBehaviour, ARestartedShellGetsTheNotificationIconBack) {
+    TfrmMain& f = Open();
+    SwitchTray(true);
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = f.Handle();
+    nid.uID = 1;
+    // The shell went away with every icon, then came back and told the windows so.
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));
+    ASSERT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon is gone";
+    SendMessageW(f.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the window added its icon again";
+
+    // Without the icon in use, a restarted shell gets none.
+    SwitchTray(false);
+    SendMessageW(f.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &nid));
+}
+
 TEST_F(MainWindowBehaviour, TheWindowStartsCentredOrWhereItWasLeft) {
     TfrmMain& f = Open();
     EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - f.Width()) / 2, f.Left());
@@ -129,6 +148,62 @@ TEST_F(MainWindowBehaviour, TheWindowStartsCentredOrWhereItWasLeft) {
     EXPECT_EQ(30, Form().Top());
     Form().StorePosition();
     EXPECT_EQ(20, Form().View().Left);
+}
+
+namespace {
+
+// The work area moved down and right, as a taskbar at the top and left does; put back at the end.
+class TShiftedWorkArea {
+public:
+    TShiftedWorkArea(int left, int top) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved_, 0);
+        RECT r = saved_;
+        r.left += left;
+        r.top += top;
+        SystemParametersInfoW(SPI_SETWORKAREA, 0, &r, 0);
+    }
+    ~TShiftedWorkArea() { SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved_, 0); }
+    TShiftedWorkArea(const TShiftedWorkArea&) = delete;
+    TShiftedWorkArea& operator=(const TShiftedWorkArea&) = delete;
+
+private:
+    RECT saved_{};
+};
+
+} // namespace
+
+TEST_F(MainWindowBehaviour, AWindowClosedMinimisedComesBackWhereItWasWithTheTaskbarAtTheTopOrLeft) {
+    TShiftedWorkArea taskbar(60, 40);
+    TfrmMain& f = Open();
+    f.View().StartPos = spLastExit;
+    f.SetBounds(300, 200, f.Width(), f.Height());
+    ShowWindow(f.Handle(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(f.Handle()));
+    form_.reset();
+    Open();
+    EXPECT_EQ(300, Form().Left()) << "no drift by the taskbar's width";
+    EXPECT_EQ(200, Form().Top()) << "no drift by the taskbar's height";
+}
+
+TEST_F(MainWindowBehaviour, AStoredPlaceThatNoMonitorShowsIsMovedOnScreenAndAnyOtherIsKept) {
+    TfrmMain& f = Open();
+    f.View().StartPos = spFixed;
+    f.View().Left = -5000; // a monitor that was on the left is gone
+    f.View().Top = 3000;
+    form_.reset();
+    Open();
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(work.left, Form().Left());
+    EXPECT_EQ(work.bottom - Form().Height(), Form().Top());
+
+    // Half off the screen is still on a monitor: kept as stored.
+    Form().View().Left = -100;
+    Form().View().Top = -20;
+    form_.reset();
+    Open();
+    EXPECT_EQ(-100, Form().Left());
+    EXPECT_EQ(-20, Form().Top());
 }
 
 TEST_F(MainWindowBehaviour, TheEndOfTheSessionSavesAsClosingDoes) {

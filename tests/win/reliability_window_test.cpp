@@ -29,7 +29,8 @@ long LiveHandles() {
 // A handle on a file that shares nothing, as another program may hold it.
 struct THeldFile {
     explicit THeldFile(const std::wstring& path, DWORD disposition = OPEN_EXISTING)
-        : Handle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr)) {}
+        : Handle(
+              CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr)) {}
     ~THeldFile() { Release(); }
     void Release() {
         if (Handle != INVALID_HANDLE_VALUE) CloseHandle(Handle);
@@ -65,7 +66,8 @@ TEST_F(ReliabilityWindow, SizesThatCannotBeLaidOutAreClampedAtUseAndKeptAsStored
     TBody doc;
     doc.I16(0, 5).I16(1, 3).I16(2, 10000).Obj(12, view);
     const std::wstring data = platform::Widen(DataFile());
-    ASSERT_TRUE(shelltest::WriteFileW(data, std::string((const char*)doc.Bytes().data(), doc.Bytes().size())));
+    ASSERT_TRUE(
+        shelltest::WriteFileW(data, std::string((const char*)doc.Bytes().data(), doc.Bytes().size())));
 
     TfrmMain& f = Open();
     EXPECT_TRUE(Boxes().empty());
@@ -208,8 +210,9 @@ TEST_F(ReliabilityWindow, AThousandStartsLeaveNoHandleGdiObjectOrWindowBehind) {
     uitest::PumpPending();
     double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     long nowHandles = LiveHandles();
-    std::printf("[ measure  ] %zu starts in %.1f s: handles %ld -> %ld, GDI objects %ld -> %ld, windows %ld -> %ld\n",
-                kStarts, s, handles, nowHandles, gdi, ui::LiveGdiObjects(), windows, ui::LiveWindows());
+    std::printf(
+        "[ measure  ] %zu starts in %.1f s: handles %ld -> %ld, GDI objects %ld -> %ld, windows %ld -> %ld\n",
+        kStarts, s, handles, nowHandles, gdi, ui::LiveGdiObjects(), windows, ui::LiveWindows());
     EXPECT_TRUE(Boxes().empty());
     EXPECT_NEAR(handles, nowHandles, 2);
     EXPECT_NEAR(gdi, ui::LiveGdiObjects(), 2);

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "shell/common.h"
+#include "shell/win32/activation.h"
 #include "shell/win32/helpers.h"
 #include "ui/application.h"
 #include "ybfs/exception.h"
@@ -172,3 +173,25 @@ TEST(ShellFatalDeathTest, IsTheApplicationsDefaultExceptionEvent) {
 }
 
 } // namespace
+
+namespace {
+
+class TRecordedActivation : public IActivationCalls {
+public:
+    void AllowForeground(DWORD processId) override { Calls.push_back("allow " + std::to_string(processId)); }
+    void Broadcast(UINT message) override { Calls.push_back("broadcast " + std::to_string(message)); }
+    std::vector<std::string> Calls;
+};
+
+} // namespace
+
+// The system keeps the foreground with the process the user is in: a second start
+// must let the running copy take it before asking it to come forward.
+TEST(ActivateRunningCopy, AllowsAnyProcessTheForegroundBeforeItAsksTheRunningCopy) {
+    TRecordedActivation calls;
+    ActivateRunningCopy(L"C:\\Tools\\Kiropad.exe", calls);
+    UINT message = RegisterWindowMessageW(L"YORVEL_KIROPAD_CALL@C:\\TOOLS\\KIROPAD.EXE");
+    EXPECT_EQ((std::vector<std::string>{"allow " + std::to_string(ASFW_ANY),
+                                        "broadcast " + std::to_string(message)}),
+              calls.Calls);
+}

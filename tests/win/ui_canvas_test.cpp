@@ -135,8 +135,8 @@ TEST(UiPixmapCanvas, AKeptTextScratchDrawsEveryFaceAsAFreshCanvasWould) {
     const TFaceText faces[] = {
         {Gothic(9), "ツール 1", 2, 2},
         {Gothic(14, 0x000000FF), "大きな赤い題名です", 0, 10}, // larger: the scratch bitmap grows
-        {Gothic(9), "小", 30, 20},                        // back to the first font, a small text
-        {Gothic(9, 0x00FF0000), "ツール 2", -6, 25},      // same shape, new colour, clipped left
+        {Gothic(9), "小", 30, 20},                             // back to the first font, a small text
+        {Gothic(9, 0x00FF0000), "ツール 2", -6, 25},           // same shape, new colour, clipped left
     };
     long live = LiveGdiObjects();
     {

@@ -361,7 +361,7 @@ TEST(UiLightHost, TheHostColourShowsInEveryGapBetweenTiles) {
     EXPECT_EQ(0x00444444u, shot.Pixel(0, 0));
     EXPECT_EQ(0x00222222u, shot.Pixel(99, 0));
     EXPECT_EQ(0x00444444u, shot.Pixel(99, 59));
-    tiles[23]->SetVisible(false); // (30, 20)
+    tiles[23]->SetVisible(false);       // (30, 20)
     tiles[40]->SetBounds(1, 40, 9, 10); // a gap of one column at (0, 40)
     tiles[59]->SetColor(clNone);        // (90, 50): paints nothing
     host.PaintTo(shot);

@@ -67,7 +67,8 @@ TEST(YbfsWinFile, AFileHeldOpenWithoutSharingIsReportedAndKeptWhole) {
     Doc d;
     d.Value = 1;
     d.Save(name);
-    HANDLE h = CreateFileW(platform::Widen(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h =
+        CreateFileW(platform::Widen(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     std::vector<std::string> texts;
     SetMessageBoxHandler([&](const std::string& t, const std::string&, unsigned) {
@@ -94,9 +95,12 @@ TEST(YbfsWinFile, AFileHeldOpenWithoutSharingIsReportedAndKeptWhole) {
 
 TEST(TextBoundary, Cp932RoundTripsAndRefusesWhatItCannotHold) {
     std::string s;
-    ASSERT_TRUE(platform::Narrow(L"無題\x3000" L"abc", s));
+    ASSERT_TRUE(platform::Narrow(L"無題\x3000"
+                                 L"abc",
+                                 s));
     EXPECT_EQ(s, "無題　abc");
-    EXPECT_EQ(platform::Widen(s), L"無題\x3000" L"abc");
+    EXPECT_EQ(platform::Widen(s), L"無題\x3000"
+                                  L"abc");
     EXPECT_FALSE(platform::Narrow(L"caf\x00E9", s)); // e-acute has no code page 932 form
     EXPECT_TRUE(s.empty());
     EXPECT_FALSE(platform::Narrow(L"\xD83D\xDE00", s)); // an emoji
