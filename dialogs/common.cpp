@@ -1,5 +1,9 @@
 #include "dialogs/common.h"
 
+#include <algorithm>
+#include <climits>
+#include <string>
+
 #include "shell/common.h"
 #include "shell/win32/helpers.h"
 #include "ybfs/exception.h"
@@ -85,6 +89,16 @@ bool ReadField(ui::TComboBox& combo, std::string& out, ui::TTabPages* pages, int
     } catch (const Exception& e) {
         return Refuse(combo, e.Message(), pages, page);
     }
+}
+
+int ReadNumber(const ui::TEdit& edit, const std::string& what, int minimum, int maximum, int present) {
+    int typed = StrToIntRange(TextOrEmpty(edit), INT_MIN, INT_MAX, present);
+    int value = std::min(std::max(typed, minimum), maximum);
+    if (value != typed)
+        MsgBox(what + "は " + std::to_string(minimum) + " から " + std::to_string(maximum) + " までです。" +
+                   std::to_string(value) + " にしました。",
+               "Kiropad", platform::mbOk | platform::mbIconWarning);
+    return value;
 }
 
 std::string TextOrEmpty(const ui::TEdit& edit) {

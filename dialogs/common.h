@@ -52,6 +52,10 @@ IPickers* SetPickers(IPickers* pickers);
 // (pages may be null) and the field gets the focus; then false.
 bool ReadField(ui::TEdit& edit, std::string& out, ui::TTabPages* pages = nullptr, int page = -1);
 bool ReadField(ui::TComboBox& combo, std::string& out, ui::TTabPages* pages = nullptr, int page = -1);
+// A number field about to be stored: a text that is no number keeps `present`; a
+// number outside minimum..maximum is held to the nearer bound, and the user is told
+// so in a box that names `what`, the range and the value taken.
+int ReadNumber(const ui::TEdit& edit, const std::string& what, int minimum, int maximum, int present);
 // The text of a field for a purpose where a refused text counts as empty
 // (browsing, previews, numbers).
 std::string TextOrEmpty(const ui::TEdit& edit);

@@ -20,8 +20,10 @@ const char* const kLargePage =
     "1ページをこの大きさにすると、かなりのシステムリソースとメモリを消費します。\n"
     "このコンピュータのシステムリソースやメモリが少ない場合、コンピュータがフリーズする恐れがあります。\n"
     "1ページの大きさを変更して宜しいですか？";
-const int kMinButtonSize = 8;
 const int kSampleFontSize = 9;
+const char* const kPageButtonWidthText = "ページボタンの横幅";
+const char* const kItemWidthText = "アイテムの横幅";
+const char* const kItemHeightText = "アイテムの高さ";
 
 class TWaitCursor {
 public:
@@ -286,12 +288,13 @@ void TfrmOpt::btnOkClick() {
         view_.StartPos = spFixed;
     }
 
-    int pageBtnWidth =
-        StrToIntRange(dialogs::TextOrEmpty(edtWtPageBtn), kMinButtonSize, INT_MAX, view_.PageBtnWidth);
-    int itemWidth =
-        StrToIntRange(dialogs::TextOrEmpty(edtWtIbtPage), kMinButtonSize, INT_MAX, view_.ItemWidth);
-    int itemHeight =
-        StrToIntRange(dialogs::TextOrEmpty(edtHtIbtPage), kMinButtonSize, INT_MAX, view_.ItemHeight);
+    // Sizes beyond what the window lays out are held to it, and the user is told.
+    int pageBtnWidth = dialogs::ReadNumber(edtWtPageBtn, kPageButtonWidthText, kButtonSizeMin,
+                                           kPageButtonWidthMax, view_.PageBtnWidth);
+    int itemWidth = dialogs::ReadNumber(edtWtIbtPage, kItemWidthText, kButtonSizeMin, kItemButtonSizeMax,
+                                        view_.ItemWidth);
+    int itemHeight = dialogs::ReadNumber(edtHtIbtPage, kItemHeightText, kButtonSizeMin, kItemButtonSizeMax,
+                                         view_.ItemHeight);
     if (viewChanged_) {
         document_.ShowInd = chkShowInd.Checked();
         view_.Tray = chkTask.Checked();

@@ -8,13 +8,14 @@
 // an unbounded allocation.
 #include <cstdint>
 
+#include "model/buttonsizes.h"
 #include "platform/types.h"
 
 struct TLayoutLimits {
-    static constexpr int MinButtonSize = 8;      // the options dialog's lower bound
+    static constexpr int MinButtonSize = kButtonSizeMin;
     static constexpr int MaxPanelExtent = 32000; // a window extent the system still handles
-    static constexpr int MaxItemSize = 512;      // one face: 508 x 508 x 4 bytes at most
-    static constexpr int MaxPageButtonWidth = 2048;
+    static constexpr int MaxItemSize = kItemButtonSizeMax;
+    static constexpr int MaxPageButtonWidth = kPageButtonWidthMax;
     static constexpr int MaxGrid = 100;
 };
 

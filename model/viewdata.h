@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "model/buttonsizes.h"
 #include "model/yfont.h"
 #include "platform/types.h"
 #include "ybfs/ybfs2.h"

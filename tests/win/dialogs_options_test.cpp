@@ -271,3 +271,17 @@ TEST_F(DialogsOptions, HelpOpensTheTopicOfTheActiveTab) {
                                         "_RESOURCE/090optionview.html", "_RESOURCE/080optionbasic.html"}),
               env.Topics);
 }
+
+TEST_F(DialogsOptions, ButtonSizesBeyondWhatTheWindowLaysOutAreHeldToItAndTheUserIsTold) {
+    view.ItemWidth = 84;
+    EXPECT_EQ(IDOK, Run([](TfrmOpt& dlg) {
+                  dlg.edtWtIbtPage.SetText("600"); // more than a face may be
+                  dlg.edtHtIbtPage.SetText("512"); // the largest, taken as typed
+                  dlg.btnOk.Click();
+              }));
+    EXPECT_EQ(512, view.ItemWidth);
+    EXPECT_EQ(512, view.ItemHeight);
+    ASSERT_EQ(1u, env.boxes.Shown().size());
+    EXPECT_EQ("アイテムの横幅は 8 から 512 までです。512 にしました。", env.Box(0).Text);
+    EXPECT_EQ((unsigned)(MB_OK | MB_ICONWARNING), env.Box(0).Flags);
+}
