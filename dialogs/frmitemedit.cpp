@@ -127,7 +127,9 @@ void TfrmItemEdit::FillFromPath() {
     int kind = GetPathKind(path);
     {
         TFillGuard guard(filling_);
-        if (dialogs::TextOrEmpty(edtName).empty()) {
+        // Only an empty title is filled: one the user typed stays, even one that
+        // code page 932 cannot hold (OK then says so).
+        if (GetWindowTextLengthW(edtName.Handle()) == 0) {
             std::string name = RemoveExt(FileNamePart(path));
             edtName.SetText(name.empty() ? path : name);
         }
@@ -139,7 +141,7 @@ void TfrmItemEdit::FillFromPath() {
             std::string folder = DirectoryPart(path);
             edtIFol.SetText(folder);
             edtLFol.SetText(folder);
-            std::string help = RemoveExt(path) + ".hlp";
+            std::string help = RemoveFileExt(path) + ".hlp";
             edtLHelp.SetText(GetPathKind(help) != platform::pkMissing ? help : std::string());
         }
     }

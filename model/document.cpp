@@ -5,11 +5,15 @@
 #include "model/host.h"
 #include "model/viewdata.h"
 #include "platform/system.h"
+#include "ybfs/filestream.h"
 
 const char* const TDocument::kFileName = "Kiropad.gbi";
 const char* const TDocument::kReadErrorText =
-    "以下のデータファイルのロード中にエラーが発生しました。\n再試行しますか？\n\n%f\n\n"
-    "[キャンセル]：データは全て失われます。";
+    "以下のデータファイルのロード中にエラーが発生しました。\n再試行しますか？\n\n%f\n%m\n\n"
+    "[キャンセル]：空のデータで始めます。読めなかったファイルは名前の後ろに .bad を付けて残します。";
+const char* const TDocument::kNotKeptText =
+    "読めなかったデータファイルを別の名前で残せませんでした。\n\n%f\n\n"
+    "このファイルを守るため、今回の変更は保存されません。";
 const char* const TDocument::kWriteErrorText =
     "以下のデータファイルのセーブ中にエラーが発生しました。\n再試行しますか？\n\n%f\n\n"
     "[キャンセル]：データは保存されません。";
@@ -20,9 +24,16 @@ namespace {
 const int kDefaultPageCount = 10;
 const int kDefaultSlotCount = 10;
 
-// More item slots than a 32-bit process can hold (about 2 million items) can only
-// come from a damaged file: refused as a load failure before anything is allocated.
-const long long kMaxTotalSlots = 1LL << 21;
+// The fewest bytes the program writes for one slot: an empty item is a field
+// header and a body of eight empty texts, four numbers and the end marker.
+const long long kWrittenSlotBytes = 4 + 8 * 5 + (8 + 6 + 6 + 8) + 2;
+
+// The most slots a document may have: one with more would save a file larger than
+// Load reads back, so no file the program wrote has more. Pages the file leaves out
+// still become pages of empty items, so without this bound a few bytes naming
+// 32767 pages of 100 x 100 would ask for 327 million items. This many (about 3.6
+// million) take about 0.9 GB once built in a 32-bit process (some 244 bytes each).
+const long long kMaxSlots = (long long)YBFS::kMaxFileBytes / kWrittenSlotBytes;
 
 // The grid the window can show: a size outside 1..100 (which the options never
 // allow) is brought into that range, so that a damaged size cannot make an empty
@@ -37,7 +48,7 @@ TDocument::TDocument() = default;
 
 TDocument::~TDocument() {
     // A document that never loaded must not replace the user's file with defaults.
-    if (IconList) {
+    if (loaded_) {
         try {
             IconList->Shrink();
             SaveIfNeeded(srExit);
@@ -78,6 +89,8 @@ void TDocument::Init() {
     WriteErrorMessage = kWriteErrorText;
     ErrorCaption = kErrorCaption;
 
+    loaded_ = false;
+    keepFile_ = false;
     Load();
     // Pages not looked at yet stay unbuilt: they mark their slots from the file.
     for (auto& page : Pages)
@@ -85,6 +98,25 @@ void TDocument::Init() {
     for (auto& item : IndItems)
         IconList->MarkUsed(item->ImageIndex);
     if (!IconList->LoadCache()) ForgetIcons();
+    // Only now may anything be saved: whatever failed before this left a document
+    // that is not what the file holds, and saving it would replace the file.
+    loaded_ = !keepFile_;
+}
+
+void TDocument::LoadGivenUp() {
+    // Cancel starts with an empty document that the next save writes over the file
+    // that could not be read: that file is copied aside first. When no copy can be
+    // made, nothing is saved over it in this run.
+    if (!YBFS::FileExists(FileName)) return;
+    if (!YBFS::CopyAside(FileName).empty()) return;
+    keepFile_ = true;
+    YBFS::TFmAssociation table[1] = {{'f', FileName}};
+    YBFS::ShowMessageBox(YBFS::FormatAssoc(kNotKeptText, table, 1), ErrorCaption, YBFS::kMbIconError);
+}
+
+void TDocument::Save() {
+    if (!loaded_) return; // see Init
+    YBFS::TYBFileObject::Save();
 }
 
 void TDocument::Reset(bool forRead) {
@@ -114,15 +146,17 @@ void TDocument::ReadMembers() {
     Read(2, count);
     // The window needs a page: a count of 0 or less still gives one.
     int pages = std::max<int>(count, 1);
-    if ((long long)pages * PageWidth * PageHeight > kMaxTotalSlots)
-        throw YBFS::EReadError(YBFS::kDataReadError);
+    if ((long long)pages * PageWidth * PageHeight > kMaxSlots)
+        throw YBFS::EReadError("ページのアイテムが多すぎます（全ページで " + std::to_string(kMaxSlots) +
+                               " 個まで）");
     for (int i = 0; i < pages; ++i)
         Pages.push_back(NewPage());
     // A page's items are read when they are first needed; its body was checked
     // while the file was parsed.
     for (auto& page : Pages)
         if (auto body = TakeObject(kPageId)) {
-            const TStoredPageCheck* check = body->IsStored() ? pageChecks_.Find(body->StoredBegin()) : nullptr;
+            const TStoredPageCheck* check =
+                body->IsStored() ? pageChecks_.Find(body->StoredBegin()) : nullptr;
             page->AdoptStored(std::move(body), check);
         }
     pageChecks_.Clear();
@@ -138,6 +172,8 @@ void TDocument::ReadMembers() {
     bool oldExeAnd;
     if (Read(4, oldExeAnd)) ExeAnd = oldExeAnd ? 1 : 0;
     if (Read(6, value)) ExeAnd = (uint8_t)(value & 0xFF);
+    // An action the options cannot show is the default one, and is written back so.
+    if (ExeAnd > eaExit) ExeAnd = eaMinimize;
     Read(7, NoEdit);
     Read(8, EditPassword);
     Read(14, ShowInd);
@@ -188,7 +224,7 @@ void TDocument::SaveIfNeeded(int reason) {
         save = !NoSave && AutoSave;
         break;
     }
-    if (!save) return;
+    if (!save || !loaded_) return;
     platform::TWaitCursor wait;
     Save();
     // Written even when the data file failed: the caches must match the slots in memory.

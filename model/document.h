@@ -30,10 +30,11 @@ public:
     static const char* const kReadErrorText;  // the load failure box
     static const char* const kWriteErrorText; // the save failure box
     static const char* const kErrorCaption;   // "Kiropad"
+    static const char* const kNotKeptText;    // a file that failed could not be copied aside
     static constexpr int kMaxPageSide = 100;  // the grid the options allow in each direction
 
     TDocument();
-    // Trims the icon list and saves with reason exit (only when Init ran).
+    // Trims the icon list and saves with reason exit (only when Init finished).
     ~TDocument() override;
     TDocument(const TDocument&) = delete;
     TDocument& operator=(const TDocument&) = delete;
@@ -41,7 +42,14 @@ public:
     // Creates the icon list and the clipboard item, sets the data-file policy,
     // loads the data file and makes the icon list agree with the items. The
     // document must be the program-wide one (SetDocument) before this runs.
+    // A file that fails to load and is given up (Cancel) is copied aside first.
     void Init();
+    // True once Init has finished: the document then holds what the file held, or
+    // the empty one chosen with Cancel. Until then nothing is ever saved.
+    bool Loaded() const { return loaded_; }
+    // Writes the data file; does nothing unless Loaded().
+    void Save() override;
+    using YBFS::TYBFileObject::Save;
 
     void Reset(bool forRead) override;
     void ReadMembers() override;
@@ -93,6 +101,7 @@ public:
 
 protected:
     YBFS::TNestedBodyCheck* NestedBodyCheck() override;
+    void LoadGivenUp() override;
 
 private:
     template <class F> void ForEachItem(F f);
@@ -100,4 +109,7 @@ private:
 
     static constexpr YBFS::TId kPageId = 3; // the field of each page in the data file
     TPageBodyChecks pageChecks_{kPageId};
+    bool loaded_ = false;
+    // The file that failed could not be copied aside: it must not be replaced.
+    bool keepFile_ = false;
 };

@@ -191,7 +191,9 @@ bool TIconList::SaveCache() {
 
 void TIconList::MarkUsed(int& imageIndex) {
     if (imageIndex < 0) return;
-    if (imageIndex < SlotCount())
+    // A slot another item claimed already (a damaged or hand-edited file) is not
+    // shared: freeing it for one would let the next icon overwrite the other's.
+    if (imageIndex < SlotCount() && !Used[(size_t)imageIndex])
         Used[(size_t)imageIndex] = true;
     else
         imageIndex = -2;

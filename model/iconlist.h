@@ -71,8 +71,9 @@ public:
     // Writes both cache files; when either fails both are removed (the next start
     // then extracts the icons again). True when both were written.
     bool SaveCache();
-    // Rebuilds the flags from one item's slot: a slot in range is marked used, one
-    // beyond the list becomes -2 (to be evaluated again), a negative one stays.
+    // Rebuilds the flags from one item's slot: a free slot in range is marked used;
+    // one beyond the list, or one that an item marked before, becomes -2 (to be
+    // evaluated again); a negative one stays.
     void MarkUsed(int& imageIndex);
     // Cuts unused blocks of 10 slots above the highest used one.
     void Shrink();

@@ -18,7 +18,7 @@ const int kSwHide = 0, kSwShowNormal = 1, kSwShowMinimized = 2, kSwShowMaximized
 // Results of the shell's convention returned without asking it.
 const int kFileNotFound = 2, kCopied = 33;
 
-// The longest path the shell starts as given; a longer one would be cut.
+// The longest file system path the shell starts as given; a longer one would be cut.
 const size_t kMaxRunPath = 259;
 
 TIconList* SharedIconList() {
@@ -70,6 +70,8 @@ void TItem::ClearItem() {
 
 void TItem::Assign(const TItem& source) {
     if (this == &source) return;
+    // A copy is a whole copy: the window state the user chose goes with it.
+    WindowState = source.WindowState;
     Name = source.Name;
     Path = source.Path;
     IFol = source.IFol;
@@ -160,7 +162,7 @@ void TItem::SetFromFile(const std::string& file) {
         std::string dir = DirectoryPart(Path);
         if (IFol.empty()) IFol = dir;
         LFol = dir;
-        std::string help = RemoveExt(Path) + ".hlp";
+        std::string help = RemoveFileExt(Path) + ".hlp";
         LHelp = platform::System().GetPathKind(help) != platform::pkMissing ? help : std::string();
     }
     RefreshIcon(false);
@@ -169,8 +171,9 @@ void TItem::SetFromFile(const std::string& file) {
 // ---- Starting -------------------------------------------------------------------
 
 int TItem::Run(const std::string& params) {
-    // A longer path would reach the shell cut short and start something else.
-    if (platform::Widen(Path).size() > kMaxRunPath) return kFileNotFound;
+    // A longer file system path would reach the shell cut short and start something
+    // else; a URL or a name of the shell's namespace has no such limit.
+    if (!IsShellAddress(Path) && platform::Widen(Path).size() > kMaxRunPath) return kFileNotFound;
 
     int kind = GetKind(Path);
     if (kind == lkFolder && !params.empty()) return CopyIntoFolder(params) ? kCopied : kFileNotFound;
@@ -275,10 +278,16 @@ void TItem::ReadMembers() {
     Read(6, Icon);
     Read(7, IconN);
     short value;
-    if (Read(8, value)) ExeAnd = (int8_t)(value & 0xFF);
+    if (Read(8, value)) {
+        // A choice the edit dialog cannot show is the document's default, and is
+        // written back as such.
+        ExeAnd = (int8_t)(value & 0xFF);
+        if (ExeAnd < eaDefault || ExeAnd > eaExit) ExeAnd = eaDefault;
+    }
     if (Read(10, value)) ImageIndex = value;
     int state;
-    if (Read(11, state)) WindowState = (uint8_t)state;
+    // Any other number would start the program hidden.
+    if (Read(11, state)) WindowState = state >= wsNormal && state <= wsMaximized ? (uint8_t)state : wsNormal;
     Prepared = false;
 }
 
@@ -298,8 +307,8 @@ const uint8_t* CheckWrittenLayout(const uint8_t* p, const uint8_t* end, int& ima
         p += 4 + size;
     }
     // 7: 4 bytes, 8: 2, 10: 2, 11: 4, end marker: 30 bytes with fixed headers.
-    static const uint8_t kTail[30] = {7,  0, 4, 0, 0, 0, 0, 0, 8, 0, 2, 0, 0, 0, 10,
-                                      0,  2, 0, 0, 0, 11, 0, 4, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+    static const uint8_t kTail[30] = {7, 0, 4, 0, 0, 0,  0, 0, 8, 0, 2, 0, 0, 0,    10,
+                                      0, 2, 0, 0, 0, 11, 0, 4, 0, 0, 0, 0, 0, 0xFF, 0xFF};
     static const int kHeaders[5] = {0, 8, 14, 20, 28}; // where the fixed words start
     if (end - p < 30) return nullptr;
     for (int at : kHeaders)

@@ -42,7 +42,7 @@ public:
 
     // Empties every field but WindowState, then evaluates the (absent) icon.
     void ClearItem();
-    // Copies the user's fields; WindowState, the icon slot and the face stay.
+    // Copies the user's fields, WindowState included; the icon slot and the face stay.
     void Assign(const TItem& source);
 
     // 0 program (.EXE, .LNK), 1 document, 2 folder (a path of up to 3 characters,

@@ -18,7 +18,6 @@ const uint8_t* CheckPageBody(const uint8_t* p, const uint8_t* end, int depth, TS
     if (depth > kMaxNesting) throw EReadError(kNestingError);
     check = TStoredPageCheck();
     check.Body = p;
-    check.Images.reserve(64);
     bool nameSeen = false;
     for (;;) {
         if (end - p < 2) throw EReadError(kIdReadError);
@@ -37,7 +36,8 @@ const uint8_t* CheckPageBody(const uint8_t* p, const uint8_t* end, int depth, TS
                 int slot;
                 bool readable;
                 p = TItem::CheckStored(p, end, depth + 1, slot, readable);
-                if (!readable && check.FirstUnreadable == SIZE_MAX) check.FirstUnreadable = check.Images.size();
+                if (!readable && check.FirstUnreadable == SIZE_MAX)
+                    check.FirstUnreadable = check.Images.size();
                 check.Images.push_back(slot);
             } else {
                 p = SkipBody(p, end, depth + 1);
@@ -103,8 +103,10 @@ void TLPage::AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body, const TStore
     // after them stay unknown to the page.
     size_t slots = (size_t)width_ * (size_t)height_;
     if (check->NameIsObject || check->FirstUnreadable < slots) throw YBFS::EReadTypeError();
-    std::vector<int> images(slots, -2);
-    std::copy_n(check->Images.begin(), std::min(slots, check->Images.size()), images.begin());
+    // Only the slots the body holds an item for: the others are empty and have no
+    // icon slot, and a short body must not cost a whole grid.
+    std::vector<int> images(check->Images.begin(),
+                            check->Images.begin() + std::min(slots, check->Images.size()));
     if (check->Named) Name = check->Name;
     items_.clear();
     loaded_ = false;

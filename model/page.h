@@ -100,8 +100,9 @@ private:
     int height_;
     std::vector<std::unique_ptr<TItem>> items_;
     bool loaded_ = false;
-    // Until the items are built: the checked body, and each slot's icon slot as
-    // the items will have it (read from the body, then kept up to date).
+    // Until the items are built: the checked body, and the icon slot of each slot
+    // the body holds an item for, as the items will have it (read from the body,
+    // then kept up to date); the slots after those are empty.
     std::unique_ptr<YBFS::TYBObjectData> stored_;
     std::vector<int> storedImages_;
     // Set while the items are read from stored_: the name is the page's own by then.

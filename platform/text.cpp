@@ -4,6 +4,8 @@
 #include <windows.h>
 #else
 #include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
 
 #include <cerrno>
 #include <cstring>
@@ -15,6 +17,18 @@ namespace platform {
 #ifdef _WIN32
 
 static const UINT kCp932 = 932;
+
+std::wstring UpperCaseLikeSystem(const std::wstring& text) {
+    if (text.empty()) return text;
+    // The invariant locale: the same mapping whatever language the user chose.
+    int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), (int)text.size(), nullptr, 0,
+                          nullptr, nullptr, 0);
+    if (n <= 0) return text;
+    std::wstring out((size_t)n, L'\0');
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), (int)text.size(), &out[0], n, nullptr,
+                  nullptr, 0);
+    return out;
+}
 
 std::wstring Widen(const std::string& cp932) {
     if (cp932.empty()) return std::wstring();
@@ -187,6 +201,19 @@ std::string Cp932ToUtf8(const std::string& cp932) {
 
 bool Utf8ToCp932(const std::string& utf8, std::string& out) {
     return Convert("CP932", "UTF-8", utf8.data(), utf8.size(), out);
+}
+
+std::wstring UpperCaseLikeSystem(const std::wstring& text) {
+    // The host's Unicode tables where they exist; the Latin letters otherwise.
+    static locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", (locale_t)0);
+    std::wstring out = text;
+    for (wchar_t& c : out) {
+        if (unicode)
+            c = (wchar_t)towupper_l((wint_t)c, unicode);
+        else if ((c >= L'a' && c <= L'z') || (c >= 0xFF41 && c <= 0xFF5A))
+            c = (wchar_t)(c - 0x20); // a-z -> A-Z, and the same for the full-width ones
+    }
+    return out;
 }
 
 #endif

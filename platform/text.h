@@ -24,6 +24,11 @@ bool Narrow(const std::wstring& wide, std::string& out);
 // only for text that is shown, never for text that is stored or used as a path.
 std::string NarrowForDisplay(const std::wstring& wide);
 
+// The text upper-cased as the system does it regardless of the user's language:
+// every script's letters (Latin, Greek, Cyrillic, full-width ...), so that two
+// names the file system takes for the same one give the same text.
+std::wstring UpperCaseLikeSystem(const std::wstring& text);
+
 // UTF-8 <-> code page 932 (file names on the host, messages in tests).
 std::string Cp932ToUtf8(const std::string& cp932);
 bool Utf8ToCp932(const std::string& utf8, std::string& out);

@@ -94,6 +94,23 @@ std::string RemoveExt(const std::string& text) {
     return dot == std::string::npos ? text : text.substr(0, dot);
 }
 
+std::string RemoveFileExt(const std::string& path) {
+    return path.substr(0, path.size() - GetExt(path).size());
+}
+
+bool IsShellAddress(const std::string& path) {
+    if (path.compare(0, 2, "::") == 0) return true;
+    // A scheme: a letter, then letters, digits, '+', '-' or '.'; one letter is a drive.
+    size_t i = 0;
+    if (path.empty() || !IsDriveLetter(path[0])) return false;
+    while (++i < path.size()) {
+        char c = path[i];
+        if (c == ':') return i >= 2;
+        if (!IsDriveLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return false;
+    }
+    return false;
+}
+
 bool EndsWithPathDelimiter(const std::string& text) {
     if (text.empty()) return false;
     return text.back() == '\\' && MbcsByteType(text, (int)text.size()) == mbSingleByte;

@@ -55,6 +55,15 @@ std::string UpperCaseAnsi(const std::string& text);
 // name); a text without '.' is returned whole.
 std::string RemoveExt(const std::string& text);
 
+// The path without the extension of its file name (GetExt): C:\my.tools\app.exe
+// -> C:\my.tools\app, while C:\my.tools\app stays whole.
+std::string RemoveFileExt(const std::string& path);
+
+// True when the path is a URL (a scheme of two or more characters and a colon,
+// as in http: or mailto:) or a name of the shell's own namespace (shell:..., or
+// ::{...}): something the shell resolves itself rather than a file system path.
+bool IsShellAddress(const std::string& path);
+
 // True when text ends with a '\' that is a character of its own (not the trail
 // byte of a double-byte character).
 bool EndsWithPathDelimiter(const std::string& text);

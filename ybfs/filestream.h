@@ -9,9 +9,23 @@ namespace YBFS {
 
 bool FileExists(const std::string& fileName);
 
+// The largest file ReadWholeFile takes in by default: 256 MiB. A file is held whole
+// in memory while it is read, beside what is built from it, and a 32-bit process
+// has 2 GiB of address space for all of that. The data file takes at least 74 bytes
+// per item slot, so this is room for some 3.6 million slots (360 pages of 100 x 100),
+// whose items alone then take about 0.9 GB.
+const size_t kMaxFileBytes = (size_t)256 << 20;
+
 // Reads the whole file, letting other programs read but not write it meanwhile.
-// Failure: Exception "ファイル <name> は開けません".
-std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
+// The size is checked before any memory is taken. Failure: Exception "ファイル
+// <name> は開けません", or for a file of more than maxBytes "ファイル <name> は大き
+// すぎて読み込めません（... MB まで）".
+std::vector<uint8_t> ReadWholeFile(const std::string& fileName, size_t maxBytes = kMaxFileBytes);
+
+// Copies fileName beside itself under a name no file has yet: fileName + ".bad",
+// else ".bad2", ".bad3" ... Returns the copy's name, or an empty text when no copy
+// could be made (nothing is left behind then).
+std::string CopyAside(const std::string& fileName);
 
 // Writes bytes to a temporary file in the same folder, flushes it, then moves it
 // over fileName. A failure at any step leaves the previous file whole and removes
@@ -24,6 +38,10 @@ bool RemoveFile(const std::string& fileName);
 
 // The temporary file that ReplaceFileContents uses for fileName.
 std::string TemporaryFileFor(const std::string& fileName);
+
+// Test seam: while set, reading a whole file fails as an allocation failure
+// (std::bad_alloc) does.
+void SetReadAllocationFaultForTesting(bool fail);
 
 // Test seam: when set to n >= 0, the next writes of the temporary file stop after
 // n bytes of the file (a short write, as a full disk gives). -1 turns it off.

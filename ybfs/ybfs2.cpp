@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "ybfs/filestream.h"
 
@@ -13,6 +16,8 @@ const char* const kSizeReadError = "YBFS2 サイズ読み込みエラー";
 const char* const kDataReadError = "YBFS2 データ読み込みエラー";
 const char* const kTypeError = "変数の形式が一致しません。";
 const char* const kNestingError = "YBFS2 オブジェクトの入れ子が深すぎます";
+const char* const kMemoryReadError = "メモリが足りないため読み込めません";
+const char* const kMemoryWriteError = "メモリが足りないため書き込めません";
 
 EReadTypeError::EReadTypeError() : EReadError(kTypeError) {}
 
@@ -23,16 +28,17 @@ void PutWord(TStream& s, uint16_t w) {
     s.Write(b, 2);
 }
 
-
 // Little-endian integer images, independent of the host's type sizes.
 template <class T> void PutLE(uint8_t* out, T v, int n) {
     unsigned long long u = (unsigned long long)(long long)v;
-    for (int i = 0; i < n; ++i) out[i] = (uint8_t)(u >> (8 * i));
+    for (int i = 0; i < n; ++i)
+        out[i] = (uint8_t)(u >> (8 * i));
 }
 
 unsigned long long GetLE(const uint8_t* in, int n) {
     unsigned long long u = 0;
-    for (int i = 0; i < n; ++i) u |= (unsigned long long)in[i] << (8 * i);
+    for (int i = 0; i < n; ++i)
+        u |= (unsigned long long)in[i] << (8 * i);
     return u;
 }
 
@@ -85,7 +91,8 @@ long double X87ToLongDouble(const uint8_t in[10]) {
     int exp = se & 0x7FFF;
     long double v;
     if (exp == 0x7FFF)
-        v = (mant << 1) ? std::numeric_limits<long double>::quiet_NaN() : std::numeric_limits<long double>::infinity();
+        v = (mant << 1) ? std::numeric_limits<long double>::quiet_NaN()
+                        : std::numeric_limits<long double>::infinity();
     else
         v = std::ldexp((long double)mant, (exp == 0 ? 1 : exp) - 16383 - 63);
     return neg ? -v : v;
@@ -99,8 +106,9 @@ namespace {
 
 // A load makes one node per field. The nodes come from free lists of fixed-size
 // blocks, which makes building and tearing down the tree of a large document
-// cheap; blocks are reused, never returned. Sanitizer builds use the heap, so
-// that use-after-free of a node is still caught.
+// cheap; blocks are reused, and returned to the heap only once no node is left
+// (after a load that ran out of memory, the program must get that memory back).
+// Sanitizer builds use the heap, so that use-after-free of a node is still caught.
 #if defined(__SANITIZE_ADDRESS__)
 #define YBFS_HEAP_NODES 1
 #elif defined(__has_feature)
@@ -118,6 +126,7 @@ public:
         if (!free_) Grow();
         Block* b = free_;
         free_ = b->next;
+        ++live_;
         return b;
 #endif
     }
@@ -128,6 +137,12 @@ public:
         Block* b = static_cast<Block*>(p);
         b->next = free_;
         free_ = b;
+        // A few blocks are kept for the small trees of everyday reads.
+        if (--live_ == 0 && chunks_.size() > kKeptChunks) {
+            free_ = nullptr;
+            chunks_.clear();
+            chunks_.shrink_to_fit();
+        }
 #endif
     }
 
@@ -145,7 +160,9 @@ private:
             free_ = &chunk[i];
         }
     }
+    static const size_t kKeptChunks = 16;
     Block* free_ = nullptr;
+    size_t live_ = 0;
     std::vector<std::unique_ptr<Block[]>> chunks_;
 };
 
@@ -154,7 +171,9 @@ template <class T> TNodePool<sizeof(T)>& PoolOf() {
     return *pool;
 }
 
-uint16_t Word(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
+uint16_t Word(const uint8_t* p) {
+    return (uint16_t)(p[0] | (p[1] << 8));
+}
 
 } // namespace
 
@@ -163,14 +182,18 @@ void* TYBVariableData::operator new(size_t n) {
     return PoolOf<TYBVariableData>().Take();
 }
 
-void TYBVariableData::operator delete(void* p) { PoolOf<TYBVariableData>().Give(p); }
+void TYBVariableData::operator delete(void* p) {
+    PoolOf<TYBVariableData>().Give(p);
+}
 
 void* TYBObjectData::operator new(size_t n) {
     if (n != sizeof(TYBObjectData)) return ::operator new(n);
     return PoolOf<TYBObjectData>().Take();
 }
 
-void TYBObjectData::operator delete(void* p) { PoolOf<TYBObjectData>().Give(p); }
+void TYBObjectData::operator delete(void* p) {
+    PoolOf<TYBObjectData>().Give(p);
+}
 
 void TYBVariableData::Assign(const uint8_t* data, size_t n) {
     view_ = nullptr;
@@ -232,7 +255,14 @@ std::vector<std::unique_ptr<TYBData>>& ParseStack() {
 struct TStackMark {
     size_t base;
     TStackMark() : base(ParseStack().size()) {}
-    ~TStackMark() { ParseStack().resize(base); } // also on a failure
+    ~TStackMark() { // also on a failure
+        std::vector<std::unique_ptr<TYBData>>& stack = ParseStack();
+        stack.resize(base);
+        // The outermost body is done: a stack grown by a huge one goes back to the heap.
+        if (base == 0 && stack.capacity() > kKeptStackEntries)
+            std::vector<std::unique_ptr<TYBData>>().swap(stack);
+    }
+    static const size_t kKeptStackEntries = 1 << 16;
 };
 } // namespace
 
@@ -265,9 +295,13 @@ template <bool trusted> const uint8_t* Skip(const uint8_t* p, const uint8_t* end
 }
 } // namespace
 
-const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth) { return Skip<false>(p, end, depth); }
+const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth) {
+    return Skip<false>(p, end, depth);
+}
 
-const uint8_t* SkipCheckedBody(const uint8_t* p) { return Skip<true>(p, nullptr, 0); }
+const uint8_t* SkipCheckedBody(const uint8_t* p) {
+    return Skip<true>(p, nullptr, 0);
+}
 
 void TYBObjectData::Store(const uint8_t* body, const uint8_t* bodyEnd, int depth, TSharedBytes owner) {
     items_.clear();
@@ -312,7 +346,8 @@ void TYBObjectData::ParseBody(const uint8_t*& p, const uint8_t* end, int depth, 
             if (owner) { // kept unparsed until a reader asks for it
                 const uint8_t* body = p;
                 p = checked ? SkipCheckedBody(p)
-                            : check ? check->Check(id, p, end, depth + 1) : SkipBody(p, end, depth + 1);
+                    : check ? check->Check(id, p, end, depth + 1)
+                            : SkipBody(p, end, depth + 1);
                 child->Store(body, p, depth + 1, *owner);
             } else {
                 child->ParseBody(p, end, depth + 1, borrow, nullptr, false, nullptr);
@@ -332,7 +367,8 @@ void TYBObjectData::ParseBody(const uint8_t*& p, const uint8_t* end, int depth, 
     }
     items_.clear();
     items_.reserve(stack.size() - mark.base);
-    for (size_t i = mark.base; i < stack.size(); ++i) items_.push_back(std::move(stack[i]));
+    for (size_t i = mark.base; i < stack.size(); ++i)
+        items_.push_back(std::move(stack[i]));
     head_ = removed_ = 0;
 }
 
@@ -377,7 +413,8 @@ std::unique_ptr<TYBData> TYBObjectData::Take(int index) {
     Expand();
     std::unique_ptr<TYBData> child = std::move(items_[(size_t)index]);
     if (child) ++removed_;
-    while (head_ < items_.size() && !items_[head_]) ++head_;
+    while (head_ < items_.size() && !items_[head_])
+        ++head_;
     return child;
 }
 
@@ -387,7 +424,8 @@ void TYBObjectData::Delete(int index) {
     if (i >= items_.size() || !items_[i]) return;
     items_[i].reset();
     ++removed_;
-    while (head_ < items_.size() && !items_[head_]) ++head_;
+    while (head_ < items_.size() && !items_[head_])
+        ++head_;
     if (head_ == items_.size()) { // all consumed: give the memory back
         items_.clear();
         items_.shrink_to_fit();
@@ -397,7 +435,9 @@ void TYBObjectData::Delete(int index) {
 
 // ---- Persistent object ---------------------------------------------------------
 
-TYBObject::TYBObject(const TYBObject& other) { *this = other; }
+TYBObject::TYBObject(const TYBObject& other) {
+    *this = other;
+}
 
 TYBObject& TYBObject::operator=(const TYBObject& other) {
     if (this == &other) return *this;
@@ -449,7 +489,9 @@ bool TYBObject::ReadObject(TId id, TYBObject* object) {
     return true;
 }
 
-bool TYBObject::ReadObject(TId id, TYBObject& object) { return ReadObject(id, &object); }
+bool TYBObject::ReadObject(TId id, TYBObject& object) {
+    return ReadObject(id, &object);
+}
 
 TYBVariableData* TYBObject::TakeValue(TId id, int n, int& index) {
     index = Source ? Source->IndexOf(id) : -1;
@@ -486,7 +528,8 @@ bool TYBObject::ReadBuffer(TId id, void* buffer, int size) {
 
 namespace {
 // Reads an integer of stored width n into any integral destination.
-template <class T> bool ReadInt(TYBObject& o, bool (TYBObject::*rb)(TId, void*, int), TId id, T& value, int n) {
+template <class T>
+bool ReadInt(TYBObject& o, bool (TYBObject::*rb)(TId, void*, int), TId id, T& value, int n) {
     uint8_t b[8];
     if (!(o.*rb)(id, b, n)) return false;
     unsigned long long u = GetLE(b, n);
@@ -499,7 +542,9 @@ template <class T> bool ReadInt(TYBObject& o, bool (TYBObject::*rb)(TId, void*, 
 } // namespace
 
 #define YB_READ_INT(T, N)                                                                                    \
-    bool TYBObject::Read(TId id, T& value) { return ReadInt(*this, &TYBObject::ReadBuffer, id, value, N); }
+    bool TYBObject::Read(TId id, T& value) {                                                                 \
+        return ReadInt(*this, &TYBObject::ReadBuffer, id, value, N);                                         \
+    }
 YB_READ_INT(int, 4)
 YB_READ_INT(char, 1)
 YB_READ_INT(signed char, 1)
@@ -560,7 +605,9 @@ void TYBObject::WriteObject(TId id, TYBObject* object) {
     object->Target = nullptr;
 }
 
-void TYBObject::WriteObject(TId id, TYBObject& object) { WriteObject(id, &object); }
+void TYBObject::WriteObject(TId id, TYBObject& object) {
+    WriteObject(id, &object);
+}
 
 void TYBObject::Write(TId id, const std::string& value) {
     WriteBuffer(id, value.c_str(), (int)(value.size() + 1 > 0x7FFFFFFF ? 0x7FFFFFFF : value.size() + 1));
@@ -568,9 +615,9 @@ void TYBObject::Write(TId id, const std::string& value) {
 
 #define YB_WRITE_INT(T, N)                                                                                   \
     void TYBObject::Write(TId id, const T& value) {                                                          \
-        uint8_t b[8];                                                                                         \
-        PutLE(b, value, N);                                                                                   \
-        WriteBuffer(id, b, N);                                                                                \
+        uint8_t b[8];                                                                                        \
+        PutLE(b, value, N);                                                                                  \
+        WriteBuffer(id, b, N);                                                                               \
     }
 YB_WRITE_INT(int, 4)
 YB_WRITE_INT(char, 1)
@@ -617,7 +664,9 @@ void TYBObject::WriteBuffer(TId id, const void* buffer, int size) {
     if (n) Target->Write(buffer, (size_t)n);
 }
 
-void TYBObject::WriteEnd() { PutWord(*Target, kEndMarker); }
+void TYBObject::WriteEnd() {
+    PutWord(*Target, kEndMarker);
+}
 
 void TYBObject::ReadRoot(std::unique_ptr<TYBObjectData> root) {
     Clear(true);
@@ -692,7 +741,9 @@ TMessageBoxFn& MessageBoxHandler() {
 }
 } // namespace
 
-void SetMessageBoxHandler(TMessageBoxFn handler) { MessageBoxHandler() = std::move(handler); }
+void SetMessageBoxHandler(TMessageBoxFn handler) {
+    MessageBoxHandler() = std::move(handler);
+}
 
 int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     if (MessageBoxHandler()) return MessageBoxHandler()(text, caption, flags);
@@ -713,29 +764,48 @@ void TYBFileObject::Save(const std::string& fileName) {
 
 void TYBFileObject::Load() {
     for (;;) {
+        std::string failure;
+        std::exception_ptr raised;
         try {
             auto root = std::make_unique<TYBObjectData>();
             if (MustExist || FileExists(FileName)) {
                 // The whole file is parsed before any member changes.
                 // Nested objects are checked now and parsed when they are read.
-                TSharedBytes bytes = std::make_shared<const std::vector<uint8_t>>(ReadWholeFile(FileName));
+                TSharedBytes bytes =
+                    std::make_shared<const std::vector<uint8_t>>(ReadWholeFile(FileName, MaxFileBytes));
                 ReadFrom(bytes);
                 return;
             }
             ReadRoot(std::move(root));
             return;
         } catch (const Exception& e) {
-            Source = nullptr;
-            if (ShowError(false, e.Message())) continue;
-            if (ClearOnError) Clear(false);
-            if (RaiseOnError) throw;
-            return;
+            failure = e.Message();
+            raised = std::current_exception();
+        } catch (const std::bad_alloc&) {
+            // A file can describe more than memory holds: that file cannot be read,
+            // like any damaged one. The partly built tree is gone by now.
+            failure = kMemoryReadError;
+        } catch (const std::length_error&) {
+            failure = kMemoryReadError;
         }
+        Source = nullptr;
+        if (ShowError(false, failure)) continue;
+        LoadGivenUp();
+        if (ClearOnError) Clear(false);
+        if (RaiseOnError) {
+            if (raised) std::rethrow_exception(raised);
+            throw EReadError(failure);
+        }
+        return;
     }
 }
 
+void TYBFileObject::LoadGivenUp() {}
+
 void TYBFileObject::Save() {
     for (;;) {
+        std::string failure;
+        std::exception_ptr raised;
         try {
             // Serialise first, then replace the file in one step: a failure on the
             // way leaves the previous file whole.
@@ -744,11 +814,20 @@ void TYBFileObject::Save() {
             ReplaceFileContents(FileName, body.Bytes());
             return;
         } catch (const Exception& e) {
-            Target = nullptr;
-            if (ShowError(true, e.Message())) continue;
-            if (RaiseOnError) throw;
-            return;
+            failure = e.Message();
+            raised = std::current_exception();
+        } catch (const std::bad_alloc&) {
+            failure = kMemoryWriteError;
+        } catch (const std::length_error&) {
+            failure = kMemoryWriteError;
         }
+        Target = nullptr;
+        if (ShowError(true, failure)) continue;
+        if (RaiseOnError) {
+            if (raised) std::rethrow_exception(raised);
+            throw Exception(failure);
+        }
+        return;
     }
 }
 
@@ -787,7 +866,8 @@ std::string FormatAssoc(const std::string& format, const TFmAssociation* table, 
             continue;
         }
         int k = 0;
-        while (k < count && table[k].Key != c) ++k;
+        while (k < count && table[k].Key != c)
+            ++k;
         if (k < count) {
             out += table[k].Value;
         } else {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ybfs/exception.h"
+#include "ybfs/filestream.h"
 #include "ybfs/stream.h"
 
 namespace YBFS {
@@ -25,11 +26,13 @@ const uint16_t kMaxValueSize = 0xFFFE;
 // hostile file cannot overflow the stack. The program's own data nests 3 levels.
 const int kMaxNesting = 64;
 
-extern const char* const kIdReadError;   // "YBFS2 ID読み込みエラー"
-extern const char* const kSizeReadError; // "YBFS2 サイズ読み込みエラー"
-extern const char* const kDataReadError; // "YBFS2 データ読み込みエラー"
-extern const char* const kTypeError;     // "変数の形式が一致しません。"
-extern const char* const kNestingError;  // nesting deeper than kMaxNesting
+extern const char* const kIdReadError;      // "YBFS2 ID読み込みエラー"
+extern const char* const kSizeReadError;    // "YBFS2 サイズ読み込みエラー"
+extern const char* const kDataReadError;    // "YBFS2 データ読み込みエラー"
+extern const char* const kTypeError;        // "変数の形式が一致しません。"
+extern const char* const kNestingError;     // nesting deeper than kMaxNesting
+extern const char* const kMemoryReadError;  // memory ran out while a file was read
+extern const char* const kMemoryWriteError; // memory ran out while a file was written
 
 // The stream read error.
 class EReadError : public Exception {
@@ -55,7 +58,9 @@ const uint8_t* SkipBody(const uint8_t* p, const uint8_t* end, int depth);
 // Returns the byte after the end marker of a body that SkipBody has accepted.
 const uint8_t* SkipCheckedBody(const uint8_t* p);
 // The little-endian word at p.
-inline uint16_t StoredWord(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
+inline uint16_t StoredWord(const uint8_t* p) {
+    return (uint16_t)(p[0] | (p[1] << 8));
+}
 // A stored text: its bytes up to the first zero byte (all of them when there is none).
 std::string StoredText(const uint8_t* data, size_t size);
 
@@ -292,6 +297,8 @@ public:
     bool ShowError(bool writing, const std::string& message);
 
     std::string FileName;
+    // Load refuses a larger file as a read failure before it takes its memory.
+    size_t MaxFileBytes = kMaxFileBytes;
     bool ClearOnError = false;
     bool MustExist = false;
     bool RaiseOnError = true;
@@ -299,6 +306,11 @@ public:
     std::string ReadErrorMessage;
     std::string WriteErrorMessage;
     std::string ErrorCaption;
+
+protected:
+    // Called when a load failed and the user gave it up (no Retry), before
+    // ClearOnError resets the object: the file is still as it was read.
+    virtual void LoadGivenUp();
 };
 
 // ---- Message templates -----------------------------------------------------

@@ -95,6 +95,8 @@ void CompareWithEagerRead(TEnv& env, const uint8_t* data, size_t size, bool load
     SetDocument(nullptr);
 }
 
+const long long kMaxRoundTripSlots = 1 << 20;
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -107,14 +109,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto doc = std::make_unique<TDocument>();
     SetDocument(doc.get());
     doc->Init();
+    bool loadFailed = !env.System.Boxes.empty();
+    if (loadFailed) {
+        // A file that failed is copied aside, whole, before anything may replace it.
+        std::string aside = file + ".bad";
+        if (YBFS::ReadWholeFile(aside) != std::vector<uint8_t>(data, data + size)) std::abort();
+        YBFS::RemoveFile(aside);
+    }
+    if (!doc->Loaded()) std::abort();
+    if (doc->Pages.empty()) std::abort(); // the window needs a page
+    // A few bytes may name millions of empty slots (up to the document's bound); their
+    // save would take gigabytes and seconds per input: only the load is checked then.
+    long long slots = (long long)doc->Pages.size() * doc->PageWidth * doc->PageHeight;
+    if (slots > kMaxRoundTripSlots) {
+        doc->NoSave = true;
+        doc.reset();
+        SetDocument(nullptr);
+        return 0;
+    }
     // Saved before any icon is evaluated: without cache files both loads forget
     // every stored icon slot alike, so the two saves can be compared byte for byte.
     std::vector<uint8_t> first = Serialise(*doc);
-    bool loadFailed = !env.System.Boxes.empty();
     doc->PrepareIndIcons();
-    if (doc->Pages.empty()) std::abort(); // the window needs a page
     // A few faces are enough to reach the painting with the loaded view settings.
-    for (size_t i = 0; i < doc->Pages[0]->Items().size() && i < 3; ++i) doc->Pages[0]->Items()[i]->PrepareIcon();
+    for (size_t i = 0; i < doc->Pages[0]->Items().size() && i < 3; ++i)
+        doc->Pages[0]->Items()[i]->PrepareIcon();
     doc->NoSave = true;
     doc.reset();
     SetDocument(nullptr);

@@ -20,8 +20,9 @@ std::vector<uint8_t> MakeSeed(int kind) {
     TModelEnv env;
     TDocument& doc = env.Start();
     switch (kind) {
-    case 0: break; // first start
-    case 1: {      // items, an independent item, options
+    case 0: // first start
+        break;
+    case 1: { // items, an independent item, options
         doc.Pages[0]->Name = "ツール";
         TItem& a = *doc.Pages[0]->Items()[0];
         a.Path = "C:\\Windows\\notepad.exe";
@@ -76,7 +77,7 @@ std::vector<uint8_t> MakeSeed(int kind) {
         doc.Pages[1]->Name = "二";
         doc.Pages[1]->Items()[1]->Path = "C:\\doc\\memo.txt";
         doc.Pages[1]->Items()[1]->Comment = "めも";
-        doc.Pages[1]->Items()[1]->WindowState = 3;
+        doc.Pages[1]->Items()[1]->WindowState = 1;
         doc.NoEdit = true;
         doc.EditPassword = "pw";
         doc.ShowInd = false;
@@ -103,7 +104,8 @@ TEST(DocumentSeeds, DocumentsMadeByTheProgramLoadAndSaveUnchanged) {
     const char* out = std::getenv("KIROPAD_WRITE_SEEDS");
     for (int kind = 0; kind < 5; ++kind) {
         std::vector<uint8_t> made = MakeSeed(kind);
-        std::string name = std::string(out ? out : KIROPAD_SEEDS) + "/program-" + std::to_string(kind) + ".gbi";
+        std::string name =
+            std::string(out ? out : KIROPAD_SEEDS) + "/program-" + std::to_string(kind) + ".gbi";
         if (out) {
             std::ofstream f(name, std::ios::binary);
             f.write(reinterpret_cast<const char*>(made.data()), (std::streamsize)made.size());

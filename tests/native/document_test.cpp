@@ -2,7 +2,11 @@
 // fields at every level, the save policy, the page operations and the independent row.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <chrono>
+#include <stdexcept>
 #include <utility>
 
 #include "model/viewdata.h"
@@ -189,7 +193,7 @@ TEST(Document, SavePolicyFollowsAutoSaveNoSaveAndTheReason) {
         }
 }
 
-TEST(Document, LoadFailureWithCancelGivesAFreshDocumentAndExitReplacesTheDamagedFile) {
+TEST(Document, LoadFailureWithCancelCopiesTheFileAsideAndGivesAFreshDocumentThatExitSaves) {
     TModelEnv env;
     std::vector<uint8_t> damaged = {0x00, 0x00, 0x04, 0x00, 0x05}; // id 0 claims 4 bytes, holds 1
     env.WriteDataFile(damaged);
@@ -201,12 +205,41 @@ TEST(Document, LoadFailureWithCancelGivesAFreshDocumentAndExitReplacesTheDamaged
     EXPECT_EQ(box.Caption, "Kiropad");
     EXPECT_EQ(box.Flags, platform::mbRetryCancel | platform::mbIconError);
     EXPECT_EQ(box.Text, "以下のデータファイルのロード中にエラーが発生しました。\n再試行しますか？\n\n" +
-                            env.DataFile() + "\n\n[キャンセル]：データは全て失われます。");
+                            env.DataFile() +
+                            "\nYBFS2 データ読み込みエラー\n\n[キャンセル]：空のデータで始めます。"
+                            "読めなかったファイルは名前の後ろに .bad を付けて残します。");
     EXPECT_EQ(env.Host.View.Title, "kept");
     EXPECT_EQ(env.ReadDataFile(), damaged); // untouched until a save
+    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), damaged) << "copied aside at Cancel";
     env.Host.View.Title = "Kiropad";
     env.Stop();
     EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
+
+    // Another damaged file never replaces an earlier copy.
+    std::vector<uint8_t> other = {0x01, 0x00};
+    env.WriteDataFile(other);
+    env.Start();
+    env.Stop();
+    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), damaged);
+    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad2"), other);
+    EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
+}
+
+TEST(Document, AFileThatCannotBeCopiedAsideIsNeverReplaced) {
+    TModelEnv env;
+    std::vector<uint8_t> damaged = {0x00, 0x00, 0x04, 0x00, 0x05};
+    env.WriteDataFile(damaged);
+    // A folder in the place of every name the copy could take.
+    for (int i = 1; i <= 999; ++i)
+        ASSERT_EQ(0, ::mkdir((env.DataFile() + ".bad" + (i == 1 ? "" : std::to_string(i))).c_str(), 0755));
+    TDocument& d = env.Start();
+    EXPECT_TRUE(IsFresh(d));
+    ASSERT_EQ(env.System.Boxes.size(), 2u);
+    EXPECT_NE(env.System.Boxes[1].Text.find("別の名前で残せませんでした"), std::string::npos);
+    EXPECT_FALSE(d.Loaded());
+    d.SaveIfNeeded(srCommand);
+    env.Stop();
+    EXPECT_EQ(env.ReadDataFile(), damaged);
 }
 
 TEST(Document, FieldOfTheWrongKindFailsTheLoadAndRetryReadsAgain) {
@@ -414,17 +447,19 @@ TEST(Document, PageItemsOfTheWrongKindOrSizeFailTheLoadAsAFullRead) {
     for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12}) {
         TBody asObject;
         asObject.Obj((uint16_t)id, TBody().Str(1, "x"));
-        cases.push_back({"object in an item value", TBody().Str(0, "p").Obj(1, ItemWith(id, asObject)), true});
+        cases.push_back(
+            {"object in an item value", TBody().Str(0, "p").Obj(1, ItemWith(id, asObject)), true});
     }
-    cases.push_back({"5-byte icon index", TBody().Obj(1, ItemWith(7, TBody().Value(7, {1, 2, 3, 4, 5}))), true});
+    cases.push_back(
+        {"5-byte icon index", TBody().Obj(1, ItemWith(7, TBody().Value(7, {1, 2, 3, 4, 5}))), true});
     cases.push_back({"4-byte launch action", TBody().Obj(1, ItemWith(8, TBody().I32(8, 0))), true});
     cases.push_back({"1-byte icon slot", TBody().Obj(1, ItemWith(10, TBody().U8(10, 0))), true});
     cases.push_back({"2-byte window state", TBody().Obj(1, ItemWith(11, TBody().I16(11, 0))), true});
     cases.push_back({"any size of text", TBody().Obj(1, ItemWith(6, TBody().Value(6, {'i', 'c'}))), false});
     cases.push_back({"second field of an id is not read",
                      TBody().Obj(1, ItemWith(11, TBody().I32(11, 2).I16(11, 0))), false});
-    cases.push_back({"unknown ids of any kind", TBody().Obj(1, ItemWith(9, TBody().Obj(9, object).I32(40, 1))),
-                     false});
+    cases.push_back(
+        {"unknown ids of any kind", TBody().Obj(1, ItemWith(9, TBody().Obj(9, object).I32(40, 1))), false});
     cases.push_back({"page name as an object", TBody().Obj(0, TBody()), true});
     cases.push_back({"second page name as an object", TBody().Str(0, "p").Obj(0, TBody()), false});
     cases.push_back({"item as a value", TBody().Str(0, "p").I32(1, 0), true});
@@ -433,8 +468,8 @@ TEST(Document, PageItemsOfTheWrongKindOrSizeFailTheLoadAsAFullRead) {
     for (int i = 0; i < 15; ++i)
         sixteen.Obj(1, ItemBody());
     cases.push_back({"item value beyond the slots", TBody().Append(sixteen).I32(1, 0), false});
-    cases.push_back({"bad item beyond the slots",
-                     TBody().Append(sixteen).Obj(1, ItemWith(7, TBody().I16(7, 0))), false});
+    cases.push_back(
+        {"bad item beyond the slots", TBody().Append(sixteen).Obj(1, ItemWith(7, TBody().I16(7, 0))), false});
     for (const Case& c : cases) {
         std::pair<bool, bool> r = LoadFails(OnePageFile(c.page));
         EXPECT_EQ(r.first, c.fails) << c.what;
@@ -472,7 +507,9 @@ TEST(Document, PagesKeepWhatTheFileHeldUntilTheyAreFirstUsed) {
     // The renamed page, its item with its slot and unknown field, the slot beyond
     // the list forgotten, empty slots filled in, the page's unknowns behind.
     TBody expected;
-    expected.Str(0, "改名").Obj(1, TBody().Append(item1).Str(70, "in the item")).Obj(1, ItemBody("c", "C:\\c.exe"));
+    expected.Str(0, "改名")
+        .Obj(1, TBody().Append(item1).Str(70, "in the item"))
+        .Obj(1, ItemBody("c", "C:\\c.exe"));
     for (int i = 2; i < 15; ++i)
         expected.Obj(1, ItemBody());
     expected.Str(60, "unknown before").Obj(61, TBody().Str(1, "nested"));
@@ -486,4 +523,149 @@ TEST(Document, PagesKeepWhatTheFileHeldUntilTheyAreFirstUsed) {
     EXPECT_EQ(again.Pages[0]->Item(2).Path, "C:\\d.exe");
     EXPECT_EQ(again.Pages[0]->Item(0).ImageIndex, 5);
     again.NoSave = true;
+}
+
+TEST(Document, ALoadThatDidNotFinishIsNeverSaved) {
+    std::vector<uint8_t> damaged = {0x00, 0x00, 0x04, 0x00, 0x05};
+    {
+        // Memory running out while the file is read is a read failure like any other.
+        TModelEnv env;
+        env.WriteDataFile(damaged);
+        YBFS::SetReadAllocationFaultForTesting(true);
+        EXPECT_NO_THROW(env.Start());
+        YBFS::SetReadAllocationFaultForTesting(false);
+        ASSERT_EQ(env.System.Boxes.size(), 1u);
+        EXPECT_NE(env.System.Boxes[0].Text.find("メモリが足りないため読み込めません"), std::string::npos);
+        EXPECT_EQ(env.System.Boxes[0].Flags, platform::mbRetryCancel | platform::mbIconError);
+        EXPECT_TRUE(IsFresh(*env.Doc));
+        EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), damaged);
+    }
+    // Whatever else stops the load halfway leaves a document that no save may write:
+    // neither a change, the save command, nor the exit.
+    TModelEnv env;
+    env.WriteDataFile(damaged);
+    YBFS::SetMessageBoxHandler([](const std::string&, const std::string&, unsigned) -> int {
+        throw std::runtime_error("the box could not be shown");
+    });
+    EXPECT_THROW(env.Start(), std::runtime_error);
+    ASSERT_TRUE(env.Doc);
+    EXPECT_FALSE(env.Doc->Loaded());
+    env.Doc->SaveIfNeeded(srChange);
+    env.Doc->SaveIfNeeded(srCommand);
+    env.Doc->Save();
+    EXPECT_EQ(env.ReadDataFile(), damaged);
+    env.Stop();
+    EXPECT_EQ(env.ReadDataFile(), damaged);
+    EXPECT_FALSE(YBFS::FileExists(env.System.PathOf("IconClList.bdt")));
+}
+
+TEST(Document, ActionsAndWindowStatesOutOfRangeLoadAsTheirDefaultsAndAreSavedSo) {
+    TModelEnv env;
+    TBody page;
+    page.Str(0, "p");
+    page.Obj(1, ItemWith(8, TBody().I16(8, 3))).Obj(1, ItemWith(8, TBody().I16(8, -2)));
+    page.Obj(1, ItemWith(11, TBody().I32(11, 3))).Obj(1, ItemWith(11, TBody().I32(11, -1)));
+    page.Obj(1, ItemWith(8, TBody().I16(8, 2))).Obj(1, ItemWith(11, TBody().I32(11, 2)));
+    TBody doc;
+    doc.I16(2, 1).Obj(3, page).Append(DefaultTailBody(10, 5));
+    env.WriteDataFile(doc.Bytes());
+    TDocument& d = env.Start();
+    EXPECT_TRUE(env.System.Boxes.empty());
+    EXPECT_EQ(d.ExeAnd, 1);
+    TLPage& p = *d.Pages[0];
+    EXPECT_EQ(p.Item(0).ExeAnd, eaDefault);
+    EXPECT_EQ(p.Item(1).ExeAnd, eaDefault);
+    EXPECT_EQ(p.Item(2).WindowState, wsNormal);
+    EXPECT_EQ(p.Item(2).GetShowCmd(), 10) << "started as a normal window, not hidden";
+    EXPECT_EQ(p.Item(3).WindowState, wsNormal);
+    EXPECT_EQ(p.Item(4).ExeAnd, eaExit);
+    EXPECT_EQ(p.Item(5).WindowState, wsMaximized);
+    env.Stop();
+
+    TBody savedPage;
+    savedPage.Str(0, "p");
+    savedPage.Obj(1, ItemWith(8, TBody().I16(8, -1))).Obj(1, ItemWith(8, TBody().I16(8, -1)));
+    savedPage.Obj(1, ItemWith(11, TBody().I32(11, 0))).Obj(1, ItemWith(11, TBody().I32(11, 0)));
+    savedPage.Obj(1, ItemWith(8, TBody().I16(8, 2))).Obj(1, ItemWith(11, TBody().I32(11, 2)));
+    for (int i = 6; i < 15; ++i)
+        savedPage.Obj(1, ItemBody());
+    TBody saved;
+    saved.I16(0, 5).I16(1, 3).I16(2, 1).Obj(3, savedPage).Append(DefaultTailBody(10, 1));
+    EXPECT_EQ(env.ReadDataFile(), saved.Bytes());
+}
+
+TEST(Document, ItemsClaimingOneIconSlotDoNotShareIt) {
+    TModelEnv env;
+    TIconList ten; // caches that fit the file's 10 slots
+    ten.SaveCache();
+    TBody page;
+    page.Str(0, "p").Obj(1, ItemBody("a", "C:\\a.exe", 3)).Obj(1, ItemBody("b", "C:\\b.exe", 3));
+    TBody doc;
+    doc.I16(2, 1).Obj(3, page).Obj(13, ItemBody("c", "C:\\c.exe", 3)).I16(9, 10);
+    env.WriteDataFile(doc.Bytes());
+    env.System.PathKinds["C:\\b.exe"] = platform::pkFile;
+    env.System.Icons["C:\\b.exe"] = TFakeSystem::SolidIcon(0x445566);
+
+    TDocument& d = env.Start();
+    TItem& a = d.Pages[0]->Item(0);
+    TItem& b = d.Pages[0]->Item(1);
+    EXPECT_EQ(a.ImageIndex, 3);
+    EXPECT_EQ(b.ImageIndex, -2) << "the second claimant gets no slot";
+    EXPECT_EQ(d.IndItems.at(0)->ImageIndex, -2);
+    EXPECT_EQ(std::count(d.IconList->Used.begin(), d.IconList->Used.end(), true), 1);
+
+    // Clearing the first frees its slot; the second reads its icon again into a slot of its own.
+    a.ClearItem();
+    EXPECT_FALSE(d.IconList->Used[3]);
+    b.PrepareIcon();
+    ASSERT_GE(b.ImageIndex, 0);
+    EXPECT_TRUE(d.IconList->Used[(size_t)b.ImageIndex]);
+    EXPECT_NE(std::find(env.System.IconRequests.begin(), env.System.IconRequests.end(), "C:\\b.exe"),
+              env.System.IconRequests.end());
+    d.NoSave = true;
+}
+
+TEST(Document, ALargeValidFileLoadsAndOnlyWhatAFileCanHoldIsAccepted) {
+    // 210 pages of 100 x 100, as the program writes them: 2.1 million slots, 155 MB.
+    TBody header;
+    header.I16(0, 100).I16(1, 100).I16(2, 210);
+    std::vector<uint8_t> file = header.Bytes();
+    file.resize(file.size() - 2); // the root goes on
+    TBody pageField;
+    pageField.Obj(3, NewPageBody(100, 100, "大"));
+    std::vector<uint8_t> onePage = pageField.Bytes();
+    onePage.resize(onePage.size() - 2);
+    file.reserve(file.size() + 210 * onePage.size() + 1024);
+    for (int p = 0; p < 210; ++p)
+        file.insert(file.end(), onePage.begin(), onePage.end());
+    std::vector<uint8_t> tail = DefaultTailBody().Bytes();
+    file.insert(file.end(), tail.begin(), tail.end());
+    {
+        TModelEnv env;
+        env.WriteDataFile(file);
+        auto started = std::chrono::steady_clock::now();
+        TDocument& d = env.Start();
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        EXPECT_TRUE(env.System.Boxes.empty());
+        ASSERT_EQ(d.Pages.size(), 210u);
+        EXPECT_EQ(d.Pages[209]->Name, "大");
+        EXPECT_EQ(d.Pages[209]->SlotCount(), 10000);
+        EXPECT_EQ(d.Pages[209]->Item(9999).Path, "");
+        RecordProperty("LoadSeconds", std::to_string(seconds));
+        d.NoSave = true;
+    }
+    file.clear();
+    file.shrink_to_fit();
+
+    // A few bytes naming 32767 pages of 100 x 100 describe more slots than any file
+    // the program can write and read back: refused, copied aside, and not replaced.
+    TModelEnv env;
+    TBody hostile;
+    hostile.I16(0, 100).I16(1, 100).I16(2, 32767);
+    env.WriteDataFile(hostile.Bytes());
+    TDocument& d = env.Start();
+    ASSERT_EQ(env.System.Boxes.size(), 1u);
+    EXPECT_NE(env.System.Boxes[0].Text.find("ページのアイテムが多すぎます"), std::string::npos);
+    EXPECT_TRUE(IsFresh(d));
+    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), hostile.Bytes());
 }

@@ -108,11 +108,36 @@ TEST(Item, RunRefusesAPathTheShellWouldCutShort) {
     EXPECT_EQ(env.System.ShellCalls.size(), 2u);
 }
 
+TEST(Item, RunLeavesLongUrlsAndShellNamesToTheShell) {
+    TModelEnv env;
+    env.Start();
+    const std::string tail(300, 'q');
+    for (std::string path :
+         {"https://example.com/search?q=" + tail, "mailto:someone@example.com?body=" + tail,
+          "shell:AppsFolder\\" + tail, "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\" + tail}) {
+        TItem item(false);
+        item.Path = path;
+        env.System.ShellCalls.clear();
+        EXPECT_EQ(item.Run(""), 42) << path.substr(0, 20);
+        ASSERT_EQ(env.System.ShellCalls.size(), 1u) << path.substr(0, 20);
+        EXPECT_EQ(env.System.ShellCalls[0].File, path);
+    }
+    // File system paths keep the limit: drive letters, shares, relative paths.
+    for (std::string path : {"C:\\" + tail, "C:" + tail, "\\\\server\\share\\" + tail, "tools\\" + tail}) {
+        TItem item(false);
+        item.Path = path;
+        env.System.ShellCalls.clear();
+        EXPECT_EQ(item.Run(""), 2) << path.substr(0, 20);
+        EXPECT_TRUE(env.System.ShellCalls.empty()) << path.substr(0, 20);
+    }
+}
+
 TEST(Item, FillingFromAProgramFolderOrDriveSetsNameFoldersAndHelp) {
     TModelEnv env;
     env.Start();
     env.System.PathKinds["D:\\Tools\\app.hlp"] = platform::pkFile;
     env.System.PathKinds["D:\\my.hlp"] = platform::pkFile;
+    env.System.PathKinds["D:\\my.dir\\tool.hlp"] = platform::pkFile;
     env.System.PathKinds["E:\\data"] = platform::pkFolder;
     TItem item(true);
     item.SetFromFile("D:\\Tools\\app.exe");
@@ -122,8 +147,8 @@ TEST(Item, FillingFromAProgramFolderOrDriveSetsNameFoldersAndHelp) {
     EXPECT_EQ(item.LHelp, "D:\\Tools\\app.hlp");
 
     TItem tool(true);
-    tool.SetFromFile("D:\\my.dir\\tool"); // the cut is at the last '.' of the whole path
-    EXPECT_EQ(tool.LHelp, "D:\\my.hlp");
+    tool.SetFromFile("D:\\my.dir\\tool"); // the dot of a folder's name is no extension
+    EXPECT_EQ(tool.LHelp, "D:\\my.dir\\tool.hlp");
     EXPECT_EQ(tool.Name, "tool");
 
     TItem folder(true);
@@ -195,7 +220,7 @@ TEST(Item, FillingFromAShortcutTakesItsTargetAndMapsOfficeIconPrograms) {
     EXPECT_EQ(TItem::MapOfficeTarget("x\\wordicon.exe"), "x\\wordicon.exe");
 }
 
-TEST(Item, ClearAndAssignKeepTheTargetsWindowStateAndSlot) {
+TEST(Item, ClearKeepsTheWindowStateAndAssignCarriesItButNotTheSlot) {
     TModelEnv env;
     env.Start();
     TItem a(true), b(true);
@@ -208,14 +233,22 @@ TEST(Item, ClearAndAssignKeepTheTargetsWindowStateAndSlot) {
     b.Assign(a);
     EXPECT_EQ(b.Path, "C:\\a.exe");
     EXPECT_EQ(b.ExeAnd, eaExit);
-    EXPECT_EQ(b.WindowState, wsNormal);
+    EXPECT_EQ(b.WindowState, wsMinimized) << "a copy starts the program as the original does";
     EXPECT_EQ(b.ImageIndex, 4);
+    // An exchange through a third item swaps the states as well.
+    TItem c(false);
+    b.WindowState = wsMaximized;
+    c.Assign(b);
+    b.Assign(a);
+    a.Assign(c);
+    EXPECT_EQ(a.WindowState, wsMaximized);
+    EXPECT_EQ(b.WindowState, wsMinimized);
     b.ImageIndex = -2;
     a.ClearItem();
     EXPECT_EQ(a.Path, "");
     EXPECT_EQ(a.IconN, 0);
     EXPECT_EQ(a.ExeAnd, eaDefault);
-    EXPECT_EQ(a.WindowState, wsMinimized);
+    EXPECT_EQ(a.WindowState, wsMaximized);
     EXPECT_EQ(a.GetExeAnd(), 1);
     env.Doc->ExeAnd = 0;
     EXPECT_EQ(a.GetExeAnd(), 0);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "support/ybfs_bytes.h"
 #include "ybfs/filestream.h"
 #include "ybfs/ybfs2.h"
@@ -474,6 +475,58 @@ TEST(YbfsFile, RetryRereadsFromTheStartAndARepairedFileLoads) {
     EXPECT_EQ(o.Text, "abc");
 }
 
+TEST(YbfsFile, RunningOutOfMemoryOrATooLargeFileIsAReadFailureOfTheLoadBox) {
+    TempDir d;
+    std::string name = d.File("data.gbi");
+    WriteFile(name, kExample);
+    Sample o;
+    o.ErrorMode = 2;
+    o.RaiseOnError = false;
+    o.ClearOnError = true;
+    o.FileName = name;
+    {
+        // Memory runs out while the file is read: Retry reads it again, and it loads.
+        ScriptedBox box;
+        box.answers = {kIdRetry};
+        SetReadAllocationFaultForTesting(true);
+        SetMessageBoxHandler([&](const std::string& t, const std::string&, unsigned) {
+            box.texts.push_back(t);
+            SetReadAllocationFaultForTesting(false);
+            return kIdRetry;
+        });
+        EXPECT_NO_THROW(o.Load());
+        SetReadAllocationFaultForTesting(false);
+        ASSERT_EQ(box.texts.size(), 1u);
+        EXPECT_EQ(box.texts[0],
+                  "ファイルからの読み込み中にエラーが発生しました。\n\nメモリが足りないため読み込め"
+                  "ません\n\n再試行しますか？");
+        EXPECT_EQ(o.S, 5);
+    }
+    {
+        // Cancel gives the object up as for any damaged file; raised, it is the program's own error.
+        ScriptedBox box;
+        SetReadAllocationFaultForTesting(true);
+        o.RaiseOnError = true;
+        EXPECT_THROW(o.Load(), EReadError);
+        SetReadAllocationFaultForTesting(false);
+        EXPECT_EQ(box.texts.size(), 1u);
+        EXPECT_EQ(o.S, 0) << "cleared";
+        o.RaiseOnError = false;
+    }
+    {
+        // A file beyond the bound is refused before its memory is taken, and says why.
+        ScriptedBox box;
+        o.MaxFileBytes = kExample.size() - 1;
+        o.Load();
+        ASSERT_EQ(box.texts.size(), 1u);
+        EXPECT_NE(box.texts[0].find("ファイル " + name + " は大きすぎて読み込めません"), std::string::npos)
+            << platform::Cp932ToUtf8(box.texts[0]);
+        o.MaxFileBytes = kExample.size();
+        o.Load();
+        EXPECT_EQ(o.S, 5);
+    }
+}
+
 TEST(YbfsFile, SaveWritesTheBodyAndKeepsThePreviousFileOnFailure) {
     TempDir d;
     std::string name = d.File("data.gbi");
@@ -555,13 +608,20 @@ Bytes Deep(int depth, bool closed) {
 
 TEST(YbfsShared, FailsWhereAndAsTheWholeParseFails) {
     std::vector<Bytes> inputs = {
-        {}, B({0x00}), B({0x00, 0x00, 0x02}), B({0x00, 0x00, 0x02, 0x00, 0x05}), kExample,
+        {},
+        B({0x00}),
+        B({0x00, 0x00, 0x02}),
+        B({0x00, 0x00, 0x02, 0x00, 0x05}),
+        kExample,
         B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x01, 0x00, 0x01}),             // nested body never closed
         B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x01}),                         // nested size cut
         B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x05, 0x00, 0x01, 0xFF, 0xFF}), // nested payload cut
         B({0x0C, 0x00, 0xFF, 0xFF, 0x08, 0x00, 0x02, 0x00, 0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}), // wrong size
-        B({0x0C, 0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF}),                         // object expected
-        Deep(kMaxNesting, true), Deep(kMaxNesting + 1, true), Deep(kMaxNesting, false), Deep(3, false)};
+        B({0x0C, 0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF}), // object expected
+        Deep(kMaxNesting, true),
+        Deep(kMaxNesting + 1, true),
+        Deep(kMaxNesting, false),
+        Deep(3, false)};
     for (size_t i = 0; i < inputs.size(); ++i) {
         std::string type = "no error", shared = "no error";
         try {

@@ -82,6 +82,9 @@ TEST_F(DialogsItemEdit, OkWritesEveryFieldAndCancelNone) {
 TEST_F(DialogsItemEdit, OnlyAChangedPathFillsTitleFoldersAndHelp) {
     shelltest::TTempFolder tools(L"itemedit");
     ASSERT_TRUE(shelltest::WriteFileW(tools.W() + L"\\calc.old.hlp", "help"));
+    ASSERT_TRUE(CreateDirectoryW((tools.W() + L"\\my.tools").c_str(), nullptr));
+    ASSERT_TRUE(shelltest::WriteFileW(tools.W() + L"\\my.tools\\app.hlp", "help"));
+    ASSERT_TRUE(shelltest::WriteFileW(tools.W() + L"\\my.hlp", "not this one"));
     item.Path = "C:\\Tools\\calc.exe";
     item.IFol = "D:\\start";
     Edit([&](TfrmItemEdit& dlg) {
@@ -99,6 +102,10 @@ TEST_F(DialogsItemEdit, OnlyAChangedPathFillsTitleFoldersAndHelp) {
         EXPECT_EQ("calc.old", dlg.edtName.Text()) << "a title already there stays";
         EXPECT_EQ(tools.A() + "\\calc.old.hlp", dlg.edtLHelp.Text()) << "the help file beside it exists";
 
+        // Only the file name's extension goes: a dot in a folder's name stays.
+        TypePath(dlg, tools.A() + "\\my.tools\\app");
+        EXPECT_EQ(tools.A() + "\\my.tools\\app.hlp", dlg.edtLHelp.Text());
+
         dlg.edtName.SetText("");
         TypePath(dlg, tools.A());
         EXPECT_EQ(FileNamePart(tools.A()), dlg.edtName.Text());
@@ -114,6 +121,20 @@ TEST_F(DialogsItemEdit, OnlyAChangedPathFillsTitleFoldersAndHelp) {
     });
     EXPECT_EQ("C:\\", item.Path);
     EXPECT_EQ("C:\\", item.Name) << "a path without a file name is its own title";
+}
+
+TEST_F(DialogsItemEdit, ATypedTitleStaysWhenThePathIsFilledInEvenOneCodePage932CannotHold) {
+    Edit([&](TfrmItemEdit& dlg) {
+        dlg.edtName.SetFocus();
+        SetWindowTextW(dlg.edtName.Handle(), L"\xD55C\xAD6D \x0394"); // no code page 932 form
+        TypePath(dlg, "C:\\Tools\\calc.exe");
+        wchar_t title[32] = {};
+        GetWindowTextW(dlg.edtName.Handle(), title, 32);
+        EXPECT_EQ(std::wstring(L"\xD55C\xAD6D \x0394"), title);
+        EXPECT_EQ("C:\\Tools", dlg.edtIFol.Text()) << "the rest is filled in";
+        dlg.btnCc.Click();
+    });
+    EXPECT_EQ("", item.Path);
 }
 
 TEST_F(DialogsItemEdit, RefusedTextKeepsTheDialogOpenAndTheItemUnchanged) {

@@ -1,17 +1,20 @@
 // The whole document on the real Windows system layer, in a program folder of its
 // own: a first start, edits and the exit write Kiropad.gbi and both icon caches; the
 // next start reads them back and shows every icon from the caches without
-// extracting one; without the caches the icons are extracted again.
+// extracting one; without the caches the icons are extracted again. A damaged
+// file is copied aside before the empty arrangement replaces it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "model/document.h"
 #include "model_support.h"
 #include "probe_support.h"
 #include "support/fake_host.h"
+#include "ybfs/filestream.h"
 
 using namespace modeltest;
 using namespace probetest;
@@ -122,4 +125,26 @@ TEST(ModelDocumentWin, ACycleWritesTheDataFileAndBothCachesAndTheNextStartTakesT
     }
     EXPECT_TRUE(Exists(maskCache)); // written again on exit
     EXPECT_TRUE(system.Boxes.empty());
+}
+
+TEST(ModelDocumentWin, ADamagedFileIsCopiedAsideAtCancelAndNoEarlierCopyIsReplaced) {
+    TScratchFolder scratch(L"kiropad-退避");
+    TModelSystem system(Narrowed(scratch.Path()));
+    TFakeHost host;
+    const std::wstring data = scratch.Path() + L"Kiropad.gbi";
+    const std::vector<uint8_t> damaged = {0x00, 0x00, 0x04, 0x00, 0x05}, other = {0x01, 0x00};
+    YBFS::ReplaceFileContents(Narrowed(data), damaged);
+    {
+        TOpenDocument doc; // the load box is answered with Cancel
+        EXPECT_EQ(system.Boxes.size(), 1u);
+        EXPECT_TRUE(doc->Loaded());
+        EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data)), damaged) << "untouched until a save";
+    }
+    EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data + L".bad")), damaged);
+    EXPECT_NE(YBFS::ReadWholeFile(Narrowed(data)), damaged) << "the exit saved the empty arrangement";
+
+    YBFS::ReplaceFileContents(Narrowed(data), other);
+    { TOpenDocument doc; }
+    EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data + L".bad")), damaged);
+    EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data + L".bad2")), other);
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "shell/common.h"
+#include "shell/instance_names.h"
 #include "shell/win32/activation.h"
 #include "shell/win32/helpers.h"
 #include "ui/application.h"
@@ -31,6 +32,22 @@ TEST(ShellHelpers, GetPathKindTellsFilesFoldersAndMissingPaths) {
     EXPECT_EQ(GetPathKind(dir.A() + "\\missing\\x.txt"), 0);
     EXPECT_EQ(GetPathKind(""), 0);
     EXPECT_EQ(GetPathKind("C:\\"), 2);
+}
+
+TEST(ShellInstanceNames, LettersOfEveryScriptFoldAsTheSystemFoldsThem) {
+    // Folders whose names differ only in the case of Greek or Cyrillic letters are
+    // one folder to the file system: one program file, one running copy.
+    const std::wstring lower = L"C:\\\x03b1\x03b2\x03b3\\\x043f\x0430\x043f\x043a\x0430\\kiropad.exe";
+    const std::wstring upper = L"C:\\\x0391\x0392\x0393\\\x041f\x0410\x041f\x041a\x0410\\KIROPAD.EXE";
+    EXPECT_EQ(L"C:/\x0391\x0392\x0393/\x041f\x0410\x041f\x041a\x0410/KIROPAD.EXE",
+              BuildInstanceMutexName(lower));
+    EXPECT_EQ(BuildInstanceMutexName(upper), BuildInstanceMutexName(lower));
+    EXPECT_EQ(BuildActivationMessageName(upper), BuildActivationMessageName(lower));
+    EXPECT_EQ(L"YORVEL_KIROPAD_CALL@C:\\\x0391\x0392\x0393\\\x041f\x0410\x041f\x041a\x0410\\KIROPAD.EXE",
+              BuildActivationMessageName(lower));
+    // Full-width Latin letters fold too; Japanese has no case and stays.
+    EXPECT_EQ(L"D:/\xFF21\x30C4\x30FC\x30EB/K.EXE",
+              BuildInstanceMutexName(L"D:\\\xFF41\x30C4\x30FC\x30EB\\k.exe"));
 }
 
 TEST(ShellHelpers, GetWinDirGivesTheSystemFoldersWithASeparator) {
