@@ -1,5 +1,9 @@
 #include "e2e_driver.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <set>
 #include <vector>
 
@@ -37,6 +41,26 @@ std::wstring ClassOf(HWND window) {
     wchar_t cls[64] = {};
     GetClassNameW(window, cls, 64);
     return cls;
+}
+
+struct TIdSearch {
+    int Id;
+    HWND Found;
+};
+
+BOOL CALLBACK FindId(HWND child, LPARAM lp) {
+    auto* s = reinterpret_cast<TIdSearch*>(lp);
+    if (GetDlgCtrlID(child) != s->Id) return TRUE;
+    s->Found = child;
+    return FALSE;
+}
+
+// The visible top-level windows of the process of this class.
+std::vector<HWND> VisibleOf(DWORD pid, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND w : WindowsOf(pid))
+        if (IsWindowVisible(w) && ClassOf(w) == className) found.push_back(w);
+    return found;
 }
 
 // Owns a GDI object and a DC for the picture.
@@ -81,9 +105,29 @@ std::wstring TitleOf(HWND window) {
     return text;
 }
 
-bool TypeKeys(HWND window, const std::vector<std::vector<WORD>>& chords) {
+bool BringToFront(HWND window) {
+    // The window's thread is back in its message loop first (a command it runs
+    // after a dialog closed, such as a save, is over).
+    if (!Answers(window)) return false;
     SetForegroundWindow(window);
-    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 5000)) return false;
+    // Input reaches the window once its own thread has taken the activation (not only
+    // the system's note of it) and a dialog that just closed has given it back its input.
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetForegroundWindow() == window && IsWindowEnabled(window) &&
+                   GetGUIThreadInfo(thread, &info) && info.hwndActive == window;
+        },
+        5000);
+}
+
+bool TypeKeys(HWND window, const std::vector<std::vector<WORD>>& chords) {
+    return BringToFront(window) && PressKeys(chords);
+}
+
+bool PressKeys(const std::vector<std::vector<WORD>>& chords) {
     for (const std::vector<WORD>& chord : chords) {
         std::vector<INPUT> inputs;
         for (WORD k : chord)
@@ -106,6 +150,91 @@ bool ClickAt(HWND host, POINT client) {
     PostMessageW(host, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(host, WM_LBUTTONUP, 0, at);
     return true;
+}
+
+bool RightClickAt(HWND host, POINT client) {
+    POINT screen = client;
+    ClientToScreen(host, &screen);
+    if (WindowFromPoint(screen) != host) return false;
+    LPARAM at = MAKELPARAM(client.x, client.y);
+    PostMessageW(host, WM_MOUSEMOVE, 0, at);
+    PostMessageW(host, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(host, WM_RBUTTONUP, 0, at);
+    return true;
+}
+
+bool Answers(HWND window, DWORD ms) {
+    DWORD_PTR result = 0;
+    return IsWindow(window) && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result) != 0;
+}
+
+bool MenuOpen(DWORD pid) {
+    return !VisibleOf(pid, L"#32768").empty();
+}
+
+std::vector<HWND> DialogsOf(DWORD pid) {
+    return VisibleOf(pid, L"#32770");
+}
+
+HWND WaitForNewDialog(DWORD pid, const std::vector<HWND>& known, DWORD ms) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : DialogsOf(pid))
+                if (std::find(known.begin(), known.end(), w) == known.end()) found = w;
+            return found != nullptr;
+        },
+        ms);
+    return found;
+}
+
+bool WaitGone(HWND window, DWORD ms) {
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, ms);
+}
+
+HWND ControlOf(HWND dialog, int id) {
+    TIdSearch s{id, nullptr};
+    EnumChildWindows(dialog, FindId, reinterpret_cast<LPARAM>(&s));
+    return s.Found;
+}
+
+bool ClickButton(HWND dialog, int id) {
+    HWND button = ControlOf(dialog, id);
+    return button && PostMessageW(button, BM_CLICK, 0, 0) != 0;
+}
+
+bool SetControlText(HWND dialog, int id, const std::wstring& text) {
+    HWND control = ControlOf(dialog, id);
+    return control && SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) != 0;
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+    HWND control = ControlOf(dialog, id);
+    if (!control) return std::wstring();
+    // WM_GETTEXT itself: GetWindowText does not ask a window of another process.
+    wchar_t text[1024] = {};
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             5000, &got))
+        return std::wstring();
+    return std::wstring(text, got);
+}
+
+bool PickTab(HWND dialog, int tabControlId, int index) {
+    HWND tabs = ControlOf(dialog, tabControlId);
+    if (!tabs) return false;
+    SendMessageW(tabs, TCM_SETCURFOCUS, (WPARAM)index, 0);
+    return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == index;
+}
+
+void Drove(const std::wstring& what) {
+    // Narrow literals of this program are code page 932: the line is made from wide text.
+    std::wstring wide = L"e2e drove: " + what + L"\n";
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
+    std::string line(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), (int)wide.size(), &line[0], n, nullptr, nullptr);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
 }
 
 std::wstring StaticTexts(HWND dialog) {

@@ -62,6 +62,10 @@ bool TProcess::Running() const {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+bool TProcess::WaitIdle(DWORD ms) {
+    return pi_.hProcess && WaitForInputIdle(pi_.hProcess, ms) == 0;
+}
+
 void TProcess::Kill() {
     if (Running()) {
         TerminateProcess(pi_.hProcess, 99);

@@ -44,6 +44,8 @@ public:
     // Waits for the end; returns the exit code, or -1 on time-out.
     long Wait(DWORD ms);
     bool Running() const;
+    // Waits until the process waits for input with none pending (its window is ready).
+    bool WaitIdle(DWORD ms);
     DWORD Id() const { return pi_.dwProcessId; }
     void Kill();
 
