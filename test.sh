@@ -171,7 +171,7 @@ for preset in win32 win64; do
   echo "== end-to-end $preset (Wine)"
   (cd "build/$preset/tests" && timeout 1200 "$repo/scripts/wine-run.sh" e2e_tests.exe) >"$logs/e2e-$preset.log" 2>&1
   count_gtest "e2e $preset" "$logs/e2e-$preset.log" $?
-  drove=$(grep -a '^e2e drove: ' "$logs/e2e-$preset.log" | sed 's/^e2e drove: //' | sort -u)
+  drove=$(grep -a '^e2e drove: ' "$logs/e2e-$preset.log" | tr -d '\r' | sed 's/^e2e drove: //' | sort -u)
   echo "   drove in $preset ($(echo "$drove" | grep -c .)): $(echo "$drove" | paste -sd ';' | sed 's/;/; /g')"
 done
 # The suite's picture of the window, as the user's guide shows it.
