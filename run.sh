@@ -20,13 +20,9 @@ if [ -n "${DISPLAY:-}" ]; then
   exec scripts/wine-run.sh "$exe"
 fi
 shot=build/screenshot.png
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
-trap 'WINEPREFIX="${KIROPAD_WINEPREFIX:-$PWD/build/wine}" wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null' EXIT
-sleep 0.5
+. scripts/xvfb.sh
+XVFB_SCREEN=1024x768x24 start_xvfb
+trap 'WINEPREFIX="${KIROPAD_WINEPREFIX:-$PWD/build/wine}" wineserver -k >/dev/null 2>&1; stop_xvfb' EXIT
 scripts/wine-run.sh "$exe" &
 app=$!
 # The main window, not the application's hidden 1 x 1 window of the same title.

@@ -52,28 +52,15 @@ use_wine64_loader_if_needed() {
 }
 use_wine64_loader_if_needed
 
+. "$repo/scripts/xvfb.sh"
 xvfb_pid=""
 cleanup() {
   if [ -n "$xvfb_pid" ]; then
     WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
-    kill "$xvfb_pid" >/dev/null 2>&1 || true
-    wait "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb
   fi
 }
 trap cleanup EXIT
-
-start_xvfb() {
-  [ -n "${DISPLAY:-}" ] && return 0
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-  done
-  export DISPLAY=":$n"
-}
 
 init_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

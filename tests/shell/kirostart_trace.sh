@@ -8,18 +8,7 @@
 set -u
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${1:-$repo/build/win32}"
-passed=0
-failed=0
-check() { # check <description> <condition...>
-  local what=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failed=$((failed + 1)); fi
-}
-finish() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" = 0 ]
-  exit
-}
+. "$repo/tests/shell/checks.sh"
 
 if [ ! -f "$build/Kirostart.exe" ]; then
   echo "FAIL: $build/Kirostart.exe is not built"

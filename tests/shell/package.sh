@@ -8,13 +8,7 @@
 set -u
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
 cd "$repo"
-passed=0
-failed=0
-check() { # check <description> <condition...>
-  local what=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failed=$((failed + 1)); fi
-}
+. "$repo/tests/shell/checks.sh"
 
 presets=("$@")
 if [ ${#presets[@]} = 0 ]; then
@@ -59,5 +53,4 @@ for preset in "${presets[@]}"; do
   done
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+finish

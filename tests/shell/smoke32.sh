@@ -9,24 +9,9 @@
 set -u
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${1:-$repo/build/win32}"
-passed=0
-failed=0
-check() { # check <description> <condition...>
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok: $what"
-  else
-    echo "FAIL: $what"
-    failed=$((failed + 1))
-  fi
-}
-finish() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" = 0 ]
-  exit
-}
+CHECK_VERBOSE=1
+. "$repo/tests/shell/checks.sh"
+. "$repo/scripts/xvfb.sh"
 
 for exe in Kiropad.exe Kirostart.exe; do
   [ -f "$build/$exe" ] || { echo "FAIL: $build/$exe is not built"; failed=1; finish; }
@@ -45,15 +30,7 @@ if ! "$repo/scripts/wine-run.sh" --runs-32-bit; then
 fi
 echo "32-bit smoke: $mode"
 
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-fi
+start_xvfb
 
 box="$repo/build/smoke32"
 rm -rf "$box"
@@ -64,32 +41,27 @@ cp "$build/Kiropad.exe" "$build/Kirostart.exe" "$box/"
 app_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
+  stop_xvfb
 }
 trap cleanup EXIT
 
 # The shown top-level windows whose title matches, one X window id a line.
 windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
-# wait_for <title regex> <seconds>: true once such a window shows.
-wait_for() {
-  local t=0
-  while [ "$t" -lt $(($2 * 2)) ]; do
-    [ -n "$(windows "$1")" ] && return 0
+# wait_until <seconds> <command...>: true once the command succeeds.
+wait_until() {
+  local t=0 limit=$(($1 * 2))
+  shift
+  while [ "$t" -lt "$limit" ]; do
+    "$@" && return 0
     sleep 0.5
     t=$((t + 1))
   done
   return 1
 }
-# wait_gone <title regex> <seconds>
-wait_gone() {
-  local t=0
-  while [ "$t" -lt $(($2 * 2)) ]; do
-    [ -z "$(windows "$1")" ] && return 0
-    sleep 0.5
-    t=$((t + 1))
-  done
-  return 1
-}
+shows() { [ -n "$(windows "$1")" ]; }
+gone() { [ -z "$(windows "$1")" ]; }
+wait_for() { wait_until "$2" shows "$1"; }   # wait_for <title regex> <seconds>
+wait_gone() { wait_until "$2" gone "$1"; }   # wait_gone <title regex> <seconds>
 # The main window: the titled window larger than the application's hidden 1 x 1 one.
 main_window() {
   local w
@@ -98,15 +70,8 @@ main_window() {
   done
   return 1
 }
-wait_main() {
-  local t=0
-  while [ "$t" -lt $(($1 * 2)) ]; do
-    main_window >/dev/null && return 0
-    sleep 0.5
-    t=$((t + 1))
-  done
-  return 1
-}
+has_main() { main_window >/dev/null; }
+wait_main() { wait_until "$1" has_main; }
 alive() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null && main_window >/dev/null; }
 keys() { # keys <key>...: each pressed and released in turn, as typed
   local k
