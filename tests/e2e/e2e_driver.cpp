@@ -140,27 +140,29 @@ bool PressKeys(const std::vector<std::vector<WORD>>& chords) {
     return true;
 }
 
-bool ClickAt(HWND host, POINT client) {
-    POINT screen = client;
-    ClientToScreen(host, &screen);
-    HWND under = WindowFromPoint(screen);
-    if (under != host) return false;
-    LPARAM at = MAKELPARAM(client.x, client.y);
-    PostMessageW(host, WM_MOUSEMOVE, 0, at);
-    PostMessageW(host, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(host, WM_LBUTTONUP, 0, at);
-    return true;
-}
+namespace {
 
-bool RightClickAt(HWND host, POINT client) {
+// A press and release posted at a point of `host`'s client area, when `host` is the
+// window under that point on the screen.
+bool PostClickAt(HWND host, POINT client, UINT down, UINT up, WPARAM held) {
     POINT screen = client;
     ClientToScreen(host, &screen);
     if (WindowFromPoint(screen) != host) return false;
     LPARAM at = MAKELPARAM(client.x, client.y);
     PostMessageW(host, WM_MOUSEMOVE, 0, at);
-    PostMessageW(host, WM_RBUTTONDOWN, MK_RBUTTON, at);
-    PostMessageW(host, WM_RBUTTONUP, 0, at);
+    PostMessageW(host, down, held, at);
+    PostMessageW(host, up, 0, at);
     return true;
+}
+
+} // namespace
+
+bool ClickAt(HWND host, POINT client) {
+    return PostClickAt(host, client, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+}
+
+bool RightClickAt(HWND host, POINT client) {
+    return PostClickAt(host, client, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
 }
 
 bool Answers(HWND window, DWORD ms) {
