@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "mainwindow/commandstate.h"
-#include "mainwindow/win32/maindialogs.h"
 #include "model/item.h"
 #include "model/page.h"
 #include "platform/system.h"
@@ -18,7 +17,6 @@ namespace {
 TfrmMain* g_main = nullptr;
 
 const char* const kHelpFileName = "Kiropad.HLP";
-const char* const kHtmlHelpFileName = "Kiropad.chm";
 const char* const kTrayIconResource = "SMALLICON";
 const int kStatusPanelWidth = 50;
 
@@ -58,7 +56,7 @@ template <class TControl> void ReleaseItemControl(TControl& control) {
 
 TfrmMain::TfrmMain()
     : ui::TForm("Kiropad", nullptr, L"MAINICON"), pnlPageMenu(this, pageButtons_), pnlPage(this),
-      pnlInd(this), stbMain(*this), tmrM(*this, 1, false), tmrAfterExe(*this, 3000, false),
+      pnlInd(this), stbMain(*this), Commands(*this), tmrM(*this, 1, false), tmrAfterExe(*this, 3000, false),
       imagePool_([] { return std::make_unique<TItemImage>(); },
                  [](TItemImage& image) { image.SetShowHint(false); }, ReleaseItemControl<TItemImage>),
       dropPanelPool_(
@@ -120,25 +118,14 @@ TfrmMain::TfrmMain()
 
 TfrmMain::~TfrmMain() {
     // A window taken down without closing still saves and releases as a closed one does.
-    if (!destroyed_) FormDestroy();
+    if (!destroyed_) DoDestroy();
     if (ui::HasApplication()) ui::Application().OnActivate = nullptr;
     ConnectShortcutAnalyser(nullptr);
-    OnMessage = nullptr;
+    tornDown_ = true;
     if (g_main == this) g_main = nullptr;
 }
 
 void TfrmMain::ConnectEvents() {
-    OnCreate = [this] { FormCreate(); };
-    OnShow = [this] { FormShow(); };
-    OnPaint = [this](platform::ICanvas&) { FormPaint(); };
-    OnClose = [this](bool& allow) { FormClose(allow); };
-    OnDestroy = [this] { FormDestroy(); };
-    OnKeyDown = [this](WORD& key, ui::TShiftState shift) { FormKeyDown(key, shift); };
-    OnKeyUp = [this](WORD& key, ui::TShiftState shift) { FormKeyUp(key, shift); };
-    OnSysCommand = [this](WPARAM command, bool& handled) { FormSysCommand(command, handled); };
-    OnMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        return HandleWindowMessage(message, wParam, lParam, result);
-    };
     // A capture taken away in mid-press (a box, a menu, another window) ends the press.
     pnlPage.OnCaptureLost = pnlInd.OnCaptureLost = [this] {
         captureBtn_ = nullptr;
@@ -147,33 +134,16 @@ void TfrmMain::ConnectEvents() {
     tmrM.OnTimer = [this] { tmrMTimer(); };
     tmrAfterExe.OnTimer = [this] { tmrAfterExeTimer(); };
 
-    TMainMenus& m = Menus;
-    m.mniRefresh.OnClick = [this] { mniRefreshClick(); };
-    m.mniSave.OnClick = [this] { mniSaveClick(); };
-    m.mniOpt0.OnClick = m.mniOpt1.OnClick = m.mniOpt2.OnClick = [this] { mniOptClick(); };
-    m.mniExit.OnClick = m.mniTaskExit.OnClick = [this] { mniExitClick(); };
-    m.mniPages.OnPopup = m.pmnPageBtn.OnPopup = [this] { pmnPageBtnPopup(); };
-    m.mniMainRename.OnClick = m.mniRename.OnClick = [this] { mniRenameClick(); };
-    m.mniMainUp.OnClick = m.mniUp.OnClick = [this] { mniUpClick(); };
-    m.mniMainDown.OnClick = m.mniDown.OnClick = [this] { mniDownClick(); };
-    m.mniMainDelete.OnClick = m.mniDelete.OnClick = [this] { mniDeleteClick(); };
-    m.mniMainNewPageIns.OnClick = m.mniNewPageIns.OnClick = [this] { mniNewPageInsClick(); };
-    m.A1.OnClick = m.mniNewPageAdd.OnClick = [this] { mniNewPageAddClick(); };
-    m.mniItems.OnPopup = [this] { mniItemsClick(); };
-    m.mniMainEdit.OnClick = m.mniEdit.OnClick = [this] { mniEditClick(); };
-    m.mniMainLFol.OnClick = m.mniLFol.OnClick = [this] { mniLFolClick(); };
-    m.mniMainLHelp.OnClick = m.mniLHelp.OnClick = [this] { mniLHelpClick(); };
-    m.mniMainItemDel.OnClick = m.mniItemDel.OnClick = [this] { mniItemDelClick(); };
-    m.mniMainItemInsert.OnClick = m.mniItemInsert.OnClick = [this] { mniItemInsertClick(); };
-    m.mniMainItemCut.OnClick = m.mniItemCut.OnClick = [this] { mniItemCutClick(); };
-    m.mniMainItemCopy.OnClick = m.mniItemCopy.OnClick = [this] { mniItemCopyClick(); };
-    m.mniMainItemPaste.OnClick = m.mniItemPaste.OnClick = [this] { mniItemPasteClick(); };
-    m.mniMainItemExc.OnClick = m.mniItemExc.OnClick = [this] { mniItemExcClick(); };
-    m.mniHelp.OnClick = [this] { mniHelpClick(); };
-    m.mniAbout.OnClick = [this] { mniAboutClick(); };
+    Commands.Bind(Menus);
 }
 
-bool TfrmMain::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (!tornDown_ && HandleOwnMessage(message, wParam, lParam, result)) return result;
+    return ui::TForm::HandleMessage(message, wParam, lParam);
+}
+
+bool TfrmMain::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (activationMessage_ && message == activationMessage_) {
         // A second start of the program: come forward, then handle the message as any other.
         ShowWindow(Handle(), SW_SHOW);
@@ -210,7 +180,7 @@ bool TfrmMain::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, L
 // ---------------------------------------------------------------------------------
 // Creation and shutdown
 
-void TfrmMain::FormCreate() {
+void TfrmMain::DoCreate() {
     platform::TWaitCursor wait;
     if (ui::HasApplication()) {
         ui::TApplication& app = ui::Application();
@@ -231,7 +201,7 @@ void TfrmMain::FormCreate() {
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
 }
 
-void TfrmMain::FormShow() {
+void TfrmMain::DoShow() {
     // Showing the window never brings the taskbar button back while the tray icon is in use.
     ShowTaskbarButton(!trayShown_);
     // The icon preloading starts once the window is there: armed earlier, it would fire
@@ -242,18 +212,18 @@ void TfrmMain::FormShow() {
     }
 }
 
-void TfrmMain::FormPaint() {
+void TfrmMain::DoPaint(platform::ICanvas&) {
     // The window keeps the size of its layout whatever happened to it in between.
     if (storedClientWidth_ == 0 || IsIconic(Handle())) return;
     if (ClientWidth() != storedClientWidth_ || ClientHeight() != storedClientHeight_)
         SetClientSize(storedClientWidth_, storedClientHeight_);
 }
 
-void TfrmMain::FormClose(bool&) {
+void TfrmMain::DoClose(bool&) {
     closing_ = true; // stops the icon preloading
 }
 
-void TfrmMain::FormDestroy() {
+void TfrmMain::DoDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     closing_ = true;
@@ -682,7 +652,7 @@ void TfrmMain::MinimizeOrHide() {
         ShowWindow(Handle(), SW_MINIMIZE);
 }
 
-void TfrmMain::FormSysCommand(WPARAM command, bool& handled) {
+void TfrmMain::DoSysCommand(WPARAM command, bool& handled) {
     // The command value is compared whole: its low four bits are not masked.
     if (command == SC_MINIMIZE || (command == SC_CLOSE && document_ && document_->NotClose)) {
         MinimizeOrHide();
@@ -795,7 +765,7 @@ void TfrmMain::StoreLastPosition() {
 // ---------------------------------------------------------------------------------
 // Keys
 
-void TfrmMain::FormKeyDown(WORD& key, ui::TShiftState shift) {
+void TfrmMain::DoKeyDown(WORD& key, ui::TShiftState shift) {
     if (!document_) return;
     int pages = (int)document_->Pages.size();
     int columns = layout_.K;
@@ -828,7 +798,7 @@ void TfrmMain::FormKeyDown(WORD& key, ui::TShiftState shift) {
     if (TItemBtnBase* b = CursorButton()) b->KeyDown(key, shift);
 }
 
-void TfrmMain::FormKeyUp(WORD& key, ui::TShiftState shift) {
+void TfrmMain::DoKeyUp(WORD& key, ui::TShiftState shift) {
     if (!document_) return;
     if (key == VK_TAB) {
         // Released with Alt held, Tab switched back into the window: the cursor stays.
@@ -844,7 +814,7 @@ void TfrmMain::FormKeyUp(WORD& key, ui::TShiftState shift) {
 }
 
 // ---------------------------------------------------------------------------------
-// Page buttons and page commands
+// Page buttons
 
 void TfrmMain::pnlPageBtnMouseDown(TPageButton& sender, ui::TMouseButton, int, int) {
     if (sender.Index >= 0) SelectPage(sender.Index);
@@ -854,208 +824,4 @@ void TfrmMain::pnlPageBtnMouseUp(TPageButton& sender, ui::TMouseButton button, i
     if (button != ui::mbRight || sender.Index != currentPage_ || currentPage_ < 0) return;
     POINT p = sender.ClientToScreen(POINT{x, y});
     Menus.pmnPageBtn.Popup(p.x, p.y);
-}
-
-void TfrmMain::pmnPageBtnPopup() {
-    TPageMenuState s = PageMenuState(document_->NoEdit, currentPage_, (int)document_->Pages.size());
-    TMainMenus& m = Menus;
-    m.mniRename.SetEnabled(s.Rename);
-    m.mniNewPage.SetEnabled(s.NewPage);
-    m.mniDelete.SetEnabled(s.Delete);
-    m.mniUp.SetEnabled(s.Up);
-    m.mniDown.SetEnabled(s.Down);
-    m.mniMainRename.SetEnabled(m.mniRename.Enabled());
-    m.mniMainNewPage.SetEnabled(m.mniNewPage.Enabled());
-    m.mniMainDelete.SetEnabled(m.mniDelete.Enabled());
-    m.mniMainUp.SetEnabled(m.mniUp.Enabled());
-    m.mniMainDown.SetEnabled(m.mniDown.Enabled());
-}
-
-void TfrmMain::mniRenameClick() {
-    int p = currentPage_;
-    if (p < 0) return;
-    if (MainDialogs().RenamePage(*document_, p)) {
-        SetPageCaption(p);
-        document_->SaveIfNeeded(srChange);
-    }
-}
-
-void TfrmMain::mniUpClick() {
-    int p = currentPage_;
-    if (p <= 0) return;
-    SelectPage(-1);
-    document_->MovePageUp(p);
-    BuildPageButtons();
-    SelectPage(p - 1);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniDownClick() {
-    int p = currentPage_;
-    if (p < 0 || p >= (int)document_->Pages.size() - 1) return;
-    SelectPage(-1);
-    document_->MovePageDown(p);
-    BuildPageButtons();
-    SelectPage(p + 1);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniDeleteClick() {
-    int p = currentPage_;
-    // The last page is never removed: the window needs one.
-    if (p < 0 || document_->Pages.size() < 2) return;
-    if (MsgBox(kDeletePageQuestion, kBoxCaption, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
-        return;
-    SelectPage(-1);
-    document_->DeletePage(p);
-    BuildPageButtons();
-    SelectPage(p < (int)document_->Pages.size() ? p : 0);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniNewPageInsClick() {
-    int p = currentPage_;
-    if (p < 0) return;
-    SelectPage(-1);
-    document_->InsertPage(p);
-    BuildPageButtons();
-    SelectPage(p);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniNewPageAddClick() {
-    int n = (int)document_->Pages.size();
-    document_->InsertPage(-1);
-    BuildPageButtons();
-    SelectPage(n);
-    document_->SaveIfNeeded(srChange);
-}
-
-// ---------------------------------------------------------------------------------
-// Item commands
-
-void TfrmMain::mniItemsClick() {
-    if (TItemBtnBase* b = CursorButton())
-        if (currentPage_ != -1) b->UpdateMenus();
-}
-
-void TfrmMain::mniEditClick() {
-    if (TItemBtnBase* b = CursorButton())
-        if (currentPage_ != -1) b->Edit();
-}
-
-void TfrmMain::mniItemDelClick() {
-    TItemBtnBase* b = CursorButton();
-    if (currentPage_ == -1 || !b) return;
-    // However the command arrived, the edit lock's answer for this button holds.
-    b->UpdateMenus();
-    if (!Menus.mniItemDel.Enabled()) return;
-    if (!b->GetItem().Path.empty() &&
-        MsgBox(kDeleteItemQuestion, kBoxCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
-        return;
-    b->Delete();
-}
-
-void TfrmMain::mniItemInsertClick() {
-    if (TItemBtnBase* b = CursorButton())
-        if (currentPage_ != -1) b->Insert();
-}
-
-void TfrmMain::mniItemCopyClick() {
-    TItem* i = CursorItem();
-    if (!i) return;
-    document_->ClipItem->Assign(*i);
-    document_->ClipPos = CursorButton()->GetPosition();
-}
-
-void TfrmMain::mniItemCutClick() {
-    if (!CursorItem()) return;
-    mniItemCopyClick();
-    CursorButton()->Delete();
-}
-
-void TfrmMain::mniItemPasteClick() {
-    TItem* i = CursorItem();
-    if (!i) return;
-    i->Assign(*document_->ClipItem);
-    i->RefreshIcon(false);
-    CursorButton()->Refresh();
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniItemExcClick() {
-    TItem* i = CursorItem();
-    if (!i) return;
-    TItemPos source = document_->ClipPos;
-    // A source that no longer exists (an independent slot removed since) exchanges nothing.
-    TItem* s = document_->GetItem(source);
-    if (!s) return;
-    TItemBtnBase* b = CursorButton();
-    s->Assign(*i);
-    i->Assign(*document_->ClipItem);
-    i->RefreshIcon(false);
-    s->RefreshIcon(false);
-    b->Refresh();
-    RefreshButtonAt(source);
-    document_->ClipPos = b->GetPosition();
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::OpenRelated(bool help) {
-    TItem* i = CursorItem();
-    if (!i) return;
-    // The document's action applies here; the item's own plays no part, and the
-    // double-click guard is neither used nor set.
-    int action = document_->ExeAnd;
-    if (action == eaMinimize)
-        MinimizeOrHide();
-    else if (action == eaExit)
-        ShowWindow(Handle(), SW_HIDE);
-    int result = help ? i->OpenLHelp() : i->OpenLFol();
-    if (ReportLaunchResult(result) && document_->ExeAnd == eaExit) CloseSoon();
-}
-
-void TfrmMain::mniLFolClick() {
-    OpenRelated(false);
-}
-
-void TfrmMain::mniLHelpClick() {
-    OpenRelated(true);
-}
-
-// ---------------------------------------------------------------------------------
-// Other commands
-
-void TfrmMain::mniRefreshClick() {
-    platform::TWaitCursor wait;
-    document_->RefreshIcons();
-    RefreshAllButtons();
-}
-
-void TfrmMain::mniSaveClick() {
-    document_->SaveIfNeeded(srCommand);
-}
-
-void TfrmMain::mniOptClick() {
-    SetPressedButton(nullptr);
-    SetCaptureButton(nullptr);
-    SetKeyCursor(ckNone, 0);
-    if (MainDialogs().EditOptions(*this)) {
-        RefreshAllButtons();
-        UpdateTitle();
-        document_->SaveIfNeeded(srChange);
-    }
-    SetKeyCursor(ckPage, 0);
-}
-
-void TfrmMain::mniExitClick() {
-    Close();
-}
-
-void TfrmMain::mniHelpClick() {
-    ShowHtmlHelp(platform::System().ProgramFolder() + kHtmlHelpFileName);
-}
-
-void TfrmMain::mniAboutClick() {
-    MainDialogs().ShowAbout();
 }

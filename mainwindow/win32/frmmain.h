@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "dialogs/optionshost.h"
+#include "mainwindow/win32/commands.h"
 #include "mainwindow/layout.h"
 #include "mainwindow/win32/droppanel.h"
 #include "mainwindow/win32/itembutton.h"
@@ -46,7 +47,7 @@ public:
     // The callback message of the notification-area icon.
     static const UINT kTrayMessage = WM_USER + 1;
 
-    // Builds the window (hidden) and its controls; FinishCreate (or ShowForm) runs FormCreate.
+    // Builds the window (hidden) and its controls; FinishCreate (or ShowForm) runs DoCreate.
     TfrmMain();
     ~TfrmMain() override;
 
@@ -56,6 +57,7 @@ public:
     ui::TLightHost pnlInd;
     ui::TStatusBar stbMain;
     TMainMenus Menus;
+    TMainCommands Commands;
     ui::TTimer tmrM;
     ui::TTimer tmrAfterExe;
     TSCMake ctlSCMake;
@@ -139,43 +141,12 @@ public:
     void GivePagePanel(TPageButton* panel);
 
     // ---- Event handlers --------------------------------------------------------------
-    void FormCreate();
-    void FormShow();
-    void FormPaint();
-    void FormClose(bool& allow);
-    void FormDestroy();
-    void FormKeyDown(WORD& key, ui::TShiftState shift);
-    void FormKeyUp(WORD& key, ui::TShiftState shift);
-    void FormSysCommand(WPARAM command, bool& handled);
     void AppActivate();
     void tmrMTimer();
     void tmrAfterExeTimer();
     void TrayCallback(LPARAM mouseMessage);
     void pnlPageBtnMouseDown(TPageButton& sender, ui::TMouseButton button, int x, int y);
     void pnlPageBtnMouseUp(TPageButton& sender, ui::TMouseButton button, int x, int y);
-    void pmnPageBtnPopup();
-    void mniItemsClick();
-    void mniRenameClick();
-    void mniUpClick();
-    void mniDownClick();
-    void mniDeleteClick();
-    void mniNewPageInsClick();
-    void mniNewPageAddClick();
-    void mniEditClick();
-    void mniItemDelClick();
-    void mniItemInsertClick();
-    void mniItemCopyClick();
-    void mniItemCutClick();
-    void mniItemPasteClick();
-    void mniItemExcClick();
-    void mniLFolClick();
-    void mniLHelpClick();
-    void mniRefreshClick();
-    void mniSaveClick();
-    void mniOptClick();
-    void mniExitClick();
-    void mniHelpClick();
-    void mniAboutClick();
 
     // ---- IMainHost -------------------------------------------------------------------
     platform::TWindowHandle WindowHandle() override { return (platform::TWindowHandle)Handle(); }
@@ -183,9 +154,22 @@ public:
     void PaintItemFace(const TItem& item, platform::TPixmap& image) override;
     platform::TPoint PresentPosition() override;
 
+protected:
+    // ---- The window's own events (ui::TForm) ------------------------------------------
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DoCreate() override;
+    void DoShow() override;
+    void DoPaint(platform::ICanvas& canvas) override;
+    void DoClose(bool& allow) override;
+    void DoDestroy() override;
+    void DoKeyDown(WORD& key, ui::TShiftState shift) override;
+    void DoKeyUp(WORD& key, ui::TShiftState shift) override;
+    void DoSysCommand(WPARAM command, bool& handled) override;
+
 private:
     void ConnectEvents();
-    bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The messages of the launcher itself: the tray icon, a second start, the end of the session.
+    bool HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     TLayoutInput LayoutInput();
     void MakeBlankFace();
     TFaceStyle FaceStyle();
@@ -194,8 +178,6 @@ private:
     static bool MeetsAnyWorkArea(const RECT& r);
     // Shows the window in its normal state (it may be minimised or hidden).
     void RestoreWindow();
-    // Opens an item's folder or help file with the document's after-launch action.
-    void OpenRelated(bool help);
 
     // The pools: spare controls given back by earlier layouts, kept for the next.
     ui::TPool<TItemImage> imagePool_;
@@ -219,6 +201,7 @@ private:
     bool trayShown_ = false;
     bool closing_ = false;
     bool destroyed_ = false;
+    bool tornDown_ = false; // the object is being destroyed: its own messages are no longer handled
     bool sessionSaved_ = false;
     bool preloadArmed_ = false;
     platform::TPixmap blankFace_;

@@ -131,25 +131,9 @@ void TItemBtnBase::Refresh() {
 
 void TItemBtnBase::UpdateMenus() {
     TDocument& doc = main_.Doc();
-    TItemMenuState s =
-        ItemMenuState(GetItem(), false, doc.NoEdit, doc.ClipItem->Path.empty(), doc.ClipPos.Page != -1);
-    TMainMenus& m = main_.Menus;
-    m.mniItemCopy.SetEnabled(s.Copy);
-    m.mniEdit.SetEnabled(s.Edit);
-    m.mniItemDel.SetEnabled(s.Delete);
-    m.mniItemCut.SetEnabled(s.Cut);
-    m.mniItemPaste.SetEnabled(s.Paste);
-    m.mniItemExc.SetEnabled(s.Exchange);
-    m.mniLFol.SetEnabled(s.LFol);
-    m.mniLHelp.SetEnabled(s.LHelp);
-    m.mniMainEdit.SetEnabled(m.mniEdit.Enabled());
-    m.mniMainItemCut.SetEnabled(m.mniItemCut.Enabled());
-    m.mniMainItemCopy.SetEnabled(m.mniItemCopy.Enabled());
-    m.mniMainItemPaste.SetEnabled(m.mniItemPaste.Enabled());
-    m.mniMainItemDel.SetEnabled(m.mniItemDel.Enabled());
-    m.mniMainItemExc.SetEnabled(m.mniItemExc.Enabled());
-    m.mniMainLFol.SetEnabled(m.mniLFol.Enabled());
-    m.mniMainLHelp.SetEnabled(m.mniLHelp.Enabled());
+    bool independent = GetPosition().Page == kIndPage;
+    main_.Commands.SetItemStates(ItemMenuState(GetItem(), independent, doc.NoEdit, doc.ClipItem->Path.empty(),
+                                               doc.ClipPos.Page != -1));
 }
 
 void TItemBtnBase::Edit() {
@@ -315,12 +299,6 @@ void TPageItemBtn::Draw() {
     image_->Invalidate();
 }
 
-void TPageItemBtn::UpdateMenus() {
-    TItemBtnBase::UpdateMenus();
-    main_.Menus.mniItemInsert.SetEnabled(false);
-    main_.Menus.mniMainItemInsert.SetEnabled(false);
-}
-
 // ---------------------------------------------------------------------------------
 // TIndItemBtn
 
@@ -374,18 +352,6 @@ void TIndItemBtn::Refresh() {
     image_->SetHint(GetItem().Name);
     image_->SetShowHint(true);
     TItemBtnBase::Refresh();
-}
-
-void TIndItemBtn::UpdateMenus() {
-    TItemBtnBase::UpdateMenus();
-    TDocument& doc = main_.Doc();
-    TItemMenuState s =
-        ItemMenuState(GetItem(), true, doc.NoEdit, doc.ClipItem->Path.empty(), doc.ClipPos.Page != -1);
-    TMainMenus& m = main_.Menus;
-    m.mniItemDel.SetEnabled(s.Delete);
-    m.mniMainItemDel.SetEnabled(s.Delete);
-    m.mniItemInsert.SetEnabled(true);
-    m.mniMainItemInsert.SetEnabled(true);
 }
 
 void TIndItemBtn::Delete() {

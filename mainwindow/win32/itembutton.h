@@ -63,6 +63,7 @@ public:
     // icon, its drop acceptance, its face) without invalidating anything: it runs
     // when the button is painted, or when files arrive on it.
     virtual void CatchUp() {}
+    // Sets the enabled states of the item commands for this button.
     virtual void UpdateMenus();
     virtual void Edit();
     virtual void Delete();
@@ -104,7 +105,6 @@ public:
     TItem& GetItem() override;
     TItemPos GetPosition() override;
     void Draw() override;
-    void UpdateMenus() override;
     platform::TPictureRef ShownFace() override;
     void CatchUp() override;
 
@@ -129,7 +129,6 @@ public:
     TItemPos GetPosition() override;
     void Draw() override;
     void Refresh() override;
-    void UpdateMenus() override;
     void Delete() override;
     void Insert() override;
     platform::TPictureRef ShownFace() override;

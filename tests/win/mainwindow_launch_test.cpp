@@ -209,22 +209,22 @@ TEST_F(MainWindowLaunch, TheRelatedHelpCommandAppliesTheDocumentsActionWithoutTh
     item.LHelp = Probe(); // a program stands in for the help file
     Doc().PreventDblExe = true;
     Doc().ExeAnd = eaMinimize;
-    f.mniLHelpClick();
+    f.Commands.OpenHelp.Run();
     EXPECT_TRUE(IsIconic(f.Handle())) << "the document's action, not the item's";
     EXPECT_EQ(nullptr, f.AfterExeButton()) << "the guard is neither used nor set";
     ShowWindow(f.Handle(), SW_RESTORE);
-    f.mniLHelpClick();
+    f.Commands.OpenHelp.Run();
     EXPECT_EQ(2u, Launches(2).size());
 
     // With the action "exit", a folder that does not exist brings the window back
     // with the error; an existing target closes the program.
     Doc().ExeAnd = eaExit;
     item.LFol = FolderA() + "ないフォルダ";
-    f.mniLFolClick();
+    f.Commands.OpenFolder.Run();
     ASSERT_EQ(1u, Boxes().size());
     EXPECT_EQ("ファイルまたはパスが見つかりません。", LastBox().Text);
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
     HWND window = f.Handle();
-    f.mniLHelpClick();
+    f.Commands.OpenHelp.Run();
     EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindow(window); }, 3000));
 }

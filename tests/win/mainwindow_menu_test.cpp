@@ -207,7 +207,7 @@ TEST_F(MainWindowMenus, DeletingAPageAsksFirstAndSelectsTheOneInItsPlace) {
     EXPECT_EQ(319, f.PageButtons()[0]->Height()) << "(325 - 5) div 1 - 1";
 
     // The last page is never deleted, not even by a command run without its menu.
-    f.mniDeleteClick();
+    f.Commands.DeletePage.Run();
     EXPECT_EQ(1u, Doc().Pages.size());
     EXPECT_EQ(3u, Boxes().size()) << "not even asked";
 }
