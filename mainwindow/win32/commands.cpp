@@ -104,7 +104,7 @@ void TMainCommands::UpdatePageStates() {
 }
 
 void TMainCommands::UpdateItemStates() {
-    if (TItemBtnBase* b = main_.CursorButton())
+    if (TItemBtnBase* b = main_.Grid.CursorButton())
         if (main_.CurrentPage() != -1) b->UpdateMenus();
 }
 
@@ -126,19 +126,19 @@ void TMainCommands::SetItemStates(const TItemMenuState& s) {
 void TMainCommands::DoRefresh() {
     platform::TWaitCursor wait;
     main_.Doc().RefreshIcons();
-    main_.RefreshAllButtons();
+    main_.Grid.RefreshAllButtons();
 }
 
 void TMainCommands::DoOptions() {
-    main_.SetPressedButton(nullptr);
-    main_.SetCaptureButton(nullptr);
-    main_.SetKeyCursor(ckNone, 0);
+    main_.Grid.SetPressedButton(nullptr);
+    main_.Grid.SetCaptureButton(nullptr);
+    main_.Grid.SetKeyCursor(ckNone, 0);
     if (MainDialogs().EditOptions(main_)) {
-        main_.RefreshAllButtons();
+        main_.Grid.RefreshAllButtons();
         main_.UpdateTitle();
         main_.Doc().SaveIfNeeded(srChange);
     }
-    main_.SetKeyCursor(ckPage, 0);
+    main_.Grid.SetKeyCursor(ckPage, 0);
 }
 
 // ---------------------------------------------------------------------------------
@@ -205,12 +205,12 @@ void TMainCommands::DoAppendPage() {
 // Items
 
 void TMainCommands::DoEditItem() {
-    if (TItemBtnBase* b = main_.CursorButton())
+    if (TItemBtnBase* b = main_.Grid.CursorButton())
         if (main_.CurrentPage() != -1) b->Edit();
 }
 
 void TMainCommands::DoDeleteItem() {
-    TItemBtnBase* b = main_.CursorButton();
+    TItemBtnBase* b = main_.Grid.CursorButton();
     if (main_.CurrentPage() == -1 || !b) return;
     // However the command arrived, the edit lock's answer for this button holds.
     b->UpdateMenus();
@@ -222,54 +222,54 @@ void TMainCommands::DoDeleteItem() {
 }
 
 void TMainCommands::DoInsertItem() {
-    if (TItemBtnBase* b = main_.CursorButton())
+    if (TItemBtnBase* b = main_.Grid.CursorButton())
         if (main_.CurrentPage() != -1) b->Insert();
 }
 
 void TMainCommands::DoCopyItem() {
-    TItem* i = main_.CursorItem();
+    TItem* i = main_.Grid.CursorItem();
     if (!i) return;
     TDocument& doc = main_.Doc();
     doc.ClipItem->Assign(*i);
-    doc.ClipPos = main_.CursorButton()->GetPosition();
+    doc.ClipPos = main_.Grid.CursorButton()->GetPosition();
 }
 
 void TMainCommands::DoCutItem() {
-    if (!main_.CursorItem()) return;
+    if (!main_.Grid.CursorItem()) return;
     DoCopyItem();
-    main_.CursorButton()->Delete();
+    main_.Grid.CursorButton()->Delete();
 }
 
 void TMainCommands::DoPasteItem() {
-    TItem* i = main_.CursorItem();
+    TItem* i = main_.Grid.CursorItem();
     if (!i) return;
     i->Assign(*main_.Doc().ClipItem);
     i->RefreshIcon(false);
-    main_.CursorButton()->Refresh();
+    main_.Grid.CursorButton()->Refresh();
     main_.Doc().SaveIfNeeded(srChange);
 }
 
 void TMainCommands::DoExchangeItem() {
-    TItem* i = main_.CursorItem();
+    TItem* i = main_.Grid.CursorItem();
     if (!i) return;
     TDocument& doc = main_.Doc();
     TItemPos source = doc.ClipPos;
     // A source that no longer exists (an independent slot removed since) exchanges nothing.
     TItem* s = doc.GetItem(source);
     if (!s) return;
-    TItemBtnBase* b = main_.CursorButton();
+    TItemBtnBase* b = main_.Grid.CursorButton();
     s->Assign(*i);
     i->Assign(*doc.ClipItem);
     i->RefreshIcon(false);
     s->RefreshIcon(false);
     b->Refresh();
-    main_.RefreshButtonAt(source);
+    main_.Grid.RefreshButtonAt(source);
     doc.ClipPos = b->GetPosition();
     doc.SaveIfNeeded(srChange);
 }
 
 void TMainCommands::OpenRelated(bool help) {
-    TItem* i = main_.CursorItem();
+    TItem* i = main_.Grid.CursorItem();
     if (!i) return;
     // The document's action applies here; the item's own plays no part, and the
     // double-click guard is neither used nor set.

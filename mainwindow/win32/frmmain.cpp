@@ -47,28 +47,10 @@ TfrmMain* frmMain() {
     return g_main;
 }
 
-// An item button's control going back to its pool: no button, hidden, off its parent.
-template <class TControl> void ReleaseItemControl(TControl& control) {
-    control.Button = nullptr;
-    control.SetVisible(false);
-    control.Detach();
-}
-
 TfrmMain::TfrmMain()
     : ui::TForm("Kiropad", nullptr, L"MAINICON"), pnlPageMenu(this, pageButtons_), pnlPage(this),
-      pnlInd(this), stbMain(*this), Commands(*this), tmrM(*this, 1, false), tmrAfterExe(*this, 3000, false),
-      imagePool_([] { return std::make_unique<TItemImage>(); },
-                 [](TItemImage& image) { image.SetShowHint(false); }, ReleaseItemControl<TItemImage>),
-      dropPanelPool_(
-          [] {
-              auto panel = std::make_unique<TDropPanel>();
-              TDropPanel* p = panel.get();
-              p->OnDropFiles = [p](TDropPanel& sender, int n, const std::vector<std::string>& names) {
-                  if (p->Button) p->Button->DropFiles(sender, n, names);
-              };
-              return panel;
-          },
-          [](TDropPanel& panel) { panel.SetShowHint(false); }, ReleaseItemControl<TDropPanel>),
+      pnlInd(this), stbMain(*this), Commands(*this), tmrM(*this, 1, false),
+      Grid(*this, pnlPage, pnlInd, stbMain, layout_, *this),
       pagePanelPool_(
           [this] {
               auto button = std::make_unique<TPageButton>();
@@ -127,12 +109,8 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::ConnectEvents() {
     // A capture taken away in mid-press (a box, a menu, another window) ends the press.
-    pnlPage.OnCaptureLost = pnlInd.OnCaptureLost = [this] {
-        captureBtn_ = nullptr;
-        SetPressedButton(nullptr);
-    };
+    pnlPage.OnCaptureLost = pnlInd.OnCaptureLost = [this] { Grid.CaptureLost(); };
     tmrM.OnTimer = [this] { tmrMTimer(); };
-    tmrAfterExe.OnTimer = [this] { tmrAfterExeTimer(); };
 
     Commands.Bind(Menus);
 }
@@ -196,7 +174,7 @@ void TfrmMain::DoCreate() {
     BuildLayout(false);
     PlaceWindow();
     SelectPage(0);
-    SetKeyCursor(ckPage, 0);
+    Grid.SetKeyCursor(ckPage, 0);
     // The quick starter starts the program at high priority; built, it runs at normal priority.
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
 }
@@ -230,9 +208,8 @@ void TfrmMain::DoDestroy() {
     {
         platform::TWaitCursor wait;
         tmrM.SetEnabled(false);
-        tmrAfterExe.SetEnabled(false);
         SetTrayIcon(false);
-        DestroyItemButtons();
+        Grid.DestroyItemButtons();
         for (TPageButton* b : pageButtons_)
             GivePagePanel(b);
         pageButtons_.clear();
@@ -242,42 +219,14 @@ void TfrmMain::DoDestroy() {
     }
     if (MainHost() == this) SetMainHost(nullptr);
     viewData_.reset();
-    blankFace_ = platform::TPixmap();
+    Grid.ReleaseFaces();
 }
 
 // ---------------------------------------------------------------------------------
 // Layout
 
-TFaceStyle TfrmMain::FaceStyle() {
-    TFaceStyle s = FaceStyleOf(*viewData_, document_ ? document_->IconList.get() : nullptr);
-    int columns = document_ ? document_->PageWidth : 5, rows = document_ ? document_->PageHeight : 3;
-    // The sizes the buttons are laid out with, so that a face never outgrows its button.
-    s.ItemWidth = ClampItemSize(viewData_->ItemWidth, columns);
-    s.ItemHeight = ClampItemSize(viewData_->ItemHeight, rows);
-    return s;
-}
-
 void TfrmMain::PaintItemFace(const TItem& item, platform::TPixmap& image) {
-    TFaceStyle s = FaceStyle();
-    image.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
-    ui::TPixmapCanvas canvas(image, faceText_);
-    ::DrawItemFace(s, item, canvas, false);
-}
-
-void TfrmMain::DrawItemFace(const TItem& item, platform::ICanvas& canvas, bool pressed) {
-    ::DrawItemFace(FaceStyle(), item, canvas, pressed);
-}
-
-void TfrmMain::DrawIndFace(const TItem& item, platform::ICanvas& canvas, bool pressed) {
-    ::DrawIndFace(FaceStyle(), item, canvas, pressed);
-}
-
-void TfrmMain::MakeBlankFace() {
-    TFaceStyle s = FaceStyle();
-    blankFace_.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
-    TItem empty(false);
-    ui::TPixmapCanvas canvas(blankFace_, faceText_);
-    ::DrawItemFace(s, empty, canvas, false);
+    Grid.PaintItemFace(item, image);
 }
 
 TLayoutInput TfrmMain::LayoutInput() {
@@ -296,11 +245,11 @@ TLayoutInput TfrmMain::LayoutInput() {
 void TfrmMain::BuildLayout(bool reRender) {
     TViewData& v = *viewData_;
     TDocument& doc = *document_;
-    if (!pageItemBtns_.empty() || !indBtns_.empty()) DestroyItemButtons();
+    if (!Grid.Empty()) Grid.DestroyItemButtons();
 
     layout_ = ComputeLayout(LayoutInput());
 
-    MakeBlankFace();
+    Grid.MakeBlankFace();
     v.Font->AssignTo(&itemFont_);
     pageFont_ = itemFont_;
     pageFont_.Size = pageFont_.Size * 10 / 9;
@@ -317,10 +266,10 @@ void TfrmMain::BuildLayout(bool reRender) {
     pnlPage.SetBounds(L.Page.Left, L.Page.Top, L.Page.Width(), L.Page.Height());
     if (L.ShowInd) {
         pnlInd.SetBounds(L.Ind.Left, L.Ind.Top, L.Ind.Width(), L.Ind.Height());
-        indCount_ = L.IndCount;
-        doc.SetIndItemCount(indCount_);
+        Grid.SetIndButtonCount(L.IndCount);
+        doc.SetIndItemCount(L.IndCount);
     } else {
-        indCount_ = 0;
+        Grid.SetIndButtonCount(0);
     }
     pnlInd.SetVisible(L.ShowInd);
     pnlPageMenu.SetBounds(L.PageMenu.Left, L.PageMenu.Top, L.PageMenu.Width(), L.PageMenu.Height());
@@ -331,15 +280,7 @@ void TfrmMain::BuildLayout(bool reRender) {
     // The controls are all placed anew: each panel is invalidated once at the end.
     ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
     BuildPageButtons();
-    int slots = L.SlotCount();
-    for (int i = 0; i < slots; ++i)
-        pageItemBtns_.emplace_back(*this, i);
-    for (int i = 0; i < indCount_; ++i) {
-        indBtns_.emplace_back(*this, i);
-        indBtns_.back().Refresh();
-    }
-    // The new buttons show the cursor that was kept through the rebuild.
-    if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
+    Grid.Build();
     SetTrayIcon(v.Tray);
 }
 
@@ -381,9 +322,10 @@ void TfrmMain::SetPageCaption(int index) {
 void TfrmMain::SelectPage(int index) {
     TDocument& doc = *document_;
     if (index < -1 || index >= (int)doc.Pages.size()) return;
-    if (index != currentPage_) {
-        if (currentPage_ >= 0 && currentPage_ < (int)pageButtons_.size()) {
-            TPageButton* old = pageButtons_[(size_t)currentPage_];
+    int current = Grid.Page();
+    if (index != current) {
+        if (current >= 0 && current < (int)pageButtons_.size()) {
+            TPageButton* old = pageButtons_[(size_t)current];
             old->SetBevelOuter(ui::bvRaised);
             old->SetColor(viewData_->BtnColor);
         }
@@ -392,18 +334,8 @@ void TfrmMain::SelectPage(int index) {
             b->SetBevelOuter(ui::bvLowered);
             b->SetColor(viewData_->SelColor);
         }
-        // The double-click guard does not carry over to another page.
-        afterExeBtn_ = nullptr;
     }
-    currentPage_ = index;
-    if (index != -1) {
-        // Every button now stands for an item of this page. None is brought up to date
-        // here: each catches up (icon, drop acceptance, face) when it is painted, so a
-        // page of 10,000 slots costs what shows of it, and the grid is invalidated once.
-        ++pageSelection_;
-        pnlPage.InvalidateClient();
-    }
-    if (cursorKind_ == ckPage) SetKeyCursor(ckPage, 0);
+    Grid.ShowPage(index);
 }
 
 void TfrmMain::UpdateTitle() {
@@ -418,11 +350,11 @@ void TfrmMain::RebuildLayout() {
     // was hidden (in the notification area) stays hidden.
     bool visible = IsWindowVisible(Handle()) != FALSE;
     if (visible) ShowWindow(Handle(), SW_HIDE);
-    int page = currentPage_;
-    SetPressedButton(nullptr);
-    SetCaptureButton(nullptr);
+    int page = CurrentPage();
+    Grid.SetPressedButton(nullptr);
+    Grid.SetCaptureButton(nullptr);
     SelectPage(-1);
-    DestroyItemButtons();
+    Grid.DestroyItemButtons();
     BuildLayout(true);
     SelectPage(page);
     if (visible) ShowWindow(Handle(), SW_SHOW);
@@ -431,139 +363,17 @@ void TfrmMain::RebuildLayout() {
 void TfrmMain::ResizePages(int columns, int rows) {
     bool visible = IsWindowVisible(Handle()) != FALSE;
     if (visible) ShowWindow(Handle(), SW_HIDE);
-    int page = currentPage_;
-    SetPressedButton(nullptr);
-    SetCaptureButton(nullptr);
+    int page = CurrentPage();
+    Grid.SetPressedButton(nullptr);
+    Grid.SetCaptureButton(nullptr);
     SelectPage(-1);
-    DestroyItemButtons();
+    Grid.DestroyItemButtons();
     document_->SetPageSize(columns, rows);
     // The faces of placed items are drawn again: the same OK may have changed the
     // look, and a new grid can clamp the button size.
     BuildLayout(true);
     SelectPage(page);
     if (visible) ShowWindow(Handle(), SW_SHOW);
-}
-
-void TfrmMain::DestroyItemButtons() {
-    // Nothing may keep pointing at a button that is gone.
-    pressedBtn_ = nullptr;
-    if (captureBtn_) SetCaptureButton(nullptr);
-    SetAfterExeButton(nullptr);
-    // The grid goes as a whole: one invalidation each, not one per control.
-    ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
-    pageItemBtns_.clear();
-    indBtns_.clear();
-}
-
-// ---------------------------------------------------------------------------------
-// Buttons, cursor, capture
-
-void TfrmMain::SetKeyCursor(uint8_t kind, int position) {
-    // A row without buttons has no place for the cursor: it stays where it is.
-    if (kind == ckInd && indCount_ <= 0) return;
-    position = WrapCursor(kind, position, (int)pageItemBtns_.size(), indCount_);
-    if (kind != cursorKind_ || position != cursorPos_) {
-        SetCaptureButton(nullptr);
-        if (TItemBtnBase* old = CursorButton()) old->SetFocused(false);
-        cursorKind_ = kind;
-        cursorPos_ = position;
-        if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
-    }
-    if (TItemBtnBase* b = CursorButton()) ShowItemStatus(b);
-}
-
-void TfrmMain::SetKeyCursorTo(TItemBtnBase* button) {
-    if (TPageItemBtn* p = dynamic_cast<TPageItemBtn*>(button))
-        SetKeyCursor(ckPage, p->Index());
-    else if (TIndItemBtn* i = dynamic_cast<TIndItemBtn*>(button))
-        SetKeyCursor(ckInd, i->Index());
-    else
-        SetKeyCursor(ckNone, 0);
-}
-
-TItemBtnBase* TfrmMain::CursorButton() {
-    if (cursorKind_ == ckPage && cursorPos_ >= 0 && cursorPos_ < (int)pageItemBtns_.size())
-        return &pageItemBtns_[(size_t)cursorPos_];
-    if (cursorKind_ == ckInd && cursorPos_ >= 0 && cursorPos_ < (int)indBtns_.size())
-        return &indBtns_[(size_t)cursorPos_];
-    return nullptr;
-}
-
-TItem* TfrmMain::CursorItem() {
-    if (currentPage_ == -1) return nullptr;
-    TItemBtnBase* b = CursorButton();
-    return b ? &b->GetItem() : nullptr;
-}
-
-void TfrmMain::SetPressedButton(TItemBtnBase* button) {
-    if (button == pressedBtn_) return;
-    if (pressedBtn_) pressedBtn_->SetDown(false);
-    if (button) button->SetDown(true);
-    pressedBtn_ = button;
-}
-
-void TfrmMain::SetCaptureButton(TItemBtnBase* button) {
-    if (button == captureBtn_) return;
-    if (captureBtn_)
-        if (ui::TLightHost* host = captureBtn_->Panel().Host()) host->ReleaseCaptureControl();
-    if (button) button->Panel().SetCapture();
-    captureBtn_ = button;
-}
-
-void TfrmMain::ShowItemStatus(TItemBtnBase* button) {
-    std::string text;
-    if (button && currentPage_ != -1) text = button->GetItem().Comment;
-    if (text == statusText_) return;
-    statusText_ = text;
-    stbMain.SetPanelText(0, text);
-}
-
-void TfrmMain::RefreshButtonAt(const TItemPos& pos) {
-    if (pos.Page == kIndPage) {
-        if (pos.Index >= 0 && pos.Index < (int)indBtns_.size()) indBtns_[(size_t)pos.Index].Refresh();
-    } else if (pos.Page == currentPage_ && pos.Page >= 0) {
-        if (pos.Index >= 0 && pos.Index < (int)pageItemBtns_.size())
-            pageItemBtns_[(size_t)pos.Index].Refresh();
-    }
-}
-
-void TfrmMain::RefreshIndButtons() {
-    for (auto& b : indBtns_)
-        b.Refresh();
-}
-
-void TfrmMain::RefreshAllButtons() {
-    if (currentPage_ != -1)
-        for (auto& b : pageItemBtns_)
-            b.Refresh();
-    RefreshIndButtons();
-}
-
-// ---------------------------------------------------------------------------------
-// Pools
-
-TItemImage* TfrmMain::TakeImage() {
-    return imagePool_.Take();
-}
-
-void TfrmMain::GiveImage(TItemImage* image) {
-    imagePool_.Give(image);
-}
-
-TDropPanel* TfrmMain::TakeDropPanel() {
-    return dropPanelPool_.Take();
-}
-
-void TfrmMain::GiveDropPanel(TDropPanel* panel) {
-    dropPanelPool_.Give(panel);
-}
-
-TPageButton* TfrmMain::TakePagePanel() {
-    return pagePanelPool_.Take();
-}
-
-void TfrmMain::GivePagePanel(TPageButton* panel) {
-    pagePanelPool_.Give(panel);
 }
 
 // ---------------------------------------------------------------------------------
@@ -584,19 +394,8 @@ void TfrmMain::tmrMTimer() {
     }
 }
 
-void TfrmMain::tmrAfterExeTimer() {
-    tmrAfterExe.SetEnabled(false);
-    afterExeBtn_ = nullptr;
-}
-
 // ---------------------------------------------------------------------------------
 // Launching
-
-void TfrmMain::SetAfterExeButton(TItemBtnBase* button) {
-    tmrAfterExe.SetEnabled(false);
-    afterExeBtn_ = button;
-    if (button) tmrAfterExe.SetEnabled(true);
-}
 
 bool TfrmMain::ReportLaunchResult(int result) {
     if (result > 32) return true;
@@ -676,7 +475,7 @@ void TfrmMain::TrayCallback(LPARAM mouseMessage) {
 }
 
 void TfrmMain::AppActivate() {
-    if (cursorKind_ != ckNone) SetKeyCursor(ckPage, 0);
+    if (Grid.CursorKind() != ckNone) Grid.SetKeyCursor(ckPage, 0);
 }
 
 void TfrmMain::PlaceWindow() {
@@ -771,31 +570,31 @@ void TfrmMain::DoKeyDown(WORD& key, ui::TShiftState shift) {
     int columns = layout_.K;
     switch (key) {
     case VK_PRIOR:
-        if (pages > 0) SelectPage(PreviousPage(currentPage_, pages));
+        if (pages > 0) SelectPage(PreviousPage(CurrentPage(), pages));
         key = 0;
         return;
     case VK_NEXT:
-        if (pages > 0) SelectPage(NextPage(currentPage_, pages));
+        if (pages > 0) SelectPage(NextPage(CurrentPage(), pages));
         key = 0;
         return;
     case VK_LEFT:
-        SetKeyCursor(cursorKind_, cursorPos_ - 1);
+        Grid.SetKeyCursor(Grid.CursorKind(), Grid.CursorPosition() - 1);
         key = 0;
         return;
     case VK_RIGHT:
-        SetKeyCursor(cursorKind_, cursorPos_ + 1);
+        Grid.SetKeyCursor(Grid.CursorKind(), Grid.CursorPosition() + 1);
         key = 0;
         return;
     case VK_UP:
-        if (cursorKind_ == ckPage) SetKeyCursor(ckPage, cursorPos_ - columns);
+        if (Grid.CursorKind() == ckPage) Grid.SetKeyCursor(ckPage, Grid.CursorPosition() - columns);
         key = 0;
         return;
     case VK_DOWN:
-        if (cursorKind_ == ckPage) SetKeyCursor(ckPage, cursorPos_ + columns);
+        if (Grid.CursorKind() == ckPage) Grid.SetKeyCursor(ckPage, Grid.CursorPosition() + columns);
         key = 0;
         return;
     }
-    if (TItemBtnBase* b = CursorButton()) b->KeyDown(key, shift);
+    if (TItemBtnBase* b = Grid.CursorButton()) b->KeyDown(key, shift);
 }
 
 void TfrmMain::DoKeyUp(WORD& key, ui::TShiftState shift) {
@@ -804,13 +603,13 @@ void TfrmMain::DoKeyUp(WORD& key, ui::TShiftState shift) {
         // Released with Alt held, Tab switched back into the window: the cursor stays.
         if (!(shift & ui::ssAlt)) {
             int kind, position;
-            TabCursor(cursorKind_, document_->ShowInd, kind, position);
-            SetKeyCursor((uint8_t)kind, position);
+            TabCursor(Grid.CursorKind(), document_->ShowInd, kind, position);
+            Grid.SetKeyCursor((uint8_t)kind, position);
         }
         key = 0;
         return;
     }
-    if (TItemBtnBase* b = CursorButton()) b->KeyUp(key, shift);
+    if (TItemBtnBase* b = Grid.CursorButton()) b->KeyUp(key, shift);
 }
 
 // ---------------------------------------------------------------------------------
@@ -821,7 +620,7 @@ void TfrmMain::pnlPageBtnMouseDown(TPageButton& sender, ui::TMouseButton, int, i
 }
 
 void TfrmMain::pnlPageBtnMouseUp(TPageButton& sender, ui::TMouseButton button, int x, int y) {
-    if (button != ui::mbRight || sender.Index != currentPage_ || currentPage_ < 0) return;
+    if (button != ui::mbRight || sender.Index != CurrentPage() || CurrentPage() < 0) return;
     POINT p = sender.ClientToScreen(POINT{x, y});
     Menus.pmnPageBtn.Popup(p.x, p.y);
 }
