@@ -1,5 +1,6 @@
 #include "ui/menu.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/text.h"
@@ -84,6 +85,31 @@ std::string TShortCut::Text() const {
 }
 
 // ---------------------------------------------------------------------------------
+// TCommand
+
+TCommand::~TCommand() {
+    for (TMenuItem* entry : entries_)
+        entry->bound_ = nullptr;
+}
+
+void TCommand::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    UpdateEntries();
+}
+
+void TCommand::SetChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    UpdateEntries();
+}
+
+void TCommand::UpdateEntries() {
+    for (TMenuItem* entry : entries_)
+        entry->UpdateEntry();
+}
+
+// ---------------------------------------------------------------------------------
 // TMenuItem
 
 TMenuItem::TMenuItem(TMenu* menu, TMenuItem* parent, const std::string& caption, TShortCut shortcut,
@@ -94,6 +120,7 @@ TMenuItem::TMenuItem(TMenu* menu, TMenuItem* parent, const std::string& caption,
 }
 
 TMenuItem::~TMenuItem() {
+    Unbind();
     items_.clear();
     if (command_) Commands().erase(command_);
     if (submenu_) {
@@ -148,7 +175,7 @@ void TMenuItem::UpdateEntry() {
     MENUITEMINFOW mii = {};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_STATE | MIIM_SUBMENU | (separator_ ? 0 : MIIM_STRING);
-    mii.fState = (enabled_ ? MFS_ENABLED : MFS_GRAYED) | (checked_ ? MFS_CHECKED : MFS_UNCHECKED);
+    mii.fState = (Enabled() ? MFS_ENABLED : MFS_GRAYED) | (Checked() ? MFS_CHECKED : MFS_UNCHECKED);
     mii.hSubMenu = submenu_;
     mii.dwTypeData = const_cast<wchar_t*>(text.c_str());
     SetMenuItemInfoW(parent_->submenu_, position, TRUE, &mii);
@@ -167,19 +194,40 @@ void TMenuItem::SetShortCut(TShortCut shortcut) {
 }
 
 void TMenuItem::SetEnabled(bool enabled) {
+    if (bound_) return bound_->SetEnabled(enabled);
     if (enabled == enabled_) return;
     enabled_ = enabled;
     UpdateEntry();
 }
 
 void TMenuItem::SetChecked(bool checked) {
+    if (bound_) return bound_->SetChecked(checked);
     if (checked == checked_) return;
     checked_ = checked;
     UpdateEntry();
 }
 
+void TMenuItem::Unbind() {
+    if (!bound_) return;
+    auto& entries = bound_->entries_;
+    entries.erase(std::remove(entries.begin(), entries.end(), this), entries.end());
+    bound_ = nullptr;
+}
+
+void TMenuItem::Bind(TCommand* command) {
+    if (command == bound_) return;
+    Unbind();
+    bound_ = command;
+    if (bound_) bound_->entries_.push_back(this);
+    UpdateEntry();
+}
+
 void TMenuItem::Click() {
-    if (enabled_ && OnClick) OnClick();
+    if (!Enabled()) return;
+    if (bound_)
+        bound_->Run();
+    else if (OnClick)
+        OnClick();
 }
 
 void TMenuItem::Popup() {
@@ -199,7 +247,7 @@ TMenuItem* TMenuItem::FindShortcut(WORD key, TShiftState shift) {
 
 bool TMenuItem::EnabledWithParents() const {
     for (const TMenuItem* i = this; i && i->parent_; i = i->parent_)
-        if (!i->enabled_) return false;
+        if (!i->Enabled()) return false;
     return true;
 }
 

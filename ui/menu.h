@@ -4,6 +4,11 @@
 // OnClick event; a submenu entry and a popup menu have an OnPopup event that runs
 // before they show, where their entries' enabling is computed.
 //
+// An entry may be bound to a command (TCommand): it then shows the command's enabled
+// and checked states and runs the command when clicked, so that a command with an
+// entry in several menus keeps its states in one place. The caption and the key stay
+// the entry's own.
+//
 // Shortcut keys are dispatched by the form (TForm::DispatchShortcut): before the
 // command runs, the OnPopup events of the menus that hold it run as if they were
 // opened, and a disabled entry ignores its key.
@@ -32,6 +37,38 @@ struct TShortCut {
 };
 
 class TMenu;
+class TMenuItem;
+
+// What a command does (OnRun), and whether it can be done now and is checked. Every
+// menu entry bound to it shows these states; the command outlives none of them
+// unnoticed (either side unbinds itself when it goes).
+class TCommand {
+public:
+    TCommand() = default;
+    ~TCommand();
+    TCommand(const TCommand&) = delete;
+    TCommand& operator=(const TCommand&) = delete;
+
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return enabled_; }
+    void SetChecked(bool checked);
+    bool Checked() const { return checked_; }
+
+    // Runs OnRun whatever the enabled state: a bound entry asks it before it runs the
+    // command; a caller without an entry decides for itself.
+    void Run() {
+        if (OnRun) OnRun();
+    }
+
+    TNotifyEvent OnRun;
+
+private:
+    friend class TMenuItem;
+    void UpdateEntries();
+    std::vector<TMenuItem*> entries_;
+    bool enabled_ = true;
+    bool checked_ = false;
+};
 
 class TMenuItem {
 public:
@@ -51,18 +88,24 @@ public:
     const std::string& Caption() const { return caption_; }
     void SetShortCut(TShortCut shortcut);
     TShortCut ShortCut() const { return shortcut_; }
+    // The states of the bound command, when there is one (setting them sets the command's).
     void SetEnabled(bool enabled);
-    bool Enabled() const { return enabled_; }
+    bool Enabled() const { return bound_ ? bound_->Enabled() : enabled_; }
     void SetChecked(bool checked);
-    bool Checked() const { return checked_; }
+    bool Checked() const { return bound_ ? bound_->Checked() : checked_; }
     bool IsSeparator() const { return separator_; }
+
+    // Binds the entry to a command (null: unbinds it); a bound entry runs the command
+    // instead of OnClick.
+    void Bind(TCommand* command);
+    TCommand* BoundCommand() const { return bound_; }
 
     // The command id of the entry in its menu.
     UINT Command() const { return command_; }
     // The submenu handle, when the entry has entries.
     HMENU SubmenuHandle() const { return submenu_; }
 
-    // Runs OnClick when the entry is enabled.
+    // Runs the bound command, or else OnClick, when the entry is enabled.
     void Click();
     // Runs OnPopup (a submenu about to show).
     void Popup();
@@ -72,9 +115,11 @@ public:
 
 private:
     friend class TMenu;
+    friend class TCommand;
     TMenuItem(TMenu* menu, TMenuItem* parent, const std::string& caption, TShortCut shortcut, bool separator);
     TMenuItem& Append(std::unique_ptr<TMenuItem> item);
     void UpdateEntry(); // writes caption and states into the parent's HMENU
+    void Unbind();      // leaves the command's entries; the HMENU is not touched
     std::wstring EntryText() const;
     TMenuItem* FindShortcut(WORD key, TShiftState shift);
     bool EnabledWithParents() const;
@@ -87,6 +132,7 @@ private:
     bool separator_;
     bool enabled_ = true;
     bool checked_ = false;
+    TCommand* bound_ = nullptr;
     UINT command_;
     HMENU submenu_ = nullptr; // owned by the parent's HMENU once inserted (or by the menu, for the root)
     std::vector<std::unique_ptr<TMenuItem>> items_;

@@ -174,7 +174,8 @@ LRESULT TWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RECT window, client;
         GetWindowRect(hwnd_, &window);
         GetClientRect(hwnd_, &client);
-        if (window.right - window.left == client.right && window.bottom - window.top == client.bottom) return 0;
+        if (window.right - window.left == client.right && window.bottom - window.top == client.bottom)
+            return 0;
         break;
     }
     case WM_KEYDOWN:
@@ -406,7 +407,7 @@ void TForm::SetIconResource(const wchar_t* name) {
 void TForm::FinishCreate() {
     if (created_) return;
     created_ = true;
-    if (OnCreate) OnCreate();
+    DoCreate();
 }
 
 void TForm::ShowForm() {
@@ -424,8 +425,7 @@ bool TForm::PreviewKey(UINT message, WORD& key, TShiftState shift) {
     bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     if (down && DispatchShortcut(key, shift)) return true;
     if (!keyPreview_) return false;
-    TKeyEvent& event = down ? OnKeyDown : OnKeyUp;
-    if (event) event(key, shift);
+    DoKey(down, key, shift);
     return key == 0;
 }
 
@@ -435,11 +435,8 @@ LRESULT TForm::KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     TShiftState shift = KeyMessageShiftState(message, lParam);
     bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     if (down && DispatchShortcut(key, shift)) return 0;
-    TKeyEvent& event = down ? OnKeyDown : OnKeyUp;
-    if (event) {
-        event(key, shift);
-        if (key == 0) return 0;
-    }
+    DoKey(down, key, shift);
+    if (key == 0) return 0;
     return DefaultHandler(message, key, lParam);
 }
 
@@ -447,12 +444,12 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE: {
         bool allow = true;
-        if (OnClose) OnClose(allow);
+        DoClose(allow);
         if (allow) DestroyWindow(Handle());
         return 0;
     }
     case WM_DESTROY:
-        if (OnDestroy) OnDestroy();
+        DoDestroy();
         if (mainForm_) PostQuitMessage(0);
         return 0;
     case WM_ERASEBKGND: {
@@ -464,21 +461,19 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT: {
         TPaintDC dc(Handle());
-        if (OnPaint) {
-            TDCCanvas canvas(dc.Get(), ClientWidth(), ClientHeight());
-            OnPaint(canvas);
-        }
+        TDCCanvas canvas(dc.Get(), ClientWidth(), ClientHeight());
+        DoPaint(canvas);
         return 0;
     }
     case WM_SHOWWINDOW:
-        if (wParam && OnShow) OnShow();
+        if (wParam) DoShow();
         break;
     case WM_ACTIVATE:
         if (OnActivate) OnActivate(LOWORD(wParam) != WA_INACTIVE);
         break;
     case WM_SYSCOMMAND: {
         bool handled = false;
-        if (OnSysCommand) OnSysCommand(wParam, handled);
+        DoSysCommand(wParam, handled);
         if (handled) return 0;
         break;
     }
@@ -495,6 +490,38 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     }
     return TWindow::HandleMessage(message, wParam, lParam);
+}
+
+void TForm::DoCreate() {
+    if (OnCreate) OnCreate();
+}
+
+void TForm::DoShow() {
+    if (OnShow) OnShow();
+}
+
+void TForm::DoClose(bool& allow) {
+    if (OnClose) OnClose(allow);
+}
+
+void TForm::DoDestroy() {
+    if (OnDestroy) OnDestroy();
+}
+
+void TForm::DoPaint(platform::ICanvas& canvas) {
+    if (OnPaint) OnPaint(canvas);
+}
+
+void TForm::DoKeyDown(WORD& key, TShiftState shift) {
+    if (OnKeyDown) OnKeyDown(key, shift);
+}
+
+void TForm::DoKeyUp(WORD& key, TShiftState shift) {
+    if (OnKeyUp) OnKeyUp(key, shift);
+}
+
+void TForm::DoSysCommand(WPARAM command, bool& handled) {
+    if (OnSysCommand) OnSysCommand(command, handled);
 }
 
 } // namespace ui

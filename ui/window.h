@@ -123,8 +123,8 @@ private:
 
 // A top-level window: a single-line fixed border with the system menu and the
 // minimise box (no maximise box, no sizing), created hidden. Closing it (Close, the
-// close button) runs OnClose and OnDestroy; destroying the object instead takes a
-// window that is still open down quietly, without its hooks.
+// close button) runs OnClose and OnDestroy (DoClose and DoDestroy); destroying the
+// object instead takes a window that is still open down quietly, without its hooks.
 class TForm : public TWindow {
 public:
     // icon: the resource name of the title bar's icon, or null for the system's.
@@ -191,8 +191,25 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // The form's events. Each runs the On... hook of the same name; a form class of its
+    // own overrides them instead of assigning its hooks.
+    virtual void DoCreate();
+    virtual void DoShow();
+    virtual void DoClose(bool& allow);
+    virtual void DoDestroy();
+    virtual void DoPaint(platform::ICanvas& canvas);
+    virtual void DoKeyDown(WORD& key, TShiftState shift);
+    virtual void DoKeyUp(WORD& key, TShiftState shift);
+    virtual void DoSysCommand(WPARAM command, bool& handled);
+
 private:
     DWORD Style() const;
+    void DoKey(bool down, WORD& key, TShiftState shift) {
+        if (down)
+            DoKeyDown(key, shift);
+        else
+            DoKeyUp(key, shift);
+    }
 
     bool keyPreview_ = false;
     bool created_ = false;

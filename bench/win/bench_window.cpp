@@ -106,8 +106,8 @@ double PrivateMb() {
 
 void PrintObjects(const char* when) {
     std::printf("objects %s user=%lu gdi=%lu ui_gdi=%ld ui_windows=%ld\n", when,
-                GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-                ui::LiveGdiObjects(), ui::LiveWindows());
+                GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+                GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), ui::LiveGdiObjects(), ui::LiveWindows());
 }
 
 int Memory() {
@@ -119,9 +119,11 @@ int Memory() {
     double before = PrivateMb();
     TOpenWindow w;
     w.Open(true);
-    for (int i = 0; i < 50; ++i) TOpenWindow::Pump();
+    for (int i = 0; i < 50; ++i)
+        TOpenWindow::Pump();
     double after = PrivateMb();
-    std::printf("memory before %.1f MB, with 10,000 items %.1f MB, the document %.1f MB\n", before, after, after - before);
+    std::printf("memory before %.1f MB, with 10,000 items %.1f MB, the document %.1f MB\n", before, after,
+                after - before);
     w.Form.reset();
     return 0;
 }
@@ -155,7 +157,8 @@ int main(int argc, char** argv) {
         RECT rc, wr;
         GetClientRect(h, &rc);
         GetWindowRect(h, &wr);
-        std::fprintf(stderr, "big grid window at %ld,%ld, client %ld x %ld\n", wr.left, wr.top, rc.right, rc.bottom);
+        std::fprintf(stderr, "big grid window at %ld,%ld, client %ld x %ld\n", wr.left, wr.top, rc.right,
+                     rc.bottom);
         {
             std::vector<double> pageA, pageB;
             // B draws over the child windows as A does: the form clips its children, and
@@ -209,7 +212,7 @@ int main(int argc, char** argv) {
             GdiFlush();
             auto q2 = Clock::now();
             SendMessageW(h, WM_KEYUP, VK_NEXT, 0xC0000000);
-            w.Form->DestroyItemButtons();
+            w.Form->Grid.DestroyItemButtons();
             auto q3 = Clock::now();
             w.Form->BuildLayout(false);
             auto q4 = Clock::now();
@@ -234,7 +237,8 @@ int main(int argc, char** argv) {
         std::printf("breakdown 100x100: page switch = select %.3f + paint %.3f ms (of it the grid's paint "
                     "%.3f); rebuild = release buttons %.3f + BuildLayout %.3f ms\n",
                     median(select), median(paint), median(repaint), median(destroy), median(build));
-        for (int i = 0; i < 100; ++i) w.Form->BuildLayout(false);
+        for (int i = 0; i < 100; ++i)
+            w.Form->BuildLayout(false);
         TOpenWindow::Pump();
         PrintObjects("100x100-after-100-rebuilds");
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The two windowless controls an item button borrows from the main window's pools:
+// The two windowless controls an item button borrows from the grid's pools:
 // the file-drop panel (its frame, colour and the target of dropped files) and the
 // image laid over it (the face). Both send their mouse events to the button that
 // uses them now; a control lying in a pool belongs to no button and sends nothing.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "mainwindow/commandstate.h"
-#include "mainwindow/win32/maindialogs.h"
 #include "model/item.h"
 #include "model/page.h"
 #include "platform/system.h"
@@ -18,7 +17,6 @@ namespace {
 TfrmMain* g_main = nullptr;
 
 const char* const kHelpFileName = "Kiropad.HLP";
-const char* const kHtmlHelpFileName = "Kiropad.chm";
 const char* const kTrayIconResource = "SMALLICON";
 const int kStatusPanelWidth = 50;
 
@@ -49,28 +47,10 @@ TfrmMain* frmMain() {
     return g_main;
 }
 
-// An item button's control going back to its pool: no button, hidden, off its parent.
-template <class TControl> void ReleaseItemControl(TControl& control) {
-    control.Button = nullptr;
-    control.SetVisible(false);
-    control.Detach();
-}
-
 TfrmMain::TfrmMain()
     : ui::TForm("Kiropad", nullptr, L"MAINICON"), pnlPageMenu(this, pageButtons_), pnlPage(this),
-      pnlInd(this), stbMain(*this), tmrM(*this, 1, false), tmrAfterExe(*this, 3000, false),
-      imagePool_([] { return std::make_unique<TItemImage>(); },
-                 [](TItemImage& image) { image.SetShowHint(false); }, ReleaseItemControl<TItemImage>),
-      dropPanelPool_(
-          [] {
-              auto panel = std::make_unique<TDropPanel>();
-              TDropPanel* p = panel.get();
-              p->OnDropFiles = [p](TDropPanel& sender, int n, const std::vector<std::string>& names) {
-                  if (p->Button) p->Button->DropFiles(sender, n, names);
-              };
-              return panel;
-          },
-          [](TDropPanel& panel) { panel.SetShowHint(false); }, ReleaseItemControl<TDropPanel>),
+      pnlInd(this), stbMain(*this), Commands(*this), tmrM(*this, 1, false),
+      Grid(*this, pnlPage, pnlInd, stbMain, layout_, *this),
       pagePanelPool_(
           [this] {
               auto button = std::make_unique<TPageButton>();
@@ -120,60 +100,28 @@ TfrmMain::TfrmMain()
 
 TfrmMain::~TfrmMain() {
     // A window taken down without closing still saves and releases as a closed one does.
-    if (!destroyed_) FormDestroy();
+    if (!destroyed_) DoDestroy();
     if (ui::HasApplication()) ui::Application().OnActivate = nullptr;
     ConnectShortcutAnalyser(nullptr);
-    OnMessage = nullptr;
+    tornDown_ = true;
     if (g_main == this) g_main = nullptr;
 }
 
 void TfrmMain::ConnectEvents() {
-    OnCreate = [this] { FormCreate(); };
-    OnShow = [this] { FormShow(); };
-    OnPaint = [this](platform::ICanvas&) { FormPaint(); };
-    OnClose = [this](bool& allow) { FormClose(allow); };
-    OnDestroy = [this] { FormDestroy(); };
-    OnKeyDown = [this](WORD& key, ui::TShiftState shift) { FormKeyDown(key, shift); };
-    OnKeyUp = [this](WORD& key, ui::TShiftState shift) { FormKeyUp(key, shift); };
-    OnSysCommand = [this](WPARAM command, bool& handled) { FormSysCommand(command, handled); };
-    OnMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        return HandleWindowMessage(message, wParam, lParam, result);
-    };
     // A capture taken away in mid-press (a box, a menu, another window) ends the press.
-    pnlPage.OnCaptureLost = pnlInd.OnCaptureLost = [this] {
-        captureBtn_ = nullptr;
-        SetPressedButton(nullptr);
-    };
+    pnlPage.OnCaptureLost = pnlInd.OnCaptureLost = [this] { Grid.CaptureLost(); };
     tmrM.OnTimer = [this] { tmrMTimer(); };
-    tmrAfterExe.OnTimer = [this] { tmrAfterExeTimer(); };
 
-    TMainMenus& m = Menus;
-    m.mniRefresh.OnClick = [this] { mniRefreshClick(); };
-    m.mniSave.OnClick = [this] { mniSaveClick(); };
-    m.mniOpt0.OnClick = m.mniOpt1.OnClick = m.mniOpt2.OnClick = [this] { mniOptClick(); };
-    m.mniExit.OnClick = m.mniTaskExit.OnClick = [this] { mniExitClick(); };
-    m.mniPages.OnPopup = m.pmnPageBtn.OnPopup = [this] { pmnPageBtnPopup(); };
-    m.mniMainRename.OnClick = m.mniRename.OnClick = [this] { mniRenameClick(); };
-    m.mniMainUp.OnClick = m.mniUp.OnClick = [this] { mniUpClick(); };
-    m.mniMainDown.OnClick = m.mniDown.OnClick = [this] { mniDownClick(); };
-    m.mniMainDelete.OnClick = m.mniDelete.OnClick = [this] { mniDeleteClick(); };
-    m.mniMainNewPageIns.OnClick = m.mniNewPageIns.OnClick = [this] { mniNewPageInsClick(); };
-    m.A1.OnClick = m.mniNewPageAdd.OnClick = [this] { mniNewPageAddClick(); };
-    m.mniItems.OnPopup = [this] { mniItemsClick(); };
-    m.mniMainEdit.OnClick = m.mniEdit.OnClick = [this] { mniEditClick(); };
-    m.mniMainLFol.OnClick = m.mniLFol.OnClick = [this] { mniLFolClick(); };
-    m.mniMainLHelp.OnClick = m.mniLHelp.OnClick = [this] { mniLHelpClick(); };
-    m.mniMainItemDel.OnClick = m.mniItemDel.OnClick = [this] { mniItemDelClick(); };
-    m.mniMainItemInsert.OnClick = m.mniItemInsert.OnClick = [this] { mniItemInsertClick(); };
-    m.mniMainItemCut.OnClick = m.mniItemCut.OnClick = [this] { mniItemCutClick(); };
-    m.mniMainItemCopy.OnClick = m.mniItemCopy.OnClick = [this] { mniItemCopyClick(); };
-    m.mniMainItemPaste.OnClick = m.mniItemPaste.OnClick = [this] { mniItemPasteClick(); };
-    m.mniMainItemExc.OnClick = m.mniItemExc.OnClick = [this] { mniItemExcClick(); };
-    m.mniHelp.OnClick = [this] { mniHelpClick(); };
-    m.mniAbout.OnClick = [this] { mniAboutClick(); };
+    Commands.Bind(Menus);
 }
 
-bool TfrmMain::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (!tornDown_ && HandleOwnMessage(message, wParam, lParam, result)) return result;
+    return ui::TForm::HandleMessage(message, wParam, lParam);
+}
+
+bool TfrmMain::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (activationMessage_ && message == activationMessage_) {
         // A second start of the program: come forward, then handle the message as any other.
         ShowWindow(Handle(), SW_SHOW);
@@ -210,7 +158,7 @@ bool TfrmMain::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, L
 // ---------------------------------------------------------------------------------
 // Creation and shutdown
 
-void TfrmMain::FormCreate() {
+void TfrmMain::DoCreate() {
     platform::TWaitCursor wait;
     if (ui::HasApplication()) {
         ui::TApplication& app = ui::Application();
@@ -226,12 +174,12 @@ void TfrmMain::FormCreate() {
     BuildLayout(false);
     PlaceWindow();
     SelectPage(0);
-    SetKeyCursor(ckPage, 0);
+    Grid.SetKeyCursor(ckPage, 0);
     // The quick starter starts the program at high priority; built, it runs at normal priority.
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
 }
 
-void TfrmMain::FormShow() {
+void TfrmMain::DoShow() {
     // Showing the window never brings the taskbar button back while the tray icon is in use.
     ShowTaskbarButton(!trayShown_);
     // The icon preloading starts once the window is there: armed earlier, it would fire
@@ -242,27 +190,26 @@ void TfrmMain::FormShow() {
     }
 }
 
-void TfrmMain::FormPaint() {
+void TfrmMain::DoPaint(platform::ICanvas&) {
     // The window keeps the size of its layout whatever happened to it in between.
     if (storedClientWidth_ == 0 || IsIconic(Handle())) return;
     if (ClientWidth() != storedClientWidth_ || ClientHeight() != storedClientHeight_)
         SetClientSize(storedClientWidth_, storedClientHeight_);
 }
 
-void TfrmMain::FormClose(bool&) {
+void TfrmMain::DoClose(bool&) {
     closing_ = true; // stops the icon preloading
 }
 
-void TfrmMain::FormDestroy() {
+void TfrmMain::DoDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     closing_ = true;
     {
         platform::TWaitCursor wait;
         tmrM.SetEnabled(false);
-        tmrAfterExe.SetEnabled(false);
         SetTrayIcon(false);
-        DestroyItemButtons();
+        Grid.DestroyItemButtons();
         for (TPageButton* b : pageButtons_)
             GivePagePanel(b);
         pageButtons_.clear();
@@ -272,42 +219,14 @@ void TfrmMain::FormDestroy() {
     }
     if (MainHost() == this) SetMainHost(nullptr);
     viewData_.reset();
-    blankFace_ = platform::TPixmap();
+    Grid.ReleaseFaces();
 }
 
 // ---------------------------------------------------------------------------------
 // Layout
 
-TFaceStyle TfrmMain::FaceStyle() {
-    TFaceStyle s = FaceStyleOf(*viewData_, document_ ? document_->IconList.get() : nullptr);
-    int columns = document_ ? document_->PageWidth : 5, rows = document_ ? document_->PageHeight : 3;
-    // The sizes the buttons are laid out with, so that a face never outgrows its button.
-    s.ItemWidth = ClampItemSize(viewData_->ItemWidth, columns);
-    s.ItemHeight = ClampItemSize(viewData_->ItemHeight, rows);
-    return s;
-}
-
 void TfrmMain::PaintItemFace(const TItem& item, platform::TPixmap& image) {
-    TFaceStyle s = FaceStyle();
-    image.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
-    ui::TPixmapCanvas canvas(image, faceText_);
-    ::DrawItemFace(s, item, canvas, false);
-}
-
-void TfrmMain::DrawItemFace(const TItem& item, platform::ICanvas& canvas, bool pressed) {
-    ::DrawItemFace(FaceStyle(), item, canvas, pressed);
-}
-
-void TfrmMain::DrawIndFace(const TItem& item, platform::ICanvas& canvas, bool pressed) {
-    ::DrawIndFace(FaceStyle(), item, canvas, pressed);
-}
-
-void TfrmMain::MakeBlankFace() {
-    TFaceStyle s = FaceStyle();
-    blankFace_.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
-    TItem empty(false);
-    ui::TPixmapCanvas canvas(blankFace_, faceText_);
-    ::DrawItemFace(s, empty, canvas, false);
+    Grid.PaintItemFace(item, image);
 }
 
 TLayoutInput TfrmMain::LayoutInput() {
@@ -326,11 +245,11 @@ TLayoutInput TfrmMain::LayoutInput() {
 void TfrmMain::BuildLayout(bool reRender) {
     TViewData& v = *viewData_;
     TDocument& doc = *document_;
-    if (!pageItemBtns_.empty() || !indBtns_.empty()) DestroyItemButtons();
+    if (!Grid.Empty()) Grid.DestroyItemButtons();
 
     layout_ = ComputeLayout(LayoutInput());
 
-    MakeBlankFace();
+    Grid.MakeBlankFace();
     v.Font->AssignTo(&itemFont_);
     pageFont_ = itemFont_;
     pageFont_.Size = pageFont_.Size * 10 / 9;
@@ -347,10 +266,10 @@ void TfrmMain::BuildLayout(bool reRender) {
     pnlPage.SetBounds(L.Page.Left, L.Page.Top, L.Page.Width(), L.Page.Height());
     if (L.ShowInd) {
         pnlInd.SetBounds(L.Ind.Left, L.Ind.Top, L.Ind.Width(), L.Ind.Height());
-        indCount_ = L.IndCount;
-        doc.SetIndItemCount(indCount_);
+        Grid.SetIndButtonCount(L.IndCount);
+        doc.SetIndItemCount(L.IndCount);
     } else {
-        indCount_ = 0;
+        Grid.SetIndButtonCount(0);
     }
     pnlInd.SetVisible(L.ShowInd);
     pnlPageMenu.SetBounds(L.PageMenu.Left, L.PageMenu.Top, L.PageMenu.Width(), L.PageMenu.Height());
@@ -361,15 +280,7 @@ void TfrmMain::BuildLayout(bool reRender) {
     // The controls are all placed anew: each panel is invalidated once at the end.
     ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
     BuildPageButtons();
-    int slots = L.SlotCount();
-    for (int i = 0; i < slots; ++i)
-        pageItemBtns_.emplace_back(*this, i);
-    for (int i = 0; i < indCount_; ++i) {
-        indBtns_.emplace_back(*this, i);
-        indBtns_.back().Refresh();
-    }
-    // The new buttons show the cursor that was kept through the rebuild.
-    if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
+    Grid.Build();
     SetTrayIcon(v.Tray);
 }
 
@@ -411,9 +322,10 @@ void TfrmMain::SetPageCaption(int index) {
 void TfrmMain::SelectPage(int index) {
     TDocument& doc = *document_;
     if (index < -1 || index >= (int)doc.Pages.size()) return;
-    if (index != currentPage_) {
-        if (currentPage_ >= 0 && currentPage_ < (int)pageButtons_.size()) {
-            TPageButton* old = pageButtons_[(size_t)currentPage_];
+    int current = Grid.Page();
+    if (index != current) {
+        if (current >= 0 && current < (int)pageButtons_.size()) {
+            TPageButton* old = pageButtons_[(size_t)current];
             old->SetBevelOuter(ui::bvRaised);
             old->SetColor(viewData_->BtnColor);
         }
@@ -422,18 +334,8 @@ void TfrmMain::SelectPage(int index) {
             b->SetBevelOuter(ui::bvLowered);
             b->SetColor(viewData_->SelColor);
         }
-        // The double-click guard does not carry over to another page.
-        afterExeBtn_ = nullptr;
     }
-    currentPage_ = index;
-    if (index != -1) {
-        // Every button now stands for an item of this page. None is brought up to date
-        // here: each catches up (icon, drop acceptance, face) when it is painted, so a
-        // page of 10,000 slots costs what shows of it, and the grid is invalidated once.
-        ++pageSelection_;
-        pnlPage.InvalidateClient();
-    }
-    if (cursorKind_ == ckPage) SetKeyCursor(ckPage, 0);
+    Grid.ShowPage(index);
 }
 
 void TfrmMain::UpdateTitle() {
@@ -448,11 +350,11 @@ void TfrmMain::RebuildLayout() {
     // was hidden (in the notification area) stays hidden.
     bool visible = IsWindowVisible(Handle()) != FALSE;
     if (visible) ShowWindow(Handle(), SW_HIDE);
-    int page = currentPage_;
-    SetPressedButton(nullptr);
-    SetCaptureButton(nullptr);
+    int page = CurrentPage();
+    Grid.SetPressedButton(nullptr);
+    Grid.SetCaptureButton(nullptr);
     SelectPage(-1);
-    DestroyItemButtons();
+    Grid.DestroyItemButtons();
     BuildLayout(true);
     SelectPage(page);
     if (visible) ShowWindow(Handle(), SW_SHOW);
@@ -461,139 +363,17 @@ void TfrmMain::RebuildLayout() {
 void TfrmMain::ResizePages(int columns, int rows) {
     bool visible = IsWindowVisible(Handle()) != FALSE;
     if (visible) ShowWindow(Handle(), SW_HIDE);
-    int page = currentPage_;
-    SetPressedButton(nullptr);
-    SetCaptureButton(nullptr);
+    int page = CurrentPage();
+    Grid.SetPressedButton(nullptr);
+    Grid.SetCaptureButton(nullptr);
     SelectPage(-1);
-    DestroyItemButtons();
+    Grid.DestroyItemButtons();
     document_->SetPageSize(columns, rows);
     // The faces of placed items are drawn again: the same OK may have changed the
     // look, and a new grid can clamp the button size.
     BuildLayout(true);
     SelectPage(page);
     if (visible) ShowWindow(Handle(), SW_SHOW);
-}
-
-void TfrmMain::DestroyItemButtons() {
-    // Nothing may keep pointing at a button that is gone.
-    pressedBtn_ = nullptr;
-    if (captureBtn_) SetCaptureButton(nullptr);
-    SetAfterExeButton(nullptr);
-    // The grid goes as a whole: one invalidation each, not one per control.
-    ui::TInvalidationLock holdPage(pnlPage), holdInd(pnlInd);
-    pageItemBtns_.clear();
-    indBtns_.clear();
-}
-
-// ---------------------------------------------------------------------------------
-// Buttons, cursor, capture
-
-void TfrmMain::SetKeyCursor(uint8_t kind, int position) {
-    // A row without buttons has no place for the cursor: it stays where it is.
-    if (kind == ckInd && indCount_ <= 0) return;
-    position = WrapCursor(kind, position, (int)pageItemBtns_.size(), indCount_);
-    if (kind != cursorKind_ || position != cursorPos_) {
-        SetCaptureButton(nullptr);
-        if (TItemBtnBase* old = CursorButton()) old->SetFocused(false);
-        cursorKind_ = kind;
-        cursorPos_ = position;
-        if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
-    }
-    if (TItemBtnBase* b = CursorButton()) ShowItemStatus(b);
-}
-
-void TfrmMain::SetKeyCursorTo(TItemBtnBase* button) {
-    if (TPageItemBtn* p = dynamic_cast<TPageItemBtn*>(button))
-        SetKeyCursor(ckPage, p->Index());
-    else if (TIndItemBtn* i = dynamic_cast<TIndItemBtn*>(button))
-        SetKeyCursor(ckInd, i->Index());
-    else
-        SetKeyCursor(ckNone, 0);
-}
-
-TItemBtnBase* TfrmMain::CursorButton() {
-    if (cursorKind_ == ckPage && cursorPos_ >= 0 && cursorPos_ < (int)pageItemBtns_.size())
-        return &pageItemBtns_[(size_t)cursorPos_];
-    if (cursorKind_ == ckInd && cursorPos_ >= 0 && cursorPos_ < (int)indBtns_.size())
-        return &indBtns_[(size_t)cursorPos_];
-    return nullptr;
-}
-
-TItem* TfrmMain::CursorItem() {
-    if (currentPage_ == -1) return nullptr;
-    TItemBtnBase* b = CursorButton();
-    return b ? &b->GetItem() : nullptr;
-}
-
-void TfrmMain::SetPressedButton(TItemBtnBase* button) {
-    if (button == pressedBtn_) return;
-    if (pressedBtn_) pressedBtn_->SetDown(false);
-    if (button) button->SetDown(true);
-    pressedBtn_ = button;
-}
-
-void TfrmMain::SetCaptureButton(TItemBtnBase* button) {
-    if (button == captureBtn_) return;
-    if (captureBtn_)
-        if (ui::TLightHost* host = captureBtn_->Panel().Host()) host->ReleaseCaptureControl();
-    if (button) button->Panel().SetCapture();
-    captureBtn_ = button;
-}
-
-void TfrmMain::ShowItemStatus(TItemBtnBase* button) {
-    std::string text;
-    if (button && currentPage_ != -1) text = button->GetItem().Comment;
-    if (text == statusText_) return;
-    statusText_ = text;
-    stbMain.SetPanelText(0, text);
-}
-
-void TfrmMain::RefreshButtonAt(const TItemPos& pos) {
-    if (pos.Page == kIndPage) {
-        if (pos.Index >= 0 && pos.Index < (int)indBtns_.size()) indBtns_[(size_t)pos.Index].Refresh();
-    } else if (pos.Page == currentPage_ && pos.Page >= 0) {
-        if (pos.Index >= 0 && pos.Index < (int)pageItemBtns_.size())
-            pageItemBtns_[(size_t)pos.Index].Refresh();
-    }
-}
-
-void TfrmMain::RefreshIndButtons() {
-    for (auto& b : indBtns_)
-        b.Refresh();
-}
-
-void TfrmMain::RefreshAllButtons() {
-    if (currentPage_ != -1)
-        for (auto& b : pageItemBtns_)
-            b.Refresh();
-    RefreshIndButtons();
-}
-
-// ---------------------------------------------------------------------------------
-// Pools
-
-TItemImage* TfrmMain::TakeImage() {
-    return imagePool_.Take();
-}
-
-void TfrmMain::GiveImage(TItemImage* image) {
-    imagePool_.Give(image);
-}
-
-TDropPanel* TfrmMain::TakeDropPanel() {
-    return dropPanelPool_.Take();
-}
-
-void TfrmMain::GiveDropPanel(TDropPanel* panel) {
-    dropPanelPool_.Give(panel);
-}
-
-TPageButton* TfrmMain::TakePagePanel() {
-    return pagePanelPool_.Take();
-}
-
-void TfrmMain::GivePagePanel(TPageButton* panel) {
-    pagePanelPool_.Give(panel);
 }
 
 // ---------------------------------------------------------------------------------
@@ -614,19 +394,8 @@ void TfrmMain::tmrMTimer() {
     }
 }
 
-void TfrmMain::tmrAfterExeTimer() {
-    tmrAfterExe.SetEnabled(false);
-    afterExeBtn_ = nullptr;
-}
-
 // ---------------------------------------------------------------------------------
 // Launching
-
-void TfrmMain::SetAfterExeButton(TItemBtnBase* button) {
-    tmrAfterExe.SetEnabled(false);
-    afterExeBtn_ = button;
-    if (button) tmrAfterExe.SetEnabled(true);
-}
 
 bool TfrmMain::ReportLaunchResult(int result) {
     if (result > 32) return true;
@@ -682,7 +451,7 @@ void TfrmMain::MinimizeOrHide() {
         ShowWindow(Handle(), SW_MINIMIZE);
 }
 
-void TfrmMain::FormSysCommand(WPARAM command, bool& handled) {
+void TfrmMain::DoSysCommand(WPARAM command, bool& handled) {
     // The command value is compared whole: its low four bits are not masked.
     if (command == SC_MINIMIZE || (command == SC_CLOSE && document_ && document_->NotClose)) {
         MinimizeOrHide();
@@ -706,7 +475,7 @@ void TfrmMain::TrayCallback(LPARAM mouseMessage) {
 }
 
 void TfrmMain::AppActivate() {
-    if (cursorKind_ != ckNone) SetKeyCursor(ckPage, 0);
+    if (Grid.CursorKind() != ckNone) Grid.SetKeyCursor(ckPage, 0);
 }
 
 void TfrmMain::PlaceWindow() {
@@ -795,267 +564,63 @@ void TfrmMain::StoreLastPosition() {
 // ---------------------------------------------------------------------------------
 // Keys
 
-void TfrmMain::FormKeyDown(WORD& key, ui::TShiftState shift) {
+void TfrmMain::DoKeyDown(WORD& key, ui::TShiftState shift) {
     if (!document_) return;
     int pages = (int)document_->Pages.size();
     int columns = layout_.K;
     switch (key) {
     case VK_PRIOR:
-        if (pages > 0) SelectPage(PreviousPage(currentPage_, pages));
+        if (pages > 0) SelectPage(PreviousPage(CurrentPage(), pages));
         key = 0;
         return;
     case VK_NEXT:
-        if (pages > 0) SelectPage(NextPage(currentPage_, pages));
+        if (pages > 0) SelectPage(NextPage(CurrentPage(), pages));
         key = 0;
         return;
     case VK_LEFT:
-        SetKeyCursor(cursorKind_, cursorPos_ - 1);
+        Grid.SetKeyCursor(Grid.CursorKind(), Grid.CursorPosition() - 1);
         key = 0;
         return;
     case VK_RIGHT:
-        SetKeyCursor(cursorKind_, cursorPos_ + 1);
+        Grid.SetKeyCursor(Grid.CursorKind(), Grid.CursorPosition() + 1);
         key = 0;
         return;
     case VK_UP:
-        if (cursorKind_ == ckPage) SetKeyCursor(ckPage, cursorPos_ - columns);
+        if (Grid.CursorKind() == ckPage) Grid.SetKeyCursor(ckPage, Grid.CursorPosition() - columns);
         key = 0;
         return;
     case VK_DOWN:
-        if (cursorKind_ == ckPage) SetKeyCursor(ckPage, cursorPos_ + columns);
+        if (Grid.CursorKind() == ckPage) Grid.SetKeyCursor(ckPage, Grid.CursorPosition() + columns);
         key = 0;
         return;
     }
-    if (TItemBtnBase* b = CursorButton()) b->KeyDown(key, shift);
+    if (TItemBtnBase* b = Grid.CursorButton()) b->KeyDown(key, shift);
 }
 
-void TfrmMain::FormKeyUp(WORD& key, ui::TShiftState shift) {
+void TfrmMain::DoKeyUp(WORD& key, ui::TShiftState shift) {
     if (!document_) return;
     if (key == VK_TAB) {
         // Released with Alt held, Tab switched back into the window: the cursor stays.
         if (!(shift & ui::ssAlt)) {
             int kind, position;
-            TabCursor(cursorKind_, document_->ShowInd, kind, position);
-            SetKeyCursor((uint8_t)kind, position);
+            TabCursor(Grid.CursorKind(), document_->ShowInd, kind, position);
+            Grid.SetKeyCursor((uint8_t)kind, position);
         }
         key = 0;
         return;
     }
-    if (TItemBtnBase* b = CursorButton()) b->KeyUp(key, shift);
+    if (TItemBtnBase* b = Grid.CursorButton()) b->KeyUp(key, shift);
 }
 
 // ---------------------------------------------------------------------------------
-// Page buttons and page commands
+// Page buttons
 
 void TfrmMain::pnlPageBtnMouseDown(TPageButton& sender, ui::TMouseButton, int, int) {
     if (sender.Index >= 0) SelectPage(sender.Index);
 }
 
 void TfrmMain::pnlPageBtnMouseUp(TPageButton& sender, ui::TMouseButton button, int x, int y) {
-    if (button != ui::mbRight || sender.Index != currentPage_ || currentPage_ < 0) return;
+    if (button != ui::mbRight || sender.Index != CurrentPage() || CurrentPage() < 0) return;
     POINT p = sender.ClientToScreen(POINT{x, y});
     Menus.pmnPageBtn.Popup(p.x, p.y);
-}
-
-void TfrmMain::pmnPageBtnPopup() {
-    TPageMenuState s = PageMenuState(document_->NoEdit, currentPage_, (int)document_->Pages.size());
-    TMainMenus& m = Menus;
-    m.mniRename.SetEnabled(s.Rename);
-    m.mniNewPage.SetEnabled(s.NewPage);
-    m.mniDelete.SetEnabled(s.Delete);
-    m.mniUp.SetEnabled(s.Up);
-    m.mniDown.SetEnabled(s.Down);
-    m.mniMainRename.SetEnabled(m.mniRename.Enabled());
-    m.mniMainNewPage.SetEnabled(m.mniNewPage.Enabled());
-    m.mniMainDelete.SetEnabled(m.mniDelete.Enabled());
-    m.mniMainUp.SetEnabled(m.mniUp.Enabled());
-    m.mniMainDown.SetEnabled(m.mniDown.Enabled());
-}
-
-void TfrmMain::mniRenameClick() {
-    int p = currentPage_;
-    if (p < 0) return;
-    if (MainDialogs().RenamePage(*document_, p)) {
-        SetPageCaption(p);
-        document_->SaveIfNeeded(srChange);
-    }
-}
-
-void TfrmMain::mniUpClick() {
-    int p = currentPage_;
-    if (p <= 0) return;
-    SelectPage(-1);
-    document_->MovePageUp(p);
-    BuildPageButtons();
-    SelectPage(p - 1);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniDownClick() {
-    int p = currentPage_;
-    if (p < 0 || p >= (int)document_->Pages.size() - 1) return;
-    SelectPage(-1);
-    document_->MovePageDown(p);
-    BuildPageButtons();
-    SelectPage(p + 1);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniDeleteClick() {
-    int p = currentPage_;
-    // The last page is never removed: the window needs one.
-    if (p < 0 || document_->Pages.size() < 2) return;
-    if (MsgBox(kDeletePageQuestion, kBoxCaption, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
-        return;
-    SelectPage(-1);
-    document_->DeletePage(p);
-    BuildPageButtons();
-    SelectPage(p < (int)document_->Pages.size() ? p : 0);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniNewPageInsClick() {
-    int p = currentPage_;
-    if (p < 0) return;
-    SelectPage(-1);
-    document_->InsertPage(p);
-    BuildPageButtons();
-    SelectPage(p);
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniNewPageAddClick() {
-    int n = (int)document_->Pages.size();
-    document_->InsertPage(-1);
-    BuildPageButtons();
-    SelectPage(n);
-    document_->SaveIfNeeded(srChange);
-}
-
-// ---------------------------------------------------------------------------------
-// Item commands
-
-void TfrmMain::mniItemsClick() {
-    if (TItemBtnBase* b = CursorButton())
-        if (currentPage_ != -1) b->UpdateMenus();
-}
-
-void TfrmMain::mniEditClick() {
-    if (TItemBtnBase* b = CursorButton())
-        if (currentPage_ != -1) b->Edit();
-}
-
-void TfrmMain::mniItemDelClick() {
-    TItemBtnBase* b = CursorButton();
-    if (currentPage_ == -1 || !b) return;
-    // However the command arrived, the edit lock's answer for this button holds.
-    b->UpdateMenus();
-    if (!Menus.mniItemDel.Enabled()) return;
-    if (!b->GetItem().Path.empty() &&
-        MsgBox(kDeleteItemQuestion, kBoxCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
-        return;
-    b->Delete();
-}
-
-void TfrmMain::mniItemInsertClick() {
-    if (TItemBtnBase* b = CursorButton())
-        if (currentPage_ != -1) b->Insert();
-}
-
-void TfrmMain::mniItemCopyClick() {
-    TItem* i = CursorItem();
-    if (!i) return;
-    document_->ClipItem->Assign(*i);
-    document_->ClipPos = CursorButton()->GetPosition();
-}
-
-void TfrmMain::mniItemCutClick() {
-    if (!CursorItem()) return;
-    mniItemCopyClick();
-    CursorButton()->Delete();
-}
-
-void TfrmMain::mniItemPasteClick() {
-    TItem* i = CursorItem();
-    if (!i) return;
-    i->Assign(*document_->ClipItem);
-    i->RefreshIcon(false);
-    CursorButton()->Refresh();
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::mniItemExcClick() {
-    TItem* i = CursorItem();
-    if (!i) return;
-    TItemPos source = document_->ClipPos;
-    // A source that no longer exists (an independent slot removed since) exchanges nothing.
-    TItem* s = document_->GetItem(source);
-    if (!s) return;
-    TItemBtnBase* b = CursorButton();
-    s->Assign(*i);
-    i->Assign(*document_->ClipItem);
-    i->RefreshIcon(false);
-    s->RefreshIcon(false);
-    b->Refresh();
-    RefreshButtonAt(source);
-    document_->ClipPos = b->GetPosition();
-    document_->SaveIfNeeded(srChange);
-}
-
-void TfrmMain::OpenRelated(bool help) {
-    TItem* i = CursorItem();
-    if (!i) return;
-    // The document's action applies here; the item's own plays no part, and the
-    // double-click guard is neither used nor set.
-    int action = document_->ExeAnd;
-    if (action == eaMinimize)
-        MinimizeOrHide();
-    else if (action == eaExit)
-        ShowWindow(Handle(), SW_HIDE);
-    int result = help ? i->OpenLHelp() : i->OpenLFol();
-    if (ReportLaunchResult(result) && document_->ExeAnd == eaExit) CloseSoon();
-}
-
-void TfrmMain::mniLFolClick() {
-    OpenRelated(false);
-}
-
-void TfrmMain::mniLHelpClick() {
-    OpenRelated(true);
-}
-
-// ---------------------------------------------------------------------------------
-// Other commands
-
-void TfrmMain::mniRefreshClick() {
-    platform::TWaitCursor wait;
-    document_->RefreshIcons();
-    RefreshAllButtons();
-}
-
-void TfrmMain::mniSaveClick() {
-    document_->SaveIfNeeded(srCommand);
-}
-
-void TfrmMain::mniOptClick() {
-    SetPressedButton(nullptr);
-    SetCaptureButton(nullptr);
-    SetKeyCursor(ckNone, 0);
-    if (MainDialogs().EditOptions(*this)) {
-        RefreshAllButtons();
-        UpdateTitle();
-        document_->SaveIfNeeded(srChange);
-    }
-    SetKeyCursor(ckPage, 0);
-}
-
-void TfrmMain::mniExitClick() {
-    Close();
-}
-
-void TfrmMain::mniHelpClick() {
-    ShowHtmlHelp(platform::System().ProgramFolder() + kHtmlHelpFileName);
-}
-
-void TfrmMain::mniAboutClick() {
-    MainDialogs().ShowAbout();
 }

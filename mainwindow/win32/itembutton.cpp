@@ -4,10 +4,13 @@
 
 #include "mainwindow/commandstate.h"
 #include "mainwindow/win32/droppanel.h"
-#include "mainwindow/win32/frmmain.h"
+#include "mainwindow/win32/commands.h"
+#include "mainwindow/win32/itemgrid.h"
 #include "mainwindow/win32/maindialogs.h"
 #include "model/item.h"
+#include "model/viewdata.h"
 #include "ui/canvas.h"
+#include "ui/menu.h"
 #include "ybfs/exception.h"
 
 namespace {
@@ -29,13 +32,14 @@ void FrameLine(platform::TPixmap& face, int x0, int y0, int x1, int y1) {
 // ---------------------------------------------------------------------------------
 // TItemBtnBase
 
-TItemBtnBase::TItemBtnBase(TfrmMain& main, int index, ui::TLightHost& parent)
-    : main_(main), index_(index), panel_(main.TakeDropPanel()), image_(main.TakeImage()) {
+TItemBtnBase::TItemBtnBase(TItemGrid& grid, int index, ui::TLightHost& parent)
+    : grid_(grid), owner_(grid.Owner()), index_(index), panel_(grid.TakeDropPanel()),
+      image_(grid.TakeImage()) {
     panel_->Button = this;
     panel_->SetParent(parent);
     panel_->SetBevelWidth(2);
     panel_->SetBevelOuter(ui::bvRaised);
-    panel_->SetColor(main.View().BtnColor);
+    panel_->SetColor(owner_.View().BtnColor);
     panel_->SetDragDropAccept(true);
     image_->Button = this;
     image_->SetParent(*panel_);
@@ -44,8 +48,12 @@ TItemBtnBase::TItemBtnBase(TfrmMain& main, int index, ui::TLightHost& parent)
 TItemBtnBase::~TItemBtnBase() {
     panel_->Button = nullptr;
     image_->Button = nullptr;
-    main_.GiveDropPanel(panel_);
-    main_.GiveImage(image_);
+    grid_.GiveDropPanel(panel_);
+    grid_.GiveImage(image_);
+}
+
+TDocument& TItemBtnBase::Doc() {
+    return *owner_.Document();
 }
 
 void TItemBtnBase::SetFocused(bool focused) {
@@ -54,12 +62,12 @@ void TItemBtnBase::SetFocused(bool focused) {
         Draw();
     }
     // A pressed look never stays on a button that lost the cursor.
-    if (!focused_ && down_) main_.SetPressedButton(nullptr);
+    if (!focused_ && down_) grid_.SetPressedButton(nullptr);
 }
 
 void TItemBtnBase::KeyDown(WORD& key, ui::TShiftState shift) {
     // With Alt held, Space opens the system menu and Enter is no start either.
-    if ((key == kEnter || key == kSpace) && !(shift & ui::ssAlt)) main_.SetPressedButton(this);
+    if ((key == kEnter || key == kSpace) && !(shift & ui::ssAlt)) grid_.SetPressedButton(this);
 }
 
 void TItemBtnBase::KeyUp(WORD& key, ui::TShiftState) {
@@ -67,7 +75,7 @@ void TItemBtnBase::KeyUp(WORD& key, ui::TShiftState) {
     bool used = !ItemEmpty();
     int result = 0;
     if (used) result = Execute(std::string());
-    main_.SetPressedButton(nullptr);
+    grid_.SetPressedButton(nullptr);
     // The keyboard starts items only: an empty one opens no edit dialog.
     if (used) AfterExecute(result);
 }
@@ -75,11 +83,11 @@ void TItemBtnBase::KeyUp(WORD& key, ui::TShiftState) {
 void TItemBtnBase::SetDown(bool down) {
     if (down != down_) {
         panel_->SetBevelOuter(down ? ui::bvLowered : ui::bvRaised);
-        panel_->SetColor(down ? main_.View().SelColor : main_.View().BtnColor);
+        panel_->SetColor(down ? owner_.View().SelColor : owner_.View().BtnColor);
         down_ = down;
         Draw();
     }
-    if (down_) main_.SetKeyCursorTo(this);
+    if (down_) grid_.SetKeyCursorTo(this);
 }
 
 bool TItemBtnBase::HitTest(const ui::TLightControl& control, int x, int y) {
@@ -93,16 +101,16 @@ bool TItemBtnBase::HitTest(const ui::TLightControl& control, int x, int y) {
 }
 
 int TItemBtnBase::Execute(const std::string& parameters) {
-    if (main_.Doc().PreventDblExe && main_.AfterExeButton() == this) return kResultGuarded;
-    main_.SetAfterExeButton(this);
+    if (Doc().PreventDblExe && grid_.AfterExeButton() == this) return kResultGuarded;
+    grid_.SetAfterExeButton(this);
     TItem& item = GetItem();
     int result = item.Run(parameters);
     switch (item.GetExeAnd()) {
     case eaMinimize:
-        main_.MinimizeOrHide();
+        owner_.MinimizeOrHide();
         break;
     case eaExit:
-        ShowWindow(main_.Handle(), SW_HIDE);
+        ShowWindow(owner_.Window(), SW_HIDE);
         break;
     }
     return result;
@@ -111,17 +119,17 @@ int TItemBtnBase::Execute(const std::string& parameters) {
 void TItemBtnBase::AfterExecute(int result) {
     Refresh();
     // Closing is the last step: the window destroys this button when it closes.
-    if (main_.ReportLaunchResult(result) && GetItem().GetExeAnd() == eaExit) main_.CloseSoon();
+    if (owner_.ReportLaunchResult(result) && GetItem().GetExeAnd() == eaExit) owner_.CloseSoon();
 }
 
 void TItemBtnBase::SetFile(const std::string& path) {
     GetItem().SetFromFile(path);
-    main_.Doc().SaveIfNeeded(srChange);
+    Doc().SaveIfNeeded(srChange);
     Refresh();
 }
 
 void TItemBtnBase::UpdateDropAccept() {
-    panel_->SetDragDropAccept(!ItemEmpty() || !main_.Doc().NoEdit);
+    panel_->SetDragDropAccept(!ItemEmpty() || !Doc().NoEdit);
 }
 
 void TItemBtnBase::Refresh() {
@@ -130,84 +138,68 @@ void TItemBtnBase::Refresh() {
 }
 
 void TItemBtnBase::UpdateMenus() {
-    TDocument& doc = main_.Doc();
-    TItemMenuState s =
-        ItemMenuState(GetItem(), false, doc.NoEdit, doc.ClipItem->Path.empty(), doc.ClipPos.Page != -1);
-    TMainMenus& m = main_.Menus;
-    m.mniItemCopy.SetEnabled(s.Copy);
-    m.mniEdit.SetEnabled(s.Edit);
-    m.mniItemDel.SetEnabled(s.Delete);
-    m.mniItemCut.SetEnabled(s.Cut);
-    m.mniItemPaste.SetEnabled(s.Paste);
-    m.mniItemExc.SetEnabled(s.Exchange);
-    m.mniLFol.SetEnabled(s.LFol);
-    m.mniLHelp.SetEnabled(s.LHelp);
-    m.mniMainEdit.SetEnabled(m.mniEdit.Enabled());
-    m.mniMainItemCut.SetEnabled(m.mniItemCut.Enabled());
-    m.mniMainItemCopy.SetEnabled(m.mniItemCopy.Enabled());
-    m.mniMainItemPaste.SetEnabled(m.mniItemPaste.Enabled());
-    m.mniMainItemDel.SetEnabled(m.mniItemDel.Enabled());
-    m.mniMainItemExc.SetEnabled(m.mniItemExc.Enabled());
-    m.mniMainLFol.SetEnabled(m.mniLFol.Enabled());
-    m.mniMainLHelp.SetEnabled(m.mniLHelp.Enabled());
+    TDocument& doc = Doc();
+    bool independent = GetPosition().Page == kIndPage;
+    owner_.ItemCommands().SetItemStates(ItemMenuState(GetItem(), independent, doc.NoEdit,
+                                                      doc.ClipItem->Path.empty(), doc.ClipPos.Page != -1));
 }
 
 void TItemBtnBase::Edit() {
     if (MainDialogs().EditItem(GetItem())) {
-        main_.Doc().SaveIfNeeded(srChange);
+        Doc().SaveIfNeeded(srChange);
         Refresh();
     }
 }
 
 void TItemBtnBase::Delete() {
     GetItem().ClearItem();
-    main_.Doc().SaveIfNeeded(srChange);
+    Doc().SaveIfNeeded(srChange);
     Refresh();
 }
 
 void TItemBtnBase::MouseDown(ui::TLightControl&, ui::TMouseButton button, ui::TShiftState, int, int) {
     if (button != ui::mbLeft) return;
-    main_.SetPressedButton(this);
-    main_.SetCaptureButton(this);
+    grid_.SetPressedButton(this);
+    grid_.SetCaptureButton(this);
 }
 
 void TItemBtnBase::MouseMove(ui::TLightControl& sender, ui::TShiftState, int x, int y) {
     // While the button holds the capture, the pressed look follows the pointer in and out.
-    if (main_.CaptureButton() == this) main_.SetPressedButton(HitTest(sender, x, y) ? this : nullptr);
-    main_.ShowItemStatus(this);
+    if (grid_.CaptureButton() == this) grid_.SetPressedButton(HitTest(sender, x, y) ? this : nullptr);
+    grid_.ShowItemStatus(this);
 }
 
 void TItemBtnBase::MouseUp(ui::TLightControl& sender, ui::TMouseButton button, ui::TShiftState, int x,
                            int y) {
-    if (main_.CaptureButton() == this) {
+    if (grid_.CaptureButton() == this) {
         if (button != ui::mbLeft) return;
         bool inside = HitTest(sender, x, y);
-        main_.SetCaptureButton(nullptr);
+        grid_.SetCaptureButton(nullptr);
         bool used = !ItemEmpty();
         int result = 0;
         if (inside) {
-            main_.SetPressedButton(this);
+            grid_.SetPressedButton(this);
             if (used) result = Execute(std::string());
         }
-        main_.SetPressedButton(nullptr);
+        grid_.SetPressedButton(nullptr);
         if (inside) {
             if (used)
                 AfterExecute(result);
-            else if (!main_.Doc().NoEdit)
+            else if (!Doc().NoEdit)
                 Edit();
         }
         return;
     }
     if (button != ui::mbRight) return;
-    main_.SetCaptureButton(nullptr);
+    grid_.SetCaptureButton(nullptr);
     if (!HitTest(sender, x, y)) return;
-    main_.SetPressedButton(nullptr);
-    main_.SetKeyCursorTo(this);
+    grid_.SetPressedButton(nullptr);
+    grid_.SetKeyCursorTo(this);
     UpdateMenus();
     POINT p = sender.ClientToScreen(POINT{x, y});
     // The menu's commands may rebuild the window and so destroy this button: nothing
     // of it is touched after the menu.
-    main_.Menus.pmnItem.Popup(p.x, p.y);
+    owner_.ItemMenu().Popup(p.x, p.y);
 }
 
 void TItemBtnBase::DropFiles(TDropPanel&, int iFiles, const std::vector<std::string>& dropFileNames) {
@@ -235,8 +227,8 @@ void TItemBtnBase::DrawFocusFrame(platform::TPixmap& face) {
 // ---------------------------------------------------------------------------------
 // TPageItemBtn
 
-TPageItemBtn::TPageItemBtn(TfrmMain& main, int index) : TItemBtnBase(main, index, main.pnlPage) {
-    platform::TRect r = main.Layout().PageItemButton(index);
+TPageItemBtn::TPageItemBtn(TItemGrid& grid, int index) : TItemBtnBase(grid, index, grid.PagePanel()) {
+    platform::TRect r = grid.Layout().PageItemButton(index);
     panel_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     panel_->SetVisible(true);
     image_->SetBounds(2, 2, r.Width() - 4, r.Height() - 4);
@@ -244,21 +236,21 @@ TPageItemBtn::TPageItemBtn(TfrmMain& main, int index) : TItemBtnBase(main, index
 }
 
 TItem& TPageItemBtn::GetItem() {
-    int page = main_.CurrentPage();
-    TDocument& doc = main_.Doc();
+    int page = grid_.Page();
+    TDocument& doc = Doc();
     if (page < 0 || page >= (int)doc.Pages.size() || index_ >= doc.Pages[(size_t)page]->SlotCount())
         throw Exception("ページが非選択の状態でページボタンに対応するアイテムを取得しようとしました。");
     return doc.Pages[(size_t)page]->Item(index_);
 }
 
 TItemPos TPageItemBtn::GetPosition() {
-    return TItemPos{main_.CurrentPage(), index_};
+    return TItemPos{grid_.Page(), index_};
 }
 
 platform::TPictureRef TPageItemBtn::ItemFace() {
-    platform::TPictureRef blank(&main_.BlankFace());
-    int page = main_.CurrentPage();
-    TDocument& doc = main_.Doc();
+    platform::TPictureRef blank(&grid_.BlankFace());
+    int page = grid_.Page();
+    TDocument& doc = Doc();
     if (page < 0 || page >= (int)doc.Pages.size()) return blank;
     TLPage& p = *doc.Pages[(size_t)page];
     if (index_ >= p.SlotCount()) return blank;
@@ -267,14 +259,14 @@ platform::TPictureRef TPageItemBtn::ItemFace() {
 }
 
 bool TPageItemBtn::HasItem() {
-    int page = main_.CurrentPage();
-    TDocument& doc = main_.Doc();
+    int page = grid_.Page();
+    TDocument& doc = Doc();
     return page >= 0 && page < (int)doc.Pages.size() && index_ < doc.Pages[(size_t)page]->SlotCount();
 }
 
 void TPageItemBtn::CatchUp() {
-    if (selection_ == main_.PageSelection()) return;
-    selection_ = main_.PageSelection();
+    if (selection_ == grid_.PageSelection()) return;
+    selection_ = grid_.PageSelection();
     if (!HasItem()) return;
     GetItem().PrepareIcon();
     UpdateDropAccept();
@@ -287,15 +279,15 @@ platform::TPictureRef TPageItemBtn::ShownFace() {
 }
 
 void TPageItemBtn::Compose() {
-    bool frame = focused_ && main_.View().ShowFocus;
+    bool frame = focused_ && owner_.View().ShowFocus;
     platform::TPixmap& picture = image_->Picture();
     if (down_) {
-        if (main_.CurrentPage() >= 0) {
+        if (grid_.Page() >= 0) {
             picture.Resize(image_->Width(), image_->Height());
             ui::TPixmapCanvas canvas(picture);
-            main_.DrawItemFace(GetItem(), canvas, true);
+            grid_.DrawItemFace(GetItem(), canvas, true);
         } else {
-            picture = main_.BlankFace();
+            picture = grid_.BlankFace();
         }
         composed_ = true;
     } else if (frame) {
@@ -315,17 +307,11 @@ void TPageItemBtn::Draw() {
     image_->Invalidate();
 }
 
-void TPageItemBtn::UpdateMenus() {
-    TItemBtnBase::UpdateMenus();
-    main_.Menus.mniItemInsert.SetEnabled(false);
-    main_.Menus.mniMainItemInsert.SetEnabled(false);
-}
-
 // ---------------------------------------------------------------------------------
 // TIndItemBtn
 
-TIndItemBtn::TIndItemBtn(TfrmMain& main, int index) : TItemBtnBase(main, index, main.pnlInd) {
-    platform::TRect r = main.Layout().IndButton(index);
+TIndItemBtn::TIndItemBtn(TItemGrid& grid, int index) : TItemBtnBase(grid, index, grid.IndPanel()) {
+    platform::TRect r = grid.Layout().IndButton(index);
     panel_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     panel_->SetVisible(true);
     image_->SetBounds(2, 2, kIndImageSize, kIndImageSize);
@@ -334,7 +320,7 @@ TIndItemBtn::TIndItemBtn(TfrmMain& main, int index) : TItemBtnBase(main, index, 
 }
 
 TItem& TIndItemBtn::GetItem() {
-    TDocument& doc = main_.Doc();
+    TDocument& doc = Doc();
     // The row is kept at least as long as its buttons; a shorter one is filled up.
     if (index_ >= (int)doc.IndItems.size()) doc.SetIndItemCount(index_ + 1);
     return *doc.IndItems[(size_t)index_];
@@ -357,9 +343,9 @@ void TIndItemBtn::Compose() {
     picture.Resize(image_->Width(), image_->Height());
     {
         ui::TPixmapCanvas canvas(picture);
-        main_.DrawIndFace(GetItem(), canvas, down_);
+        grid_.DrawIndFace(GetItem(), canvas, down_);
     }
-    if (focused_ && main_.View().ShowFocus) DrawFocusFrame(picture);
+    if (focused_ && owner_.View().ShowFocus) DrawFocusFrame(picture);
 }
 
 void TIndItemBtn::Draw() {
@@ -376,39 +362,27 @@ void TIndItemBtn::Refresh() {
     TItemBtnBase::Refresh();
 }
 
-void TIndItemBtn::UpdateMenus() {
-    TItemBtnBase::UpdateMenus();
-    TDocument& doc = main_.Doc();
-    TItemMenuState s =
-        ItemMenuState(GetItem(), true, doc.NoEdit, doc.ClipItem->Path.empty(), doc.ClipPos.Page != -1);
-    TMainMenus& m = main_.Menus;
-    m.mniItemDel.SetEnabled(s.Delete);
-    m.mniMainItemDel.SetEnabled(s.Delete);
-    m.mniItemInsert.SetEnabled(true);
-    m.mniMainItemInsert.SetEnabled(true);
-}
-
 void TIndItemBtn::Delete() {
-    TDocument& doc = main_.Doc();
+    TDocument& doc = Doc();
     bool wasEmpty = ItemEmpty();
     GetItem().ClearItem();
     if (wasEmpty) {
         // An empty slot is removed: the row closes up and gets an empty slot at its end.
         doc.IndItems.erase(doc.IndItems.begin() + index_);
-        doc.SetIndItemCount(main_.IndButtonCount());
+        doc.SetIndItemCount(grid_.IndButtonCount());
     }
     doc.SaveIfNeeded(srChange);
     if (wasEmpty)
-        main_.RefreshIndButtons();
+        grid_.RefreshIndButtons();
     else
         Refresh();
 }
 
 void TIndItemBtn::Insert() {
-    TDocument& doc = main_.Doc();
+    TDocument& doc = Doc();
     doc.IndItems.insert(doc.IndItems.begin() + std::min<size_t>((size_t)index_, doc.IndItems.size()),
                         std::make_unique<TItem>(false));
-    doc.SetIndItemCount(main_.IndButtonCount());
+    doc.SetIndItemCount(grid_.IndButtonCount());
     doc.SaveIfNeeded(srChange);
-    main_.RefreshIndButtons();
+    grid_.RefreshIndButtons();
 }

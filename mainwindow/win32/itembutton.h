@@ -3,9 +3,10 @@
 // whichever page is selected) and the independent buttons of the row below it.
 //
 // A button is no window of its own: it borrows a drop panel and an image from the
-// main window's pools (mainwindow/win32/droppanel.h), places them, draws the face,
-// shows the pressed and focused states, starts its item, and carries out the item
-// commands the main window forwards to it.
+// grid's pools (mainwindow/win32/droppanel.h), places them, draws the face, shows the
+// pressed and focused states, starts its item, and carries out the item commands
+// forwarded to it. It reaches the window only through the grid's owner
+// (mainwindow/win32/itemgrid.h).
 #include <windows.h>
 
 #include <cstdint>
@@ -18,7 +19,8 @@
 class TDropPanel;
 class TItemImage;
 class TItem;
-class TfrmMain;
+class IItemGridOwner;
+class TItemGrid;
 namespace ui {
 class TLightControl;
 class TLightHost;
@@ -37,8 +39,8 @@ protected:
 
 class TItemBtnBase : public TLBtn {
 public:
-    // Takes a drop panel and an image from the main window's pools and puts them on parent.
-    TItemBtnBase(TfrmMain& main, int index, ui::TLightHost& parent);
+    // Takes a drop panel and an image from the grid's pools and puts them on parent.
+    TItemBtnBase(TItemGrid& grid, int index, ui::TLightHost& parent);
     // Gives the panel and the image back to the pools.
     ~TItemBtnBase() override;
     TItemBtnBase(const TItemBtnBase&) = delete;
@@ -63,6 +65,7 @@ public:
     // icon, its drop acceptance, its face) without invalidating anything: it runs
     // when the button is painted, or when files arrive on it.
     virtual void CatchUp() {}
+    // Sets the enabled states of the item commands for this button.
     virtual void UpdateMenus();
     virtual void Edit();
     virtual void Delete();
@@ -89,8 +92,10 @@ protected:
     // An empty button under the edit lock refuses files: the lock cannot be bypassed by a drop.
     void UpdateDropAccept();
     bool ItemEmpty() { return GetItem().Path.empty(); }
+    TDocument& Doc();
 
-    TfrmMain& main_;
+    TItemGrid& grid_;
+    IItemGridOwner& owner_;
     int index_;
     TDropPanel* panel_;
     TItemImage* image_;
@@ -99,12 +104,11 @@ protected:
 
 class TPageItemBtn : public TItemBtnBase {
 public:
-    TPageItemBtn(TfrmMain& main, int index);
+    TPageItemBtn(TItemGrid& grid, int index);
 
     TItem& GetItem() override;
     TItemPos GetPosition() override;
     void Draw() override;
-    void UpdateMenus() override;
     platform::TPictureRef ShownFace() override;
     void CatchUp() override;
 
@@ -117,19 +121,18 @@ private:
     // the face is then looked up when painted).
     void Compose();
     bool composed_ = false; // the image shows its own picture (pressed look, focus frame)
-    // The main window's page selection this button has caught up with (none yet).
+    // The grid's page selection this button has caught up with (none yet).
     uint64_t selection_ = 0;
 };
 
 class TIndItemBtn : public TItemBtnBase {
 public:
-    TIndItemBtn(TfrmMain& main, int index);
+    TIndItemBtn(TItemGrid& grid, int index);
 
     TItem& GetItem() override;
     TItemPos GetPosition() override;
     void Draw() override;
     void Refresh() override;
-    void UpdateMenus() override;
     void Delete() override;
     void Insert() override;
     platform::TPictureRef ShownFace() override;

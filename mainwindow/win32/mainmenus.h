@@ -1,7 +1,8 @@
 #pragma once
 // The main window's menus: the menu bar and the three popup menus (page button,
-// item button, notification area), every entry with its caption and key. The main
-// window connects the handlers.
+// item button, notification area), every entry with its caption and key. The entries
+// are bound to the main window's commands (mainwindow/win32/commands.h), which hold
+// what they do and their enabled states.
 #include "ui/menu.h"
 
 struct TMainMenus {
@@ -19,23 +20,23 @@ struct TMainMenus {
     ui::TMenuItem& mniRefresh;
     ui::TMenuItem& mniSave;
     ui::TMenuItem& mniOpt0;
-    ui::TMenuItem& N6;
+    ui::TMenuItem& sepMainExit;
     ui::TMenuItem& mniExit;
     ui::TMenuItem& mniPages;
     ui::TMenuItem& mniMainRename;
-    ui::TMenuItem& N9;
+    ui::TMenuItem& sepMainPageMoves;
     ui::TMenuItem& mniMainUp;
     ui::TMenuItem& mniMainDown;
     ui::TMenuItem& mniMainDelete;
     ui::TMenuItem& mniMainNewPage;
     ui::TMenuItem& mniMainNewPageIns;
-    ui::TMenuItem& A1;
+    ui::TMenuItem& mniMainNewPageAdd;
     ui::TMenuItem& mniItems;
     ui::TMenuItem& mniMainEdit;
-    ui::TMenuItem& N7;
+    ui::TMenuItem& sepMainRelated;
     ui::TMenuItem& mniMainLFol;
     ui::TMenuItem& mniMainLHelp;
-    ui::TMenuItem& N8;
+    ui::TMenuItem& sepMainSlots;
     ui::TMenuItem& mniMainItemDel;
     ui::TMenuItem& mniMainItemInsert;
     ui::TMenuItem& mniMainItemCut;
@@ -48,29 +49,29 @@ struct TMainMenus {
 
     // pmnPageBtn
     ui::TMenuItem& mniRename;
-    ui::TMenuItem& N1;
+    ui::TMenuItem& sepPageMoves;
     ui::TMenuItem& mniUp;
     ui::TMenuItem& mniDown;
     ui::TMenuItem& mniDelete;
     ui::TMenuItem& mniNewPage;
     ui::TMenuItem& mniNewPageIns;
     ui::TMenuItem& mniNewPageAdd;
-    ui::TMenuItem& N2;
+    ui::TMenuItem& sepPageOptions;
     ui::TMenuItem& mniOpt1;
 
     // pmnItem
     ui::TMenuItem& mniEdit;
-    ui::TMenuItem& N4;
+    ui::TMenuItem& sepItemRelated;
     ui::TMenuItem& mniLFol;
     ui::TMenuItem& mniLHelp;
-    ui::TMenuItem& N3;
+    ui::TMenuItem& sepItemSlots;
     ui::TMenuItem& mniItemDel;
     ui::TMenuItem& mniItemInsert;
     ui::TMenuItem& mniItemCut;
     ui::TMenuItem& mniItemCopy;
     ui::TMenuItem& mniItemPaste;
     ui::TMenuItem& mniItemExc;
-    ui::TMenuItem& N5;
+    ui::TMenuItem& sepItemOptions;
     ui::TMenuItem& mniOpt2;
 
     // pmnTask

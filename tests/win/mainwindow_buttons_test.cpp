@@ -19,24 +19,24 @@ protected:
 
 TEST_F(MainWindowButtons, PressDragOutAndBackReleaseInsideStartsOnce) {
     TfrmMain& f = OpenWithProbe();
-    TPageItemBtn& b = f.PageItemButton(1);
+    TPageItemBtn& b = f.Grid.PageItemButton(1);
     POINT in = SlotPoint(1), out = {460, 250};
     Mouse(f.pnlPage, WM_LBUTTONDOWN, in, MK_LBUTTON);
-    EXPECT_EQ(&b, f.PressedButton());
-    EXPECT_EQ(&b, f.CaptureButton());
+    EXPECT_EQ(&b, f.Grid.PressedButton());
+    EXPECT_EQ(&b, f.Grid.CaptureButton());
     EXPECT_EQ(f.pnlPage.Handle(), GetCapture());
     EXPECT_TRUE(b.Down());
     EXPECT_EQ(ui::bvLowered, b.Panel().BevelOuter());
-    EXPECT_EQ(1, f.CursorPosition()) << "pressing moves the cursor to the button";
+    EXPECT_EQ(1, f.Grid.CursorPosition()) << "pressing moves the cursor to the button";
 
     Mouse(f.pnlPage, WM_MOUSEMOVE, out, MK_LBUTTON);
-    EXPECT_EQ(nullptr, f.PressedButton()) << "the pressed look follows the pointer out";
+    EXPECT_EQ(nullptr, f.Grid.PressedButton()) << "the pressed look follows the pointer out";
     EXPECT_FALSE(b.Down());
     Mouse(f.pnlPage, WM_MOUSEMOVE, in, MK_LBUTTON);
     EXPECT_TRUE(b.Down());
     Mouse(f.pnlPage, WM_LBUTTONUP, in);
-    EXPECT_EQ(nullptr, f.PressedButton());
-    EXPECT_EQ(nullptr, f.CaptureButton());
+    EXPECT_EQ(nullptr, f.Grid.PressedButton());
+    EXPECT_EQ(nullptr, f.Grid.CaptureButton());
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(ui::bvRaised, b.Panel().BevelOuter());
     EXPECT_EQ(1u, Launches(1).size());
@@ -49,9 +49,9 @@ TEST_F(MainWindowButtons, ReleasingOutsideStartsNothingAndLeavesNothingPressed) 
     // Released over another button: still nothing, since the capture stayed with the first.
     Mouse(f.pnlPage, WM_MOUSEMOVE, SlotPoint(2), MK_LBUTTON);
     Mouse(f.pnlPage, WM_LBUTTONUP, SlotPoint(2));
-    EXPECT_EQ(nullptr, f.PressedButton());
-    EXPECT_FALSE(f.PageItemButton(1).Down());
-    EXPECT_FALSE(f.PageItemButton(2).Down());
+    EXPECT_EQ(nullptr, f.Grid.PressedButton());
+    EXPECT_FALSE(f.Grid.PageItemButton(1).Down());
+    EXPECT_FALSE(f.Grid.PageItemButton(2).Down());
     EXPECT_EQ(0, dialogs_.Edits) << "the empty button under the pointer opens nothing";
     EXPECT_TRUE(NothingStarted());
 }
@@ -85,11 +85,11 @@ TEST_F(MainWindowButtons, ClickingAnEmptyButtonEditsItUnlessTheEditLockIsOn) {
 TEST_F(MainWindowButtons, EnterAndSpaceStartTheButtonUnderTheCursor) {
     TfrmMain& f = OpenWithProbe();
     Press(VK_RIGHT);
-    ASSERT_EQ(1, f.CursorPosition());
+    ASSERT_EQ(1, f.Grid.CursorPosition());
     KeyDown(VK_RETURN);
-    EXPECT_TRUE(f.PageItemButton(1).Down());
+    EXPECT_TRUE(f.Grid.PageItemButton(1).Down());
     KeyUp(VK_RETURN);
-    EXPECT_FALSE(f.PageItemButton(1).Down());
+    EXPECT_FALSE(f.Grid.PageItemButton(1).Down());
     EXPECT_EQ(1u, Launches(1).size());
     Press(VK_SPACE);
     EXPECT_EQ(2u, Launches(2).size());
@@ -98,10 +98,10 @@ TEST_F(MainWindowButtons, EnterAndSpaceStartTheButtonUnderTheCursor) {
     Press(VK_RIGHT);
     Press(VK_RETURN);
     EXPECT_EQ(0, dialogs_.Edits);
-    EXPECT_EQ(nullptr, f.PressedButton());
+    EXPECT_EQ(nullptr, f.Grid.PressedButton());
     // Home and End are no navigation keys: they reach the button, which ignores them.
     Press(VK_HOME);
-    EXPECT_EQ(2, f.CursorPosition());
+    EXPECT_EQ(2, f.Grid.CursorPosition());
 }
 
 TEST_F(MainWindowButtons, ARightClickPutsTheCursorOnTheButtonAndOpensTheItemMenu) {
@@ -110,7 +110,7 @@ TEST_F(MainWindowButtons, ARightClickPutsTheCursorOnTheButtonAndOpensTheItemMenu
     Mouse(f.pnlPage, WM_RBUTTONDOWN, SlotPoint(1), MK_RBUTTON);
     EXPECT_EQ(nullptr, GetCapture()) << "the right button takes no capture";
     Mouse(f.pnlPage, WM_RBUTTONUP, SlotPoint(1));
-    EXPECT_EQ(1, f.CursorPosition());
+    EXPECT_EQ(1, f.Grid.CursorPosition());
     TMainMenus& m = f.Menus;
     EXPECT_TRUE(m.mniItemCopy.Enabled());
     EXPECT_TRUE(m.mniItemCut.Enabled());
@@ -150,16 +150,16 @@ TEST_F(MainWindowButtons, TheStatusBarShowsTheCommentOfTheItemUnderThePointer) {
 TEST_F(MainWindowButtons, IndependentButtonsShowTheirNameAsAHintAndStartLikeTheGrid) {
     TfrmMain& f = Open();
     Fill(*Doc().IndItems[0], Probe(), "独立プローブ");
-    TIndItemBtn& b = f.IndButton(0);
+    TIndItemBtn& b = f.Grid.IndButton(0);
     EXPECT_EQ("独立プローブ", b.Image().Hint());
     EXPECT_TRUE(b.Image().ShowHint());
-    EXPECT_FALSE(f.PageItemButton(0).Image().ShowHint()) << "page faces carry their title";
+    EXPECT_FALSE(f.Grid.PageItemButton(0).Image().ShowHint()) << "page faces carry their title";
     EXPECT_EQ("独立プローブ", f.pnlInd.HintAt(IndPoint(0).x, IndPoint(0).y));
 
     Click(f.pnlInd, IndPoint(0));
     EXPECT_EQ(1u, Launches(1).size());
-    EXPECT_EQ(ckInd, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
+    EXPECT_EQ(ckInd, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
     platform::TPixmap shot;
     f.pnlInd.PaintTo(shot);
     EXPECT_EQ(0x000000FFu, shot.Pixel(10 + 2 + 1, 10 + 2 + 1)) << "the focus frame on the row's button";
@@ -167,21 +167,21 @@ TEST_F(MainWindowButtons, IndependentButtonsShowTheirNameAsAHintAndStartLikeTheG
 
 TEST_F(MainWindowButtons, NoButtonStaysPressedAfterAltSpaceOrACaptureTakenAway) {
     TfrmMain& f = OpenWithProbe();
-    f.SetKeyCursor(ckPage, 1);
+    f.Grid.SetKeyCursor(ckPage, 1);
     // Alt+Space opens the window's system menu: it presses no button.
     SendMessageW(f.Handle(), WM_SYSKEYDOWN, VK_SPACE, 1 << 29);
-    EXPECT_EQ(nullptr, f.PressedButton());
+    EXPECT_EQ(nullptr, f.Grid.PressedButton());
     SendMessageW(f.Handle(), WM_SYSKEYDOWN, VK_RETURN, 1 << 29);
-    EXPECT_EQ(nullptr, f.PressedButton());
+    EXPECT_EQ(nullptr, f.Grid.PressedButton());
 
     // Pressed with the mouse, then another window takes the capture (a box, a menu).
     Mouse(f.pnlPage, WM_LBUTTONDOWN, SlotPoint(1), MK_LBUTTON);
-    ASSERT_EQ(&f.PageItemButton(1), f.PressedButton());
+    ASSERT_EQ(&f.Grid.PageItemButton(1), f.Grid.PressedButton());
     ui::TForm other("other", nullptr);
     SetCapture(other.Handle());
-    EXPECT_EQ(nullptr, f.PressedButton());
-    EXPECT_EQ(nullptr, f.CaptureButton());
-    EXPECT_FALSE(f.PageItemButton(1).Down());
+    EXPECT_EQ(nullptr, f.Grid.PressedButton());
+    EXPECT_EQ(nullptr, f.Grid.CaptureButton());
+    EXPECT_FALSE(f.Grid.PageItemButton(1).Down());
     ReleaseCapture();
     EXPECT_TRUE(NothingStarted());
 }

@@ -41,7 +41,7 @@ TEST_F(MainWindowDialogs, AClickOnAnEmptyButtonFillsItThroughTheItemEditDialog) 
     EXPECT_EQ("probe", PageItem(0, 3).Name);
     EXPECT_TRUE(PageItem(0, 3).Image != nullptr) << "the button shows the new face";
     EXPECT_TRUE(shelltest::ExistsW(platform::Widen(DataFile())));
-    EXPECT_TRUE(f.PageItemButton(3).Panel().GetDragDropAccept());
+    EXPECT_TRUE(f.Grid.PageItemButton(3).Panel().GetDragDropAccept());
 }
 
 TEST_F(MainWindowDialogs, TheOptionsDialogResizesThePagesAndRetitlesTheWindow) {
@@ -50,7 +50,7 @@ TEST_F(MainWindowDialogs, TheOptionsDialogResizesThePagesAndRetitlesTheWindow) {
     THook hook([&](ui::TDialog& d) {
         TfrmOpt* options = dynamic_cast<TfrmOpt*>(&d);
         ASSERT_NE(nullptr, options);
-        EXPECT_EQ(ckNone, f.CursorKind()) << "no cursor while the dialog is open";
+        EXPECT_EQ(ckNone, f.Grid.CursorKind()) << "no cursor while the dialog is open";
         options->edtNnWtPageItem.SetText("4");
         options->edtNnHtPageItem.SetText("2");
         options->edtTitle.SetText("新しいランチャー");
@@ -58,12 +58,12 @@ TEST_F(MainWindowDialogs, TheOptionsDialogResizesThePagesAndRetitlesTheWindow) {
     });
     f.Menus.mniOpt2.Click();
     EXPECT_EQ(4, Doc().PageWidth);
-    EXPECT_EQ(8, f.PageItemButtonCount());
+    EXPECT_EQ(8, f.Grid.PageItemButtonCount());
     EXPECT_EQ(178 + 92 * 4 + 12, f.ClientWidth());
     EXPECT_EQ("新しいランチャー", f.Caption());
-    EXPECT_EQ(ckPage, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
-    EXPECT_TRUE(f.PageItemButton(0).Focused());
+    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
+    EXPECT_TRUE(f.Grid.PageItemButton(0).Focused());
 }
 
 TEST_F(MainWindowDialogs, ThePageRenameDialogNamesTheSelectedPage) {

@@ -47,7 +47,7 @@ TEST_F(MainWindowLaunch, FilesDroppedOnAProgramArePassedQuotedAndSeparatedBySpac
     ASSERT_EQ(1u, starts.size());
     std::wstring expected = platform::Widen("\"" + a + "\" \"" + b + "\" \"" + a + "\"");
     EXPECT_NE(std::wstring::npos, starts[0].find(expected)) << Utf8(platform::NarrowForDisplay(starts[0]));
-    EXPECT_EQ(f.AfterExeButton(), &f.PageItemButton(1)) << "a drop is a start like a click";
+    EXPECT_EQ(f.Grid.AfterExeButton(), &f.Grid.PageItemButton(1)) << "a drop is a start like a click";
 }
 
 TEST_F(MainWindowLaunch, ADropWithANameTheProgramCannotKeepIsRefusedWhole) {
@@ -74,9 +74,9 @@ TEST_F(MainWindowLaunch, ADropWithANameTheProgramCannotKeepIsRefusedWhole) {
 TEST_F(MainWindowLaunch, UnderTheEditLockEmptyButtonsRefuseDropsAndUsedOnesTakeThem) {
     TfrmMain& f = OpenWithProbe();
     Doc().NoEdit = true;
-    f.RefreshAllButtons();
-    EXPECT_FALSE(f.PageItemButton(3).Panel().GetDragDropAccept());
-    EXPECT_TRUE(f.PageItemButton(1).Panel().GetDragDropAccept());
+    f.Grid.RefreshAllButtons();
+    EXPECT_FALSE(f.Grid.PageItemButton(3).Panel().GetDragDropAccept());
+    EXPECT_TRUE(f.Grid.PageItemButton(1).Panel().GetDragDropAccept());
     Drop(f.pnlPage, SlotPoint(3), {MakeFile("a.txt")});
     EXPECT_EQ("", PageItem(0, 3).Path);
     Drop(f.pnlPage, SlotPoint(1), {MakeFile("a.txt")});
@@ -92,9 +92,9 @@ TEST_F(MainWindowLaunch, AfterAPageSwitchDropsGoByTheNewPageBeforeItIsPainted) {
     Fill(PageItem(1, 1), probe, "probe");
     Doc().NoEdit = true;
     Press(VK_NEXT);
-    f.RefreshAllButtons();
-    ASSERT_TRUE(f.PageItemButton(1).Panel().GetDragDropAccept());
-    ASSERT_FALSE(f.PageItemButton(3).Panel().GetDragDropAccept());
+    f.Grid.RefreshAllButtons();
+    ASSERT_TRUE(f.Grid.PageItemButton(1).Panel().GetDragDropAccept());
+    ASSERT_FALSE(f.Grid.PageItemButton(3).Panel().GetDragDropAccept());
     Press(VK_PRIOR);
     ASSERT_EQ(0, f.CurrentPage());
     Drop(f.pnlPage, SlotPoint(1), {MakeFile("a.txt")});
@@ -136,11 +136,11 @@ TEST_F(MainWindowLaunch, TheDoubleClickGuardSkipsASecondStartOfTheSameButton) {
     // A page change ends the guard for the button of the old page.
     Press(VK_NEXT);
     Press(VK_PRIOR);
-    EXPECT_EQ(nullptr, f.AfterExeButton());
+    EXPECT_EQ(nullptr, f.Grid.AfterExeButton());
     ClickSlot(1);
     EXPECT_EQ(4u, Launches(4).size());
     // The guard runs out after 3 seconds.
-    EXPECT_TRUE(uitest::PumpUntil([&] { return f.AfterExeButton() == nullptr; }, 4500));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return f.Grid.AfterExeButton() == nullptr; }, 4500));
 
     Doc().PreventDblExe = false;
     ClickSlot(1);
@@ -209,22 +209,22 @@ TEST_F(MainWindowLaunch, TheRelatedHelpCommandAppliesTheDocumentsActionWithoutTh
     item.LHelp = Probe(); // a program stands in for the help file
     Doc().PreventDblExe = true;
     Doc().ExeAnd = eaMinimize;
-    f.mniLHelpClick();
+    f.Commands.OpenHelp.Run();
     EXPECT_TRUE(IsIconic(f.Handle())) << "the document's action, not the item's";
-    EXPECT_EQ(nullptr, f.AfterExeButton()) << "the guard is neither used nor set";
+    EXPECT_EQ(nullptr, f.Grid.AfterExeButton()) << "the guard is neither used nor set";
     ShowWindow(f.Handle(), SW_RESTORE);
-    f.mniLHelpClick();
+    f.Commands.OpenHelp.Run();
     EXPECT_EQ(2u, Launches(2).size());
 
     // With the action "exit", a folder that does not exist brings the window back
     // with the error; an existing target closes the program.
     Doc().ExeAnd = eaExit;
     item.LFol = FolderA() + "ないフォルダ";
-    f.mniLFolClick();
+    f.Commands.OpenFolder.Run();
     ASSERT_EQ(1u, Boxes().size());
     EXPECT_EQ("ファイルまたはパスが見つかりません。", LastBox().Text);
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
     HWND window = f.Handle();
-    f.mniLHelpClick();
+    f.Commands.OpenHelp.Run();
     EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindow(window); }, 3000));
 }

@@ -45,8 +45,8 @@ TEST_F(MainWindowLayout, TheDefaultWindowIs650WideWithTenPagesAndARowOfTen) {
     ExpectBounds(BoundsOf(f.pnlPage), 178, 0, 472, 264, "grid");
     ExpectBounds(BoundsOf(f.pnlInd), 178, 265, 472, 60, "independent row");
     EXPECT_TRUE(f.pnlInd.Visible());
-    EXPECT_EQ(10, f.IndButtonCount());
-    EXPECT_EQ(15, f.PageItemButtonCount());
+    EXPECT_EQ(10, f.Grid.IndButtonCount());
+    EXPECT_EQ(15, f.Grid.PageItemButtonCount());
     EXPECT_EQ(1u, f.stbMain.PanelCount());
 
     // Ten page buttons, 31 high, one pixel apart from the top.
@@ -66,16 +66,16 @@ TEST_F(MainWindowLayout, TheDefaultWindowIs650WideWithTenPagesAndARowOfTen) {
     EXPECT_EQ(f.View().SelColor, f.PageButtons()[0]->Color());
     EXPECT_EQ(ui::bvRaised, f.PageButtons()[1]->BevelOuter());
     EXPECT_EQ(f.View().BtnColor, f.PageButtons()[1]->Color());
-    EXPECT_EQ(ckPage, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
-    EXPECT_TRUE(f.PageItemButton(0).Focused());
+    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
+    EXPECT_TRUE(f.Grid.PageItemButton(0).Focused());
 
     // The item buttons: slot 6 stands in row 1, column 1; the row's last ends 10 from the edge.
-    EXPECT_EQ(102, f.PageItemButton(6).Panel().Left());
-    EXPECT_EQ(94, f.PageItemButton(6).Panel().Top());
-    EXPECT_EQ(84, f.PageItemButton(6).Panel().Width());
-    EXPECT_EQ(10, f.IndButton(0).Panel().Left());
-    EXPECT_EQ(472 - 10, f.IndButton(9).Panel().Left() + f.IndButton(9).Panel().Width());
+    EXPECT_EQ(102, f.Grid.PageItemButton(6).Panel().Left());
+    EXPECT_EQ(94, f.Grid.PageItemButton(6).Panel().Top());
+    EXPECT_EQ(84, f.Grid.PageItemButton(6).Panel().Width());
+    EXPECT_EQ(10, f.Grid.IndButton(0).Panel().Left());
+    EXPECT_EQ(472 - 10, f.Grid.IndButton(9).Panel().Left() + f.Grid.IndButton(9).Panel().Width());
     EXPECT_EQ("Kiropad", f.Caption());
     EXPECT_EQ("Kiropad", ui::Application().Title());
     EXPECT_TRUE(f.HasTaskbarButton());
@@ -111,14 +111,14 @@ TEST_F(MainWindowLayout, WithoutTheIndependentRowTheColumnEndsLevelWithTheGrid) 
     Doc().ShowInd = false;
     f.RebuildLayout();
     EXPECT_FALSE(f.pnlInd.Visible());
-    EXPECT_EQ(0, f.IndButtonCount());
+    EXPECT_EQ(0, f.Grid.IndButtonCount());
     EXPECT_EQ(264, f.pnlPageMenu.Height());
     EXPECT_EQ(264 + f.stbMain.BarHeight(), f.ClientHeight());
     // Tab finds no row to go to: the cursor goes to the first grid slot each time.
     Press(VK_RIGHT);
     Press(VK_TAB);
-    EXPECT_EQ(ckPage, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
+    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
 }
 
 TEST_F(MainWindowLayout, FacesShowTheButtonColourThePressedLookAndTheFocusFrame) {
@@ -136,16 +136,16 @@ TEST_F(MainWindowLayout, FacesShowTheButtonColourThePressedLookAndTheFocusFrame)
     EXPECT_EQ(face, shot.Pixel(102 + 3, 10 + 3)) << "no frame on another button";
 
     // Pressed: the selected colour, and the frame one pixel further right and down.
-    f.SetPressedButton(&f.PageItemButton(0));
+    f.Grid.SetPressedButton(&f.Grid.PageItemButton(0));
     f.pnlPage.PaintTo(shot);
     EXPECT_EQ(ui::ColorToPixel(f.View().SelColor), shot.Pixel(20, 20));
     EXPECT_EQ(blue, shot.Pixel(14, 14));
     EXPECT_NE(blue, shot.Pixel(13, 13));
-    f.SetPressedButton(nullptr);
+    f.Grid.SetPressedButton(nullptr);
 
     // Without the focus-frame setting no frame is drawn.
     f.View().ShowFocus = false;
-    f.PageItemButton(0).Refresh();
+    f.Grid.PageItemButton(0).Refresh();
     f.pnlPage.PaintTo(shot);
     EXPECT_EQ(face, shot.Pixel(13, 13));
 }
@@ -170,7 +170,7 @@ TEST_F(MainWindowLayout, APageSwitchPaintsTheNewPageWithTheCursorStatusAndPresse
     PageItem(1, 0).Comment = "次のページ";
     platform::TPixmap face;
     PageItem(1, 0).Image->UnpackTo(face);
-    ASSERT_GT(Differences(face, 0, 0, f.BlankFace(), 3), 0) << "the face is not the blank one";
+    ASSERT_GT(Differences(face, 0, 0, f.Grid.BlankFace(), 3), 0) << "the face is not the blank one";
     Press(VK_NEXT);
     EXPECT_EQ("次のページ", f.stbMain.PanelText(0)) << "the status shows the item under the cursor";
     f.pnlPage.FlushInvalidation();
@@ -188,11 +188,11 @@ TEST_F(MainWindowLayout, APageSwitchPaintsTheNewPageWithTheCursorStatusAndPresse
     f.pnlPage.PaintTo(shot);
     Mouse(f.pnlPage, WM_LBUTTONDOWN, SlotPoint(0), MK_LBUTTON);
     Press(VK_NEXT);
-    ASSERT_EQ(&f.PageItemButton(0), f.PressedButton());
+    ASSERT_EQ(&f.Grid.PageItemButton(0), f.Grid.PressedButton());
     platform::TPixmap pressed(face.Width(), face.Height());
     {
         ui::TPixmapCanvas canvas(pressed);
-        f.DrawItemFace(PageItem(1, 0), canvas, true);
+        f.Grid.DrawItemFace(PageItem(1, 0), canvas, true);
     }
     f.pnlPage.PaintTo(shot);
     EXPECT_EQ(0, Differences(shot, 12, 12, pressed, 4));
@@ -216,7 +216,7 @@ TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows)
     std::printf(
         "[ measure  ] a grid of 100 x 100 (10 pages of 10,000 items): built in %.0f ms, painted in %.0f ms\n",
         built, painted);
-    ASSERT_EQ(10000, f.PageItemButtonCount());
+    ASSERT_EQ(10000, f.Grid.PageItemButtonCount());
     EXPECT_EQ(windows, ui::LiveWindows()) << "10,000 buttons and not one window more";
     EXPECT_EQ(100, Doc().PageWidth);
     EXPECT_EQ(10000, Doc().Pages[0]->SlotCount());
@@ -229,8 +229,8 @@ TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows)
     };
     ClickSlot(9999);
     EXPECT_EQ(&PageItem(0, 9999), edited);
-    EXPECT_EQ(ckPage, f.CursorKind());
-    EXPECT_EQ(9999, f.CursorPosition());
+    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(9999, f.Grid.CursorPosition());
 }
 
 TEST_F(MainWindowLayout, TenThousandPagesAreButtonsWithoutWindowsOfTheirOwn) {
@@ -342,7 +342,7 @@ TEST_F(MainWindowLayout, ANewGridAndANewLookInOneGoRepaintTheFacesOfPlacedItems)
     ASSERT_TRUE(PageItem(0, 1).Image != nullptr);
     PageItem(0, 1).Image->UnpackTo(face);
     EXPECT_EQ(ui::ColorToPixel(0x0000C000), face.Pixel(8, 8)) << "the placed item shows the new colour";
-    EXPECT_EQ(ui::ColorToPixel(0x0000C000), f.BlankFace().Pixel(8, 8));
+    EXPECT_EQ(ui::ColorToPixel(0x0000C000), f.Grid.BlankFace().Pixel(8, 8));
 }
 
 TEST_F(MainWindowLayout, IconPreloadingStartsWhenTheWindowShowsNotWhileItIsBuilt) {

@@ -39,7 +39,7 @@ protected:
             names += p->Name + " ";
         return names;
     }
-    void Cursor(int slot) { Form().SetKeyCursor(ckPage, slot); }
+    void Cursor(int slot) { Form().Grid.SetKeyCursor(ckPage, slot); }
     void Ctrl(WORD key) { Form().DispatchShortcut(key, ui::ssCtrl); }
     // Runs an entry as a click in the menu does.
     void Choose(ui::TMenuItem& entry) {
@@ -207,7 +207,7 @@ TEST_F(MainWindowMenus, DeletingAPageAsksFirstAndSelectsTheOneInItsPlace) {
     EXPECT_EQ(319, f.PageButtons()[0]->Height()) << "(325 - 5) div 1 - 1";
 
     // The last page is never deleted, not even by a command run without its menu.
-    f.mniDeleteClick();
+    f.Commands.DeletePage.Run();
     EXPECT_EQ(1u, Doc().Pages.size());
     EXPECT_EQ(3u, Boxes().size()) << "not even asked";
 }
@@ -363,7 +363,7 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     TfrmMain& f = Open();
     Fill(*Doc().IndItems[0], "C:\\A.exe", "A");
     Fill(*Doc().IndItems[1], "C:\\B.exe", "B");
-    f.SetKeyCursor(ckInd, 0);
+    f.Grid.SetKeyCursor(ckInd, 0);
     Opened(f.Menus.mniItems);
     EXPECT_TRUE(f.Menus.mniMainItemInsert.Enabled());
     Press(VK_INSERT);
@@ -376,7 +376,7 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ("A", Doc().IndItems[0]->Name);
     EXPECT_EQ(10u, Doc().IndItems.size());
-    EXPECT_EQ("A", f.IndButton(0).Image().Hint());
+    EXPECT_EQ("A", f.Grid.IndButton(0).Image().Hint());
     // On a used slot it asks, and only empties it.
     Answer({IDYES});
     Press(VK_DELETE);
@@ -388,7 +388,7 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     Press(VK_INSERT);
     EXPECT_EQ("", Doc().IndItems[1]->Name);
     EXPECT_EQ("B", Doc().IndItems[2]->Name);
-    f.SetKeyCursor(ckInd, 2);
+    f.Grid.SetKeyCursor(ckInd, 2);
     Opened(f.Menus.mniItems);
     EXPECT_FALSE(f.Menus.mniMainItemDel.Enabled());
     Answer({IDYES});
@@ -397,7 +397,7 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     EXPECT_EQ("B", Doc().IndItems[2]->Name) << "the lock keeps what the user stored";
     f.Menus.mniItemDel.Click();
     EXPECT_EQ("B", Doc().IndItems[2]->Name) << "nor does the popup's entry delete it";
-    f.SetKeyCursor(ckInd, 1);
+    f.Grid.SetKeyCursor(ckInd, 1);
     Press(VK_DELETE);
     EXPECT_EQ("B", Doc().IndItems[1]->Name) << "the empty slot was removed";
 }
@@ -420,14 +420,14 @@ TEST_F(MainWindowMenus, RefreshSaveOptionsHelpAboutAndExit) {
     Press(VK_RIGHT);
     uint8_t kindDuring = 9;
     dialogs_.OnOptions = [&](TfrmMain& main) {
-        kindDuring = main.CursorKind();
+        kindDuring = main.Grid.CursorKind();
         main.View().Title = "新しい題名";
         return true;
     };
     Choose(f.Menus.mniOpt0);
     EXPECT_EQ(ckNone, kindDuring);
-    EXPECT_EQ(ckPage, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
+    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
     EXPECT_EQ("新しい題名", f.Caption());
     EXPECT_EQ("新しい題名", ui::Application().Title());
 
@@ -449,38 +449,38 @@ TEST_F(MainWindowMenus, RefreshSaveOptionsHelpAboutAndExit) {
 TEST_F(MainWindowMenus, NavigationKeysWrapAndTabSwitchesBetweenGridAndRow) {
     TfrmMain& f = Open();
     Press(VK_LEFT);
-    EXPECT_EQ(14, f.CursorPosition()) << "left from slot 0 of 5 x 3";
+    EXPECT_EQ(14, f.Grid.CursorPosition()) << "left from slot 0 of 5 x 3";
     Cursor(12);
     Press(VK_DOWN);
-    EXPECT_EQ(2, f.CursorPosition()) << "down from slot 12";
+    EXPECT_EQ(2, f.Grid.CursorPosition()) << "down from slot 12";
     Press(VK_UP);
-    EXPECT_EQ(12, f.CursorPosition());
+    EXPECT_EQ(12, f.Grid.CursorPosition());
     Press(VK_RIGHT);
     Press(VK_RIGHT);
     Press(VK_RIGHT);
-    EXPECT_EQ(0, f.CursorPosition());
-    EXPECT_TRUE(f.PageItemButton(0).Focused());
-    EXPECT_FALSE(f.PageItemButton(14).Focused());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
+    EXPECT_TRUE(f.Grid.PageItemButton(0).Focused());
+    EXPECT_FALSE(f.Grid.PageItemButton(14).Focused());
 
     Press(VK_TAB);
-    EXPECT_EQ(ckInd, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
+    EXPECT_EQ(ckInd, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
     Press(VK_LEFT);
-    EXPECT_EQ(9, f.CursorPosition()) << "the row wraps by its own count";
+    EXPECT_EQ(9, f.Grid.CursorPosition()) << "the row wraps by its own count";
     Press(VK_DOWN);
-    EXPECT_EQ(9, f.CursorPosition()) << "up and down only move in the grid";
+    EXPECT_EQ(9, f.Grid.CursorPosition()) << "up and down only move in the grid";
     Press(VK_TAB);
-    EXPECT_EQ(ckPage, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
+    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
     // Tab released with Alt held (switching back into the window) moves nothing.
     Cursor(3);
     SendMessageW(f.Handle(), WM_SYSKEYUP, VK_TAB, 0xE0000000);
-    EXPECT_EQ(3, f.CursorPosition());
+    EXPECT_EQ(3, f.Grid.CursorPosition());
 
     // PageUp on the first page selects the last; PageDown on the last the first.
     Press(VK_PRIOR);
     EXPECT_EQ(9, f.CurrentPage());
-    EXPECT_EQ(0, f.CursorPosition()) << "a page change puts the cursor on the first slot";
+    EXPECT_EQ(0, f.Grid.CursorPosition()) << "a page change puts the cursor on the first slot";
     Press(VK_NEXT);
     EXPECT_EQ(0, f.CurrentPage());
 }

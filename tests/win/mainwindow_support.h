@@ -151,7 +151,7 @@ protected:
         item.IFol = FolderA();
         item.ExeAnd = (int8_t)exeAnd;
         item.RefreshIcon(false);
-        form_->RefreshAllButtons();
+        form_->Grid.RefreshAllButtons();
     }
     // A program that records its starts: a copy of the launch probe in the folder.
     std::string Probe() {

@@ -240,12 +240,12 @@ TEST_F(MainWindowBehaviour, ActivatingTheProgramPutsTheCursorBackOnTheFirstSlot)
     TfrmMain& f = Open();
     Press(VK_RIGHT);
     Press(VK_RIGHT);
-    ASSERT_EQ(2, f.CursorPosition());
+    ASSERT_EQ(2, f.Grid.CursorPosition());
     SendMessageW((HWND)ui::Application().Handle(), WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_EQ(ckPage, f.CursorKind());
-    EXPECT_EQ(0, f.CursorPosition());
+    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(0, f.Grid.CursorPosition());
     // Not while no cursor is shown (the options dialog is open).
-    f.SetKeyCursor(ckNone, 0);
+    f.Grid.SetKeyCursor(ckNone, 0);
     SendMessageW((HWND)ui::Application().Handle(), WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_EQ(ckNone, f.CursorKind());
+    EXPECT_EQ(ckNone, f.Grid.CursorKind());
 }

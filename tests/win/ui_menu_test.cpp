@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/text.h"
 #include "ui/menu.h"
 #include "ui/panel.h"
@@ -184,4 +186,60 @@ TEST(UiMenu, PopupRunsTheEntryChosenInIt) {
     KillTimer(nullptr, timer);
     EXPECT_EQ(&second, result);
     EXPECT_EQ("delete", chosen);
+}
+
+// A command bound to an entry of the menu bar (with the key) and to one of a popup
+// menu: one state shows in both menus, both entries and the key run it, and either
+// side may go first.
+TEST(UiMenu, EntriesBoundToOneCommandShareItsStateAndRunIt) {
+    TForm form;
+    TMainMenu bar;
+    TPopupMenu popup;
+    TMenuItem& items = bar.Add("アイテム(&I)");
+    TMenuItem& barPaste = items.Add("貼り付け(&P)", TShortCut('V', ssCtrl));
+    TMenuItem& popupPaste = popup.Add("貼り付け(&P)");
+    form.SetMenu(&bar);
+    int runs = 0;
+    bool clipboardFull = false;
+    auto paste = std::make_unique<TCommand>();
+    paste->OnRun = [&] { ++runs; };
+    items.OnPopup = [&] { paste->SetEnabled(clipboardFull); };
+    barPaste.Bind(paste.get());
+    popupPaste.Bind(paste.get());
+
+    paste->SetEnabled(false);
+    EXPECT_FALSE(barPaste.Enabled());
+    EXPECT_FALSE(popupPaste.Enabled());
+    EXPECT_NE(0u, GetMenuState(items.SubmenuHandle(), 0, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_NE(0u, GetMenuState(popup.Handle(), 0, MF_BYPOSITION) & MF_GRAYED);
+    popupPaste.Click();
+    EXPECT_TRUE(form.DispatchShortcut('V', ssCtrl));
+    EXPECT_EQ(0, runs) << "disabled, the command runs neither from an entry nor from its key";
+
+    // The key computes the state first, as the menu would when opened.
+    clipboardFull = true;
+    EXPECT_TRUE(form.DispatchShortcut('V', ssCtrl));
+    EXPECT_EQ(1, runs);
+    EXPECT_EQ(0u, GetMenuState(popup.Handle(), 0, MF_BYPOSITION) & MF_GRAYED);
+    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(popupPaste.Command(), 0), 0);
+    EXPECT_EQ(2, runs);
+    paste->SetChecked(true);
+    EXPECT_TRUE(barPaste.Checked());
+    EXPECT_NE(0u, GetMenuState(popup.Handle(), 0, MF_BYPOSITION) & MF_CHECKED);
+
+    // A command that goes first leaves plain entries behind, with the states they had.
+    paste.reset();
+    EXPECT_EQ(nullptr, barPaste.BoundCommand());
+    EXPECT_TRUE(barPaste.Enabled());
+    popupPaste.Click();
+    EXPECT_EQ(2, runs);
+    // An entry that goes first leaves the command's other entries bound.
+    TCommand exit;
+    {
+        TPopupMenu tray;
+        tray.Add("終了(&X)").Bind(&exit);
+        items.Add("終了(&X)").Bind(&exit);
+    }
+    exit.SetEnabled(false);
+    EXPECT_FALSE(items.Item(1).Enabled());
 }
