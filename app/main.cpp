@@ -14,22 +14,9 @@
 #include "shell/instance_names.h"
 #include "shell/win32/activation.h"
 #include "ui/application.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 namespace {
-
-std::wstring ProgramPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, &path[0], (DWORD)path.size());
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // COM for the user-interface thread, from the start to the end: starting items
 // through the shell, the folder browser and the folder copy all need it.
@@ -47,7 +34,7 @@ private:
 };
 
 int Run() {
-    std::wstring path = ProgramPath();
+    std::wstring path = platform::ProgramPath();
     std::wstring mutexName = BuildInstanceMutexName(path);
     if (platform::TKernelHandle running{OpenMutexW(SYNCHRONIZE, FALSE, mutexName.c_str())}) {
         // Another copy of this file runs: it comes forward, this one ends.

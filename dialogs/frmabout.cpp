@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/win32/handle.h"
 #include "ui/gdi.h"
 #include "ui/paintbuffer.h"
 #include "version.h"
@@ -18,18 +19,13 @@ public:
                            reinterpret_cast<LONG_PTR>(this));
         if (hasName_) {
             LPCWSTR name = nameId_ ? MAKEINTRESOURCEW(nameId_) : nameText_.c_str();
-            icon_ =
-                static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
-            owned_ = icon_ != nullptr;
+            owned_.Reset(
+                static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
         }
-        if (!icon_) icon_ = LoadIconW(nullptr, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */);
+        // The system's icon is shared: it is never destroyed.
+        if (!owned_) shared_ = LoadIconW(nullptr, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */);
     }
-    ~TProgramIcon() {
-        if (owned_) DestroyIcon(icon_);
-    }
-    TProgramIcon(const TProgramIcon&) = delete;
-    TProgramIcon& operator=(const TProgramIcon&) = delete;
-    HICON Get() const { return icon_; }
+    HICON Get() const { return owned_ ? owned_.Get() : shared_; }
 
 private:
     static BOOL CALLBACK TakeFirst(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
@@ -45,8 +41,8 @@ private:
     bool hasName_ = false;
     WORD nameId_ = 0;
     std::wstring nameText_;
-    HICON icon_ = nullptr;
-    bool owned_ = false;
+    platform::TIconHandle owned_;
+    HICON shared_ = nullptr;
 };
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "model/host.h"
 #include "model/viewdata.h"
 #include "platform/system.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 const char* const TDocument::kFileName = "Kiropad.gbi";
 const char* const TDocument::kReadErrorText =
@@ -33,7 +33,7 @@ const long long kWrittenSlotBytes = 4 + 8 * 5 + (8 + 6 + 6 + 8) + 2;
 // still become pages of empty items, so without this bound a few bytes naming
 // 32767 pages of 100 x 100 would ask for 327 million items. This many (about 3.6
 // million) take about 0.9 GB once built in a 32-bit process (some 244 bytes each).
-const long long kMaxSlots = (long long)YBFS::kMaxFileBytes / kWrittenSlotBytes;
+const long long kMaxSlots = (long long)platform::kMaxFileBytes / kWrittenSlotBytes;
 
 // The grid the window can show: a size outside 1..100 (which the options never
 // allow) is brought into that range, so that a damaged size cannot make an empty
@@ -107,11 +107,12 @@ void TDocument::LoadGivenUp() {
     // Cancel starts with an empty document that the next save writes over the file
     // that could not be read: that file is copied aside first. When no copy can be
     // made, nothing is saved over it in this run.
-    if (!YBFS::FileExists(FileName)) return;
-    if (!YBFS::CopyAside(FileName).empty()) return;
+    if (!platform::FileExists(FileName)) return;
+    if (!platform::CopyAside(FileName).empty()) return;
     keepFile_ = true;
     YBFS::TFmAssociation table[1] = {{'f', FileName}};
-    YBFS::ShowMessageBox(YBFS::FormatAssoc(kNotKeptText, table, 1), ErrorCaption, YBFS::kMbIconError);
+    platform::System().MessageBox(YBFS::FormatAssoc(kNotKeptText, table, 1), ErrorCaption,
+                                  platform::mbIconError);
 }
 
 void TDocument::Save() {

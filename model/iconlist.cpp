@@ -4,8 +4,8 @@
 
 #include "model/bmpfile.h"
 #include "platform/text.h"
-#include "ybfs/exception.h"
-#include "ybfs/filestream.h"
+#include "platform/exception.h"
+#include "platform/filestream.h"
 
 using platform::TIconImage;
 using platform::TIconPInfo;
@@ -157,8 +157,8 @@ bool TIconList::LoadCache() {
     TMonoBitmap mask;
     bool loaded = false;
     try {
-        loaded = bmpfile::DecodeColor(YBFS::ReadWholeFile(folder + kColorCacheName), color) &&
-                 bmpfile::DecodeMono(YBFS::ReadWholeFile(folder + kMaskCacheName), mask);
+        loaded = bmpfile::DecodeColor(platform::ReadWholeFile(folder + kColorCacheName), color) &&
+                 bmpfile::DecodeMono(platform::ReadWholeFile(folder + kMaskCacheName), mask);
     } catch (const Exception&) {
         loaded = false;
     }
@@ -178,13 +178,13 @@ bool TIconList::SaveCache() {
     FitStrips(); // the files must agree with the slot count stored in the data file
     try {
         bmpfile::EncodeColor(ColorStrip, cacheFile_);
-        YBFS::ReplaceFileContents(folder + kColorCacheName, cacheFile_);
+        platform::ReplaceFileContents(folder + kColorCacheName, cacheFile_);
         bmpfile::EncodeMono(MaskStrip, cacheFile_);
-        YBFS::ReplaceFileContents(folder + kMaskCacheName, cacheFile_);
+        platform::ReplaceFileContents(folder + kMaskCacheName, cacheFile_);
         return true;
     } catch (const Exception&) {
-        YBFS::RemoveFile(folder + kColorCacheName);
-        YBFS::RemoveFile(folder + kMaskCacheName);
+        platform::RemoveFile(folder + kColorCacheName);
+        platform::RemoveFile(folder + kMaskCacheName);
         return false;
     }
 }

@@ -3,23 +3,8 @@
 // is not reported (a second Kiropad brings the running one forward by itself).
 #include <windows.h>
 
+#include "platform/win32/handle.h"
 #include "quickstart/siblingpath.h"
-
-namespace {
-
-// The handles of the started process, closed as soon as Kirostart is done with them.
-struct TStartedProcess {
-    PROCESS_INFORMATION info{};
-    TStartedProcess() = default;
-    TStartedProcess(const TStartedProcess&) = delete;
-    TStartedProcess& operator=(const TStartedProcess&) = delete;
-    ~TStartedProcess() {
-        if (info.hThread) CloseHandle(info.hThread);
-        if (info.hProcess) CloseHandle(info.hProcess);
-    }
-};
-
-} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     // The wide module path keeps a folder name that the ANSI code page cannot hold.
@@ -32,8 +17,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     wchar_t commandLine[1] = {L'\0'};
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    TStartedProcess started;
+    PROCESS_INFORMATION started{};
     CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr, nullptr,
-                   &startup, &started.info);
+                   &startup, &started);
+    // The started process's handles are closed as soon as Kirostart is done with them.
+    platform::TKernelHandle process{started.hProcess};
+    platform::TKernelHandle thread{started.hThread};
     return 0;
 }

@@ -1,10 +1,6 @@
 #include "shell/common.h"
 
-#include <cstdlib>
-#include <new>
-
 #include "platform/system.h"
-#include "ybfs/exception.h"
 
 // ---- Multibyte text ----------------------------------------------------------
 
@@ -143,42 +139,4 @@ int StrToIntRange(const std::string& text, int minimum, int maximum, int default
     if (result < minimum) result = minimum;
     if (result > maximum) result = maximum;
     return result;
-}
-
-// ---- The application -------------------------------------------------------------
-
-namespace {
-IAppContext* g_appContext = nullptr;
-}
-
-void SetAppContext(IAppContext* context) {
-    g_appContext = context;
-}
-
-IAppContext* AppContext() {
-    return g_appContext;
-}
-
-std::string AppTitle() {
-    return g_appContext ? g_appContext->Title() : std::string();
-}
-
-int MsgBox(const std::string& text, const std::string& caption, unsigned flags) {
-    return platform::System().MessageBox(text, caption, flags);
-}
-
-void ShowException(const std::string& message) {
-    MsgBox(message, AppTitle(), platform::mbOk | platform::mbIconError);
-}
-
-std::string ExceptionMessage(const std::exception& error) {
-    if (const Exception* own = dynamic_cast<const Exception*>(&error)) return own->Message();
-    // The library's own words for this one mean nothing to a user.
-    if (dynamic_cast<const std::bad_alloc*>(&error)) return "メモリが足りません。";
-    return error.what();
-}
-
-void FatalExceptionHandler(void*, const std::exception& error) {
-    ShowException(ExceptionMessage(error));
-    std::exit(1);
 }

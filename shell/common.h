@@ -1,11 +1,13 @@
 #pragma once
 // Small helpers shared by the model, the main window and the dialogs: path and
 // text helpers that respect Shift-JIS double-byte characters, number parsing for
-// dialog fields, rectangle tests, the application's message box and the display
-// of unexpected exceptions. Text is code page 932 throughout.
-#include <exception>
+// dialog fields and rectangle tests. Text is code page 932 throughout. The
+// application's title and message box, which the helpers and their callers show
+// messages with, come from platform/appcontext.h.
 #include <string>
 
+#include "platform/appcontext.h"
+#include "platform/exception.h"
 #include "platform/text.h"
 #include "platform/types.h"
 
@@ -87,39 +89,3 @@ inline bool PtInRectHalfOpen(const platform::TPoint& p, const platform::TRect& r
 template <class TControl> platform::TRect ClientRectOf(const TControl& control) {
     return platform::TRect(0, 0, control.Width(), control.Height());
 }
-
-// ---- The application -------------------------------------------------------------
-
-// What the shell helpers need of the running application. The application object
-// of the widget framework implements it and installs itself while it lives.
-class IAppContext {
-public:
-    virtual ~IAppContext() = default;
-    // Caption of the program's own message boxes.
-    virtual std::string Title() const = 0;
-    // The application's window: owner of the help viewer.
-    virtual platform::TWindowHandle Handle() const = 0;
-};
-
-void SetAppContext(IAppContext* context);
-IAppContext* AppContext();
-// The application's title, or "" while no application exists.
-std::string AppTitle();
-
-// The application's message box (MessageBox flags and results), owned by its
-// active window.
-int MsgBox(const std::string& text, const std::string& caption, unsigned flags);
-
-// The standard display of an exception: its message in a box with a stop sign,
-// captioned with the application's title.
-void ShowException(const std::string& message);
-
-// The message of an exception as the user sees it: the program's Exception gives
-// its text, other standard exceptions their what().
-std::string ExceptionMessage(const std::exception& error);
-
-// The application's exception event for errors nobody handled: shows the error,
-// then ends the program with exit code 1 through the normal exit path (static
-// objects are destroyed, streams flushed). An exception that is not a standard
-// one reaches it as an Exception with an empty message.
-[[noreturn]] void FatalExceptionHandler(void* sender, const std::exception& error);

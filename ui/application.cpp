@@ -8,8 +8,7 @@
 #include "ui/events.h"
 #include "ui/paintbuffer.h"
 #include "platform/win32/win32system.h"
-#include "ybfs/exception.h"
-#include "ybfs/ybfs2.h"
+#include "platform/exception.h"
 
 namespace ui {
 
@@ -20,9 +19,7 @@ const wchar_t kWindowClass[] = L"KiropadApplication";
 
 // The program file's name without folder and extension.
 std::string ProgramName() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, n);
+    std::wstring name = platform::ProgramPath();
     name = name.substr(name.find_last_of(L"\\/") + 1);
     name = name.substr(0, name.rfind(L'.'));
     std::string out;
@@ -74,16 +71,12 @@ TApplication::TApplication() : title_(ProgramName()) {
     system.SetMessageBoxFn([this](const std::string& text, const std::string& caption, unsigned flags) {
         return MsgBox(text, caption, flags);
     });
-    YBFS::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, unsigned flags) {
-        return MsgBox(text, caption, flags);
-    });
     // Exceptions caught at the window procedures of the ui layer reach OnException.
     ui::SetExceptionHandler([this](std::exception_ptr error) { HandleException(this, error); });
 }
 
 TApplication::~TApplication() {
     ui::SetExceptionHandler(nullptr);
-    YBFS::SetMessageBoxHandler(nullptr);
     platform::TWin32System& system = platform::Win32System();
     system.SetMessageBoxFn(nullptr);
     system.SetOwnerWindowFn(nullptr);

@@ -5,8 +5,9 @@
 //
 // One exists while the program runs (the entry point creates it; in-process GUI
 // tests create their own). While it lives, every message box of the program goes
-// through MsgBox — the shell helpers', the storage library's and the system
-// layer's — so that it is owned by the active window and tests can answer it.
+// through MsgBox: the boxes of every layer reach it through the system seam
+// (platform::System().MessageBox), so that each is owned by the active window and
+// tests can answer it.
 #include <exception>
 #include <functional>
 #include <memory>
@@ -14,7 +15,7 @@
 #include <vector>
 
 #include "platform/types.h"
-#include "shell/common.h"
+#include "platform/appcontext.h"
 
 struct tagMSG;
 

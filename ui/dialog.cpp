@@ -8,7 +8,7 @@
 
 #include "platform/text.h"
 #include "ui/font.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 namespace ui {
 

@@ -1,7 +1,7 @@
 #include "ui/events.h"
 
 #include "platform/text.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 namespace ui {
 

@@ -1,15 +1,4 @@
 #pragma once
-// The program's general exception: a failure that carries a message text
-// (code page 932), shown to the user as it stands.
-#include <exception>
-#include <string>
-
-class Exception : public std::exception {
-public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
-    const std::string& Message() const noexcept { return message_; }
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
-};
+// The program's exception lives in platform/exception.h; this name stays for the
+// files that still include it from here.
+#include "platform/exception.h"

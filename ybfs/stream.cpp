@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 namespace YBFS {
 
@@ -13,9 +13,13 @@ size_t TMemoryReadStream::Read(void* buffer, size_t n) {
     return take;
 }
 
-void TMemoryReadStream::Write(const void*, size_t) { throw Exception("stream is read-only"); }
+void TMemoryReadStream::Write(const void*, size_t) {
+    throw Exception("stream is read-only");
+}
 
-size_t TMemoryWriteStream::Read(void*, size_t) { return 0; }
+size_t TMemoryWriteStream::Read(void*, size_t) {
+    return 0;
+}
 
 void TMemoryWriteStream::Write(const void* buffer, size_t n) {
     const uint8_t* p = static_cast<const uint8_t*>(buffer);

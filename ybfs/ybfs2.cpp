@@ -7,7 +7,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
+#include "platform/system.h"
 
 namespace YBFS {
 
@@ -734,22 +735,6 @@ void TYBObject::WriteTo(TStream& stream) {
 
 // ---- File object ---------------------------------------------------------------
 
-namespace {
-TMessageBoxFn& MessageBoxHandler() {
-    static TMessageBoxFn handler;
-    return handler;
-}
-} // namespace
-
-void SetMessageBoxHandler(TMessageBoxFn handler) {
-    MessageBoxHandler() = std::move(handler);
-}
-
-int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    if (MessageBoxHandler()) return MessageBoxHandler()(text, caption, flags);
-    return (flags & 0xF) == kMbRetryCancel ? kIdCancel : kIdOk;
-}
-
 TYBFileObject::TYBFileObject() : ErrorCaption("エラー") {}
 
 void TYBFileObject::Load(const std::string& fileName) {
@@ -768,11 +753,11 @@ void TYBFileObject::Load() {
         std::exception_ptr raised;
         try {
             auto root = std::make_unique<TYBObjectData>();
-            if (MustExist || FileExists(FileName)) {
+            if (MustExist || platform::FileExists(FileName)) {
                 // The whole file is parsed before any member changes.
                 // Nested objects are checked now and parsed when they are read.
-                TSharedBytes bytes =
-                    std::make_shared<const std::vector<uint8_t>>(ReadWholeFile(FileName, MaxFileBytes));
+                TSharedBytes bytes = std::make_shared<const std::vector<uint8_t>>(
+                    platform::ReadWholeFile(FileName, MaxFileBytes));
                 ReadFrom(bytes);
                 return;
             }
@@ -811,7 +796,7 @@ void TYBFileObject::Save() {
             // way leaves the previous file whole.
             TMemoryWriteStream body;
             WriteTo(body);
-            ReplaceFileContents(FileName, body.Bytes());
+            platform::ReplaceFileContents(FileName, body.Bytes());
             return;
         } catch (const Exception& e) {
             failure = e.Message();
@@ -845,10 +830,11 @@ bool TYBFileObject::ShowError(bool writing, const std::string& message) {
     TFmAssociation table[2] = {{'m', message}, {'f', FileName}};
     std::string text = FormatAssoc(tmpl, table, 2);
     if (ErrorMode == 1) {
-        ShowMessageBox(text, ErrorCaption, kMbIconError);
+        platform::System().MessageBox(text, ErrorCaption, platform::mbIconError);
         return false;
     }
-    return ShowMessageBox(text, ErrorCaption, kMbIconError | kMbRetryCancel) == kIdRetry;
+    return platform::System().MessageBox(
+               text, ErrorCaption, platform::mbIconError | platform::mbRetryCancel) == platform::idRetry;
 }
 
 std::string FormatAssoc(const std::string& format, const TFmAssociation* table, short count) {

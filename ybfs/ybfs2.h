@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ybfs/exception.h"
-#include "ybfs/filestream.h"
+#include "platform/exception.h"
+#include "platform/filestream.h"
 #include "ybfs/stream.h"
 
 namespace YBFS {
@@ -274,16 +274,6 @@ private:
 
 // ---- The file object -------------------------------------------------------
 
-// Message box answers and flags used by ShowError.
-const unsigned kMbOk = 0x0, kMbRetryCancel = 0x5, kMbIconError = 0x10;
-const int kIdOk = 1, kIdCancel = 2, kIdRetry = 4;
-
-// Shows a message box (text, caption, flags) and returns the button pressed.
-// The program installs the system's box; tests install scripted answers.
-typedef std::function<int(const std::string& text, const std::string& caption, unsigned flags)> TMessageBoxFn;
-void SetMessageBoxHandler(TMessageBoxFn handler);
-int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags);
-
 class TYBFileObject : public TYBObject {
 public:
     TYBFileObject();
@@ -298,7 +288,7 @@ public:
 
     std::string FileName;
     // Load refuses a larger file as a read failure before it takes its memory.
-    size_t MaxFileBytes = kMaxFileBytes;
+    size_t MaxFileBytes = platform::kMaxFileBytes;
     bool ClearOnError = false;
     bool MustExist = false;
     bool RaiseOnError = true;

@@ -17,9 +17,10 @@
 
 #include "model/document.h"
 #include "model/host.h"
+#include "support/document_fill.h"
 #include "support/fake_host.h"
 #include "support/fake_system.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 namespace {
 
@@ -29,29 +30,16 @@ struct TBenchFolder {
     TFakeHost Host;
 
     TBenchFolder(int pages, int width, int height) {
-        auto doc = std::make_unique<TDocument>();
-        SetDocument(doc.get());
-        doc->Init();
-        doc->AutoSave = false;
-        while ((int)doc->Pages.size() < pages) doc->InsertPage(-1);
-        while ((int)doc->Pages.size() > pages) doc->DeletePage((int)doc->Pages.size() - 1);
-        doc->SetPageSize(width, height);
-        int n = 0;
-        for (auto& page : doc->Pages)
-            for (auto& item : page->Items()) {
-                std::string path = "C:\\Program Files\\Tool " + std::to_string(n) + "\\tool" + std::to_string(n) + ".exe";
-                item->Path = path;
-                item->Name = "ツール " + std::to_string(n);
-                item->IFol = "C:\\Program Files\\Tool " + std::to_string(n);
-                item->LFol = item->IFol;
-                item->Comment = "コメント";
-                item->ImageIndex = -1;
-                ++n;
-            }
-        doc->SaveIfNeeded(srCommand);
-        doc->NoSave = true;
-        doc.reset();
-        SetDocument(nullptr);
+        WriteFilledDocument(pages, width, height, [](TItem& item, size_t n) {
+            std::string path =
+                "C:\\Program Files\\Tool " + std::to_string(n) + "\\tool" + std::to_string(n) + ".exe";
+            item.Path = path;
+            item.Name = "ツール " + std::to_string(n);
+            item.IFol = "C:\\Program Files\\Tool " + std::to_string(n);
+            item.LFol = item.IFol;
+            item.Comment = "コメント";
+            item.ImageIndex = -1;
+        });
     }
     std::string DataFile() { return System.ProgramFolder() + "Kiropad.gbi"; }
 };
@@ -59,7 +47,8 @@ struct TBenchFolder {
 void WriteFlushRename(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::string temp = name + ".tmp";
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != (ssize_t)bytes.size() || ::fsync(fd) != 0) std::abort();
+    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != (ssize_t)bytes.size() || ::fsync(fd) != 0)
+        std::abort();
     ::close(fd);
     if (::rename(temp.c_str(), name.c_str()) != 0) std::abort();
 }
@@ -74,7 +63,8 @@ void LoadDocument(benchmark::State& state) {
         doc->Init();
         benchmark::DoNotOptimize(doc->Pages.data());
         state.PauseTiming();
-        if (doc->Pages.size() != 100 || doc->Pages[99]->Items()[99]->Path.empty()) state.SkipWithError("bad load");
+        if (doc->Pages.size() != 100 || doc->Pages[99]->Items()[99]->Path.empty())
+            state.SkipWithError("bad load");
         doc->NoSave = true;
         doc.reset();
         SetDocument(nullptr);
@@ -87,7 +77,7 @@ void ReadFileBytes(benchmark::State& state) {
     TBenchFolder folder(100, 10, 10);
     std::string name = folder.DataFile();
     for (auto _ : state) {
-        std::vector<uint8_t> bytes = YBFS::ReadWholeFile(name);
+        std::vector<uint8_t> bytes = platform::ReadWholeFile(name);
         benchmark::DoNotOptimize(bytes.data());
     }
 }
@@ -98,7 +88,8 @@ void SaveDocument(benchmark::State& state) {
     auto doc = std::make_unique<TDocument>();
     SetDocument(doc.get());
     doc->Init();
-    for (auto _ : state) doc->SaveIfNeeded(srCommand);
+    for (auto _ : state)
+        doc->SaveIfNeeded(srCommand);
     doc->NoSave = true;
     doc.reset();
     SetDocument(nullptr);
@@ -119,9 +110,11 @@ void WriteThreeFiles(benchmark::State& state) {
     std::string dir = folder.System.ProgramFolder();
     const char* names[3] = {"Kiropad.gbi", "IconClList.bdt", "IconMsList.bdt"};
     std::vector<uint8_t> bytes[3];
-    for (int i = 0; i < 3; ++i) bytes[i] = YBFS::ReadWholeFile(dir + names[i]);
+    for (int i = 0; i < 3; ++i)
+        bytes[i] = platform::ReadWholeFile(dir + names[i]);
     for (auto _ : state)
-        for (int i = 0; i < 3; ++i) WriteFlushRename(dir + names[i] + std::string(".b"), bytes[i]);
+        for (int i = 0; i < 3; ++i)
+            WriteFlushRename(dir + names[i] + std::string(".b"), bytes[i]);
 }
 BENCHMARK(WriteThreeFiles)->Name("save/B_write_flush_rename_3_files")->Unit(benchmark::kMillisecond);
 

@@ -18,52 +18,31 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "platform/win32/win32system.h"
+#include "support/document_fill.h"
+#include "tests/win/folder_system.h"
 
 namespace bench {
 
 using Clock = std::chrono::steady_clock;
-inline double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+inline double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 // The middle sample (the upper of the two middle ones of an even count); 0 for none.
 inline double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// The Windows system layer with the program folder of the benchmark.
-class TFolderSystem : public platform::ISystem {
+// The Windows system layer with the program folder of the benchmark; a message box
+// is printed and declined, as nobody is there to answer it.
+class TFolderSystem : public TProgramFolderSystem {
 public:
-    explicit TFolderSystem(std::string folder) : folder_(std::move(folder)) {}
-    int ShellExecute(platform::TWindowHandle owner, const std::string& verb, const std::string& file,
-                     const std::string* params, const std::string* dir, int showCmd) override {
-        return inner_.ShellExecute(owner, verb, file, params, dir, showCmd);
-    }
-    int CopyFilesInto(platform::TWindowHandle owner, const std::vector<std::string>& files,
-                      const std::string& folder) override {
-        return inner_.CopyFilesInto(owner, files, folder);
-    }
-    int GetPathKind(const std::string& path) override { return inner_.GetPathKind(path); }
-    bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
-                               platform::TIconPInfo* location) override {
-        return inner_.ExtractAssociatedIcon(path, icon, location);
-    }
-    bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override {
-        return inner_.ExtractIndexedIcon(file, index, icon);
-    }
-    int AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) override {
-        return inner_.AnalyseShortcut(path, info);
-    }
+    using TProgramFolderSystem::TProgramFolderSystem;
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         std::fprintf(stderr, "message box: %s\n", platform::Cp932ToUtf8(text).c_str());
         (void)caption;
         return (flags & 0xF) == MB_YESNO ? IDNO : IDOK;
     }
-    void SetWaitCursor(bool wait) override { inner_.SetWaitCursor(wait); }
-    std::string ProgramFolder() override { return folder_; }
-    uint32_t ColorToPixel(platform::TColor color) override { return inner_.ColorToPixel(color); }
-
-private:
-    platform::TWin32System& inner_ = platform::Win32System();
-    std::string folder_;
 };
 
 // A fresh folder under the temporary folder, removed with its files at the end.
@@ -80,7 +59,8 @@ public:
         HANDLE h = FindFirstFileW((folder_ + L"*").c_str(), &fd);
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder_ + fd.cFileName).c_str());
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileW((folder_ + fd.cFileName).c_str());
             } while (FindNextFileW(h, &fd));
             FindClose(h);
         }
@@ -102,27 +82,14 @@ private:
 // Writes a data file of `pages` pages of columns x rows items into the program folder
 // of the installed system. paths[i % paths.size()] is item i's file (none: no file).
 inline void WriteDocument(int pages, int columns, int rows, const std::vector<std::string>& paths) {
-    auto doc = std::make_unique<TDocument>();
-    SetDocument(doc.get());
-    doc->Init();
-    doc->AutoSave = false;
-    while ((int)doc->Pages.size() < pages) doc->InsertPage(-1);
-    while ((int)doc->Pages.size() > pages) doc->DeletePage((int)doc->Pages.size() - 1);
-    doc->SetPageSize(columns, rows);
-    size_t n = 0;
-    for (auto& page : doc->Pages)
-        for (auto& item : page->Items()) {
-            std::string path = paths.empty() ? "C:\\tools\\tool" + std::to_string(n) + ".exe" : paths[n % paths.size()];
-            item->Path = path;
-            item->Name = "ツール " + std::to_string(n);
-            item->IFol = path.substr(0, path.rfind('\\'));
-            item->ImageIndex = -1;
-            ++n;
-        }
-    doc->SaveIfNeeded(srCommand);
-    doc->NoSave = true;
-    doc.reset();
-    SetDocument(nullptr);
+    WriteFilledDocument(pages, columns, rows, [&paths](TItem& item, size_t n) {
+        std::string path =
+            paths.empty() ? "C:\\tools\\tool" + std::to_string(n) + ".exe" : paths[n % paths.size()];
+        item.Path = path;
+        item.Name = "ツール " + std::to_string(n);
+        item.IFol = path.substr(0, path.rfind('\\'));
+        item.ImageIndex = -1;
+    });
 }
 
 inline std::vector<uint8_t> ReadBytes(const std::wstring& path) {

@@ -17,15 +17,18 @@
 #include "platform/text.h"
 #include "platform/win32/win32system.h"
 #include "support/fake_host.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 namespace {
 
-double Ms(std::chrono::steady_clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 void WriteFlushRename(const std::wstring& name, const std::vector<uint8_t>& bytes) {
     std::wstring temp = name + L".tmp";
-    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD put = 0;
     WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, nullptr);
     FlushFileBuffers(h);
@@ -57,18 +60,20 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> bytes[3];
     std::wstring copies[3];
     for (int i = 0; i < 3; ++i) {
-        bytes[i] = YBFS::ReadWholeFile(folder + names[i]);
+        bytes[i] = platform::ReadWholeFile(folder + names[i]);
         copies[i] = platform::Widen(folder + names[i] + ".b");
     }
     for (int r = 0; r < runs; ++r) {
         auto t0 = std::chrono::steady_clock::now();
         doc->SaveIfNeeded(srCommand);
         auto t1 = std::chrono::steady_clock::now();
-        for (int i = 0; i < 3; ++i) WriteFlushRename(copies[i], bytes[i]);
+        for (int i = 0; i < 3; ++i)
+            WriteFlushRename(copies[i], bytes[i]);
         auto t2 = std::chrono::steady_clock::now();
         std::printf("A %.3f\nB %.3f\n", Ms(t1 - t0), Ms(t2 - t1));
     }
-    for (int i = 0; i < 3; ++i) DeleteFileW(copies[i].c_str());
+    for (int i = 0; i < 3; ++i)
+        DeleteFileW(copies[i].c_str());
     doc->NoSave = true;
     doc.reset();
     SetDocument(nullptr);

@@ -13,24 +13,11 @@
 
 #include "platform/text.h"
 #include "platform/win32/bitmapinfo.h"
+#include "platform/win32/handle.h"
 
 namespace platform {
 
 namespace {
-
-class TOwnedIcon {
-public:
-    explicit TOwnedIcon(HICON icon) : icon_(icon) {}
-    ~TOwnedIcon() {
-        if (icon_) DestroyIcon(icon_);
-    }
-    TOwnedIcon(const TOwnedIcon&) = delete;
-    TOwnedIcon& operator=(const TOwnedIcon&) = delete;
-    HICON Get() const { return icon_; }
-
-private:
-    HICON icon_;
-};
 
 // A cell of 32 x 32 pixels on a memory DC, kept for the program's life: an icon is
 // drawn on it and read back. Drawing asks no copy of the icon's bitmaps of the
@@ -168,7 +155,7 @@ bool TWin32System::ExtractAssociatedIcon(const std::string& path, TIconImage& ic
     wchar_t buffer[kMaxIconPath + 2] = {};
     wpath.copy(buffer, wpath.size());
     WORD index = 0;
-    TOwnedIcon h(::ExtractAssociatedIconW(GetModuleHandleW(nullptr), buffer, &index));
+    TIconHandle h(::ExtractAssociatedIconW(GetModuleHandleW(nullptr), buffer, &index));
     if (location) {
         std::string where;
         if (Narrow(buffer, where)) location->Location = where;
@@ -185,8 +172,8 @@ bool TWin32System::ExtractIndexedIcon(const std::string& file, int index, TIconI
     HICON h = ::ExtractIconW(GetModuleHandleW(nullptr), wfile.c_str(), (UINT)index);
     // 1 means "this file holds no icons", not a handle.
     if (h == (HICON)1) return false;
-    TOwnedIcon owned(h);
-    return owned.Get() && IconToImage((uintptr_t)owned.Get(), icon);
+    TIconHandle owned(h);
+    return owned && IconToImage((uintptr_t)owned.Get(), icon);
 }
 
 int TWin32System::AnalyseShortcut(const std::string& path, TLinkInfo& info) {
@@ -208,17 +195,22 @@ void TWin32System::SetWaitCursor(bool wait) {
     }
 }
 
-std::string TWin32System::ProgramFolder() {
+std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, &path[0], (DWORD)path.size());
-        if (n == 0) return std::string();
+        if (n == 0) return std::wstring();
         if (n < path.size()) {
             path.resize(n);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
+}
+
+std::string TWin32System::ProgramFolder() {
+    std::wstring path = ProgramPath();
+    if (path.empty()) return std::string();
     std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
     std::string out;
     if (Narrow(folder, out)) return out;

@@ -58,6 +58,10 @@ TWin32System& Win32System();
 // Makes it the system the portable code reaches through System(); returns it.
 TWin32System& InstallWin32System();
 
+// The full name of the running program file, of any length; empty when the system
+// cannot tell it.
+std::wstring ProgramPath();
+
 // Converts an icon (an HICON) into two 32 x 32 cells: colour, black where the icon
 // is transparent, and mask, white (0x00FFFFFF) where it is transparent. Icons of
 // other sizes are stretched. False when the handle is no icon.

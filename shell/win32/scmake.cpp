@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 #include "platform/win32/comptr.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/win32system.h"
 #include "shell/common.h"
 
@@ -25,13 +26,13 @@ const int kMaxArguments = INFOTIPSIZE;
 bool ReadHeaderShowCmd(const std::wstring& path, int& showCmd) {
     static const unsigned char kHeader[20] = {0x4C, 0, 0,    0, 0x01, 0x14, 0x02, 0, 0, 0,
                                               0,    0, 0xC0, 0, 0,    0,    0,    0, 0, 0x46};
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    platform::TFileHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (!file) return false;
     unsigned char header[76];
     DWORD got = 0;
-    BOOL ok = ReadFile(file, header, sizeof header, &got, nullptr);
-    CloseHandle(file);
+    BOOL ok = ReadFile(file.Get(), header, sizeof header, &got, nullptr);
+    file.Reset();
     if (!ok || got != sizeof header || memcmp(header, kHeader, sizeof kHeader) != 0) return false;
     showCmd = (int)(header[60] | header[61] << 8 | header[62] << 16 | (unsigned)header[63] << 24);
     return true;

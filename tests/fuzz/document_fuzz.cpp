@@ -16,7 +16,7 @@
 #include "model/viewdata.h"
 #include "support/fake_canvas.h"
 #include "support/fake_system.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 namespace {
 
@@ -113,8 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (loadFailed) {
         // A file that failed is copied aside, whole, before anything may replace it.
         std::string aside = file + ".bad";
-        if (YBFS::ReadWholeFile(aside) != std::vector<uint8_t>(data, data + size)) std::abort();
-        YBFS::RemoveFile(aside);
+        if (platform::ReadWholeFile(aside) != std::vector<uint8_t>(data, data + size)) std::abort();
+        platform::RemoveFile(aside);
     }
     if (!doc->Loaded()) std::abort();
     if (doc->Pages.empty()) std::abort(); // the window needs a page

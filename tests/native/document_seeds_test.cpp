@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "support/model_env.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 #ifndef KIROPAD_SEEDS
 #define KIROPAD_SEEDS "tests/fuzz/seeds/document"

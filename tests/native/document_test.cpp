@@ -11,7 +11,7 @@
 
 #include "model/viewdata.h"
 #include "support/model_env.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ TEST(Document, FirstStartIsFreshAndExitWritesItByteExactly) {
     EXPECT_EQ(d.FileName, env.DataFile());
     env.Stop();
     EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
-    EXPECT_TRUE(YBFS::FileExists(env.System.PathOf("IconClList.bdt")));
-    EXPECT_TRUE(YBFS::FileExists(env.System.PathOf("IconMsList.bdt")));
+    EXPECT_TRUE(platform::FileExists(env.System.PathOf("IconClList.bdt")));
+    EXPECT_TRUE(platform::FileExists(env.System.PathOf("IconMsList.bdt")));
 }
 
 TEST(Document, EndMarkerOnlyFileLoadsAsNewDocument) {
@@ -187,7 +187,7 @@ TEST(Document, SavePolicyFollowsAutoSaveNoSaveAndTheReason) {
             EXPECT_EQ(env.DataFileExists(), c.Saves[reason]) << c.AutoSave << c.NoSave << reason;
             EXPECT_EQ(env.System.WaitCursorDepth, 0);
             EXPECT_EQ(env.System.WaitCursorShown, c.Saves[reason] ? 1 : 0);
-            YBFS::RemoveFile(env.DataFile());
+            platform::RemoveFile(env.DataFile());
             env.Stop();
             EXPECT_EQ(env.DataFileExists(), !c.NoSave) << "exit";
         }
@@ -210,7 +210,7 @@ TEST(Document, LoadFailureWithCancelCopiesTheFileAsideAndGivesAFreshDocumentThat
                             "読めなかったファイルは名前の後ろに .bad を付けて残します。");
     EXPECT_EQ(env.Host.View.Title, "kept");
     EXPECT_EQ(env.ReadDataFile(), damaged); // untouched until a save
-    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), damaged) << "copied aside at Cancel";
+    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), damaged) << "copied aside at Cancel";
     env.Host.View.Title = "Kiropad";
     env.Stop();
     EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
@@ -220,8 +220,8 @@ TEST(Document, LoadFailureWithCancelCopiesTheFileAsideAndGivesAFreshDocumentThat
     env.WriteDataFile(other);
     env.Start();
     env.Stop();
-    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), damaged);
-    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad2"), other);
+    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), damaged);
+    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad2"), other);
     EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
 }
 
@@ -269,7 +269,7 @@ TEST(Document, IconSlotsAreRebuiltFromTheItemsAndACacheThatDoesNotFitIsRejected)
         EXPECT_EQ(d.Pages[0]->Item(0).ImageIndex, 0);
         d.IconList->ResetSlots(); // caches of 10 slots for the next start
         d.IconList->SaveCache();
-        YBFS::RemoveFile(env.DataFile());
+        platform::RemoveFile(env.DataFile());
         d.NoSave = true;
         env.Stop();
         env.WriteDataFile(doc.Bytes());
@@ -373,9 +373,9 @@ TEST(Document, PageSizeChangeChecksEveryPageThenRelaysThem) {
 TEST(Document, SaveFailureShowsTheSaveBoxWithTheFileName) {
     TModelEnv env;
     TDocument& d = env.Start();
-    YBFS::SetWriteFaultForTesting(0);
+    platform::SetWriteFaultForTesting(0);
     d.SaveIfNeeded(srCommand);
-    YBFS::SetWriteFaultForTesting(-1);
+    platform::SetWriteFaultForTesting(-1);
     ASSERT_EQ(env.System.Boxes.size(), 1u);
     EXPECT_EQ(env.System.Boxes[0].Text,
               "以下のデータファイルのセーブ中にエラーが発生しました。\n再試行しますか？\n\n" +
@@ -531,22 +531,22 @@ TEST(Document, ALoadThatDidNotFinishIsNeverSaved) {
         // Memory running out while the file is read is a read failure like any other.
         TModelEnv env;
         env.WriteDataFile(damaged);
-        YBFS::SetReadAllocationFaultForTesting(true);
+        platform::SetReadAllocationFaultForTesting(true);
         EXPECT_NO_THROW(env.Start());
-        YBFS::SetReadAllocationFaultForTesting(false);
+        platform::SetReadAllocationFaultForTesting(false);
         ASSERT_EQ(env.System.Boxes.size(), 1u);
         EXPECT_NE(env.System.Boxes[0].Text.find("メモリが足りないため読み込めません"), std::string::npos);
         EXPECT_EQ(env.System.Boxes[0].Flags, platform::mbRetryCancel | platform::mbIconError);
         EXPECT_TRUE(IsFresh(*env.Doc));
-        EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), damaged);
+        EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), damaged);
     }
     // Whatever else stops the load halfway leaves a document that no save may write:
     // neither a change, the save command, nor the exit.
     TModelEnv env;
     env.WriteDataFile(damaged);
-    YBFS::SetMessageBoxHandler([](const std::string&, const std::string&, unsigned) -> int {
+    env.System.OnBox = [](const std::string&, const std::string&, unsigned) -> int {
         throw std::runtime_error("the box could not be shown");
-    });
+    };
     EXPECT_THROW(env.Start(), std::runtime_error);
     ASSERT_TRUE(env.Doc);
     EXPECT_FALSE(env.Doc->Loaded());
@@ -556,7 +556,7 @@ TEST(Document, ALoadThatDidNotFinishIsNeverSaved) {
     EXPECT_EQ(env.ReadDataFile(), damaged);
     env.Stop();
     EXPECT_EQ(env.ReadDataFile(), damaged);
-    EXPECT_FALSE(YBFS::FileExists(env.System.PathOf("IconClList.bdt")));
+    EXPECT_FALSE(platform::FileExists(env.System.PathOf("IconClList.bdt")));
 }
 
 TEST(Document, ActionsAndWindowStatesOutOfRangeLoadAsTheirDefaultsAndAreSavedSo) {
@@ -667,5 +667,5 @@ TEST(Document, ALargeValidFileLoadsAndOnlyWhatAFileCanHoldIsAccepted) {
     ASSERT_EQ(env.System.Boxes.size(), 1u);
     EXPECT_NE(env.System.Boxes[0].Text.find("ページのアイテムが多すぎます"), std::string::npos);
     EXPECT_TRUE(IsFresh(d));
-    EXPECT_EQ(YBFS::ReadWholeFile(env.DataFile() + ".bad"), hostile.Bytes());
+    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), hostile.Bytes());
 }

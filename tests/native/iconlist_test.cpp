@@ -10,7 +10,7 @@
 #include "model/iconlist.h"
 #include "support/fake_canvas.h"
 #include "support/fake_system.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 using platform::TIconImage;
 using platform::TPixmap;
@@ -200,7 +200,7 @@ TEST(IconList, CacheFilesRoundTripAsRealBitmapsAndAreRejectedWhenTheSizeDiffers)
     EXPECT_FALSE(other.Used[0]);
     EXPECT_EQ(other.ColorStrip.Pixel(5, 5), 0u);
 
-    YBFS::RemoveFile(mask);
+    platform::RemoveFile(mask);
     EXPECT_FALSE(again.LoadCache());
     EXPECT_EQ(again.SlotCount(), 10);
 }
@@ -209,11 +209,11 @@ TEST(IconList, AFailedCacheSaveRemovesBothFiles) {
     TFakeSystem sys;
     TIconList list;
     ASSERT_TRUE(list.SaveCache());
-    YBFS::SetWriteFaultForTesting(10);
+    platform::SetWriteFaultForTesting(10);
     EXPECT_FALSE(list.SaveCache());
-    YBFS::SetWriteFaultForTesting(-1);
-    EXPECT_FALSE(YBFS::FileExists(sys.PathOf("IconClList.bdt")));
-    EXPECT_FALSE(YBFS::FileExists(sys.PathOf("IconMsList.bdt")));
+    platform::SetWriteFaultForTesting(-1);
+    EXPECT_FALSE(platform::FileExists(sys.PathOf("IconClList.bdt")));
+    EXPECT_FALSE(platform::FileExists(sys.PathOf("IconMsList.bdt")));
 }
 
 TEST(BmpFile, AReusedBufferGivesTheBytesOfAFreshEncoding) {

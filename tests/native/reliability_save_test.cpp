@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/model_env.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 #include "ybfs/stream.h"
 #include "ybfs/ybfs2.h"
 
@@ -22,7 +22,7 @@ TDocument& SmallDocument(TModelEnv& env) {
 }
 
 struct TFaultOff {
-    ~TFaultOff() { YBFS::SetWriteFaultForTesting(-1); }
+    ~TFaultOff() { platform::SetWriteFaultForTesting(-1); }
 };
 
 } // namespace
@@ -33,7 +33,7 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
     TDocument& doc = SmallDocument(env);
     doc.SaveIfNeeded(srCommand);
     const std::vector<uint8_t> previous = env.ReadDataFile();
-    const std::string temp = YBFS::TemporaryFileFor(env.DataFile());
+    const std::string temp = platform::TemporaryFileFor(env.DataFile());
 
     doc.Pages[0]->Name = "変更後のページ名";
     YBFS::TMemoryWriteStream sizing;
@@ -44,13 +44,13 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
     // Cancel: the save box each time, the old file untouched, no temporary file.
     for (size_t n = 0; n < size; ++n) {
         env.System.Boxes.clear();
-        YBFS::SetWriteFaultForTesting((long long)n);
+        platform::SetWriteFaultForTesting((long long)n);
         doc.SaveIfNeeded(srCommand);
         ASSERT_EQ(env.System.Boxes.size(), 1u) << "fault after " << n << " bytes";
         ASSERT_NE(env.System.Boxes[0].Text.find("セーブ中にエラー"), std::string::npos);
-        ASSERT_EQ(env.System.Boxes[0].Flags & 0xF, YBFS::kMbRetryCancel);
+        ASSERT_EQ(env.System.Boxes[0].Flags & 0xF, platform::mbRetryCancel);
         ASSERT_EQ(env.ReadDataFile(), previous) << "fault after " << n << " bytes";
-        ASSERT_FALSE(YBFS::FileExists(temp)) << "fault after " << n << " bytes";
+        ASSERT_FALSE(platform::FileExists(temp)) << "fault after " << n << " bytes";
     }
     // Memory keeps the change that could not be saved.
     EXPECT_EQ(doc.Pages[0]->Name, "変更後のページ名");
@@ -62,18 +62,19 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
         doc.WriteTo(sized);
         const size_t n = kind == 0 ? 0 : kind == 1 ? sized.Bytes().size() / 2 : sized.Bytes().size() - 1;
         int boxes = 0;
-        YBFS::SetMessageBoxHandler([&](const std::string&, const std::string&, unsigned) {
+        env.System.OnBox = [&](const std::string&, const std::string&, unsigned) {
             ++boxes;
-            YBFS::SetWriteFaultForTesting(-1);
-            return YBFS::kIdRetry;
-        });
-        YBFS::SetWriteFaultForTesting((long long)n);
+            platform::SetWriteFaultForTesting(-1);
+            return platform::idRetry;
+        };
+        platform::SetWriteFaultForTesting((long long)n);
         doc.SaveIfNeeded(srCommand);
         EXPECT_EQ(boxes, 1) << n;
-        EXPECT_FALSE(YBFS::FileExists(temp));
+        EXPECT_FALSE(platform::FileExists(temp));
         YBFS::TMemoryWriteStream now;
         doc.WriteTo(now);
-        EXPECT_EQ(env.ReadDataFile(), now.Bytes()) << "the retried save wrote the document, fault after " << n;
+        EXPECT_EQ(env.ReadDataFile(), now.Bytes())
+            << "the retried save wrote the document, fault after " << n;
     }
     doc.NoSave = true;
 }
@@ -86,9 +87,9 @@ TEST(ReliabilitySave, AFaultWhileSavingOnExitKeepsThePreviousFileAndTheExitGoesO
     const std::vector<uint8_t> previous = env.ReadDataFile();
     doc.Pages[0]->Name = "終了時";
     env.System.Boxes.clear();
-    YBFS::SetWriteFaultForTesting(7);
+    platform::SetWriteFaultForTesting(7);
     env.Stop(); // the destructor saves as exit does and must not throw
     EXPECT_EQ(env.System.Boxes.size(), 1u);
     EXPECT_EQ(env.ReadDataFile(), previous);
-    EXPECT_FALSE(YBFS::FileExists(YBFS::TemporaryFileFor(env.DataFile())));
+    EXPECT_FALSE(platform::FileExists(platform::TemporaryFileFor(env.DataFile())));
 }

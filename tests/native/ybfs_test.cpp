@@ -10,11 +10,16 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "support/fake_system.h"
 #include "support/ybfs_bytes.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 #include "ybfs/ybfs2.h"
 
 using namespace YBFS;
+using platform::FileExists;
+using platform::SetReadAllocationFaultForTesting;
+using platform::SetWriteFaultForTesting;
+using platform::TemporaryFileFor;
 typedef std::vector<uint8_t> Bytes;
 
 namespace {
@@ -115,22 +120,25 @@ void WriteFile(const std::string& name, const Bytes& b) {
     f.write(reinterpret_cast<const char*>(b.data()), (std::streamsize)b.size());
 }
 
+// Installs a fake system whose boxes are recorded and answered from answers
+// (Cancel once they run out); System.OnBox takes over the answers where a test
+// acts while the box is up.
 struct ScriptedBox {
+    TFakeSystem System;
     std::vector<int> answers;
     std::vector<std::string> texts, captions;
     std::vector<unsigned> flags;
     ScriptedBox() {
-        SetMessageBoxHandler([this](const std::string& t, const std::string& c, unsigned f) {
+        System.OnBox = [this](const std::string& t, const std::string& c, unsigned f) {
             texts.push_back(t);
             captions.push_back(c);
             flags.push_back(f);
-            if (answers.empty()) return kIdCancel;
+            if (answers.empty()) return platform::idCancel;
             int a = answers.front();
             answers.erase(answers.begin());
             return a;
-        });
+        };
     }
-    ~ScriptedBox() { SetMessageBoxHandler(nullptr); }
 };
 
 } // namespace
@@ -423,7 +431,7 @@ TEST(YbfsFile, MissingFileLoadsDefaultsSilentlyUnlessItMustExist) {
     EXPECT_EQ(box.texts[0], "ファイルからの読み込み中にエラーが発生しました。\n\nファイル " +
                                 d.File("none.gbi") + " は開けません\n\n再試行しますか？");
     EXPECT_EQ(box.captions[0], "エラー");
-    EXPECT_EQ(box.flags[0], kMbIconError | kMbRetryCancel);
+    EXPECT_EQ(box.flags[0], platform::mbIconError | platform::mbRetryCancel);
 }
 
 TEST(YbfsFile, ErrorModesAndRaisePolicy) {
@@ -446,7 +454,7 @@ TEST(YbfsFile, ErrorModesAndRaisePolicy) {
     o.Load();
     ASSERT_EQ(box.texts.size(), 1u);
     EXPECT_EQ(box.texts[0], "ファイルからの読み込み中にエラーが発生しました。\n\nYBFS2 ID読み込みエラー");
-    EXPECT_EQ(box.flags[0], kMbIconError);
+    EXPECT_EQ(box.flags[0], platform::mbIconError);
     EXPECT_EQ(o.S, 0);
     // Custom templates with %m and %f and a caption of the caller's.
     o.ReadErrorMessage = "[%f] %m %%";
@@ -465,10 +473,10 @@ TEST(YbfsFile, RetryRereadsFromTheStartAndARepairedFileLoads) {
     o.ErrorMode = 2;
     o.FileName = name;
     int calls = 0;
-    SetMessageBoxHandler([&](const std::string&, const std::string&, unsigned) {
+    box.System.OnBox = [&](const std::string&, const std::string&, unsigned) {
         if (++calls == 1) WriteFile(name, kExample); // repaired while the box is up
-        return kIdRetry;
-    });
+        return platform::idRetry;
+    };
     o.Load();
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(o.S, 5);
@@ -487,13 +495,13 @@ TEST(YbfsFile, RunningOutOfMemoryOrATooLargeFileIsAReadFailureOfTheLoadBox) {
     {
         // Memory runs out while the file is read: Retry reads it again, and it loads.
         ScriptedBox box;
-        box.answers = {kIdRetry};
+        box.answers = {platform::idRetry};
         SetReadAllocationFaultForTesting(true);
-        SetMessageBoxHandler([&](const std::string& t, const std::string&, unsigned) {
+        box.System.OnBox = [&](const std::string& t, const std::string&, unsigned) {
             box.texts.push_back(t);
             SetReadAllocationFaultForTesting(false);
-            return kIdRetry;
-        });
+            return platform::idRetry;
+        };
         EXPECT_NO_THROW(o.Load());
         SetReadAllocationFaultForTesting(false);
         ASSERT_EQ(box.texts.size(), 1u);
@@ -545,7 +553,7 @@ TEST(YbfsFile, SaveWritesTheBodyAndKeepsThePreviousFileOnFailure) {
     o.RaiseOnError = false;
     for (long long k = 0; k < (long long)kExample.size(); ++k) {
         ScriptedBox box;
-        box.answers = {kIdCancel};
+        box.answers = {platform::idCancel};
         SetWriteFaultForTesting(k);
         o.Save();
         SetWriteFaultForTesting(-1);
@@ -557,10 +565,10 @@ TEST(YbfsFile, SaveWritesTheBodyAndKeepsThePreviousFileOnFailure) {
     }
     ScriptedBox box;
     SetWriteFaultForTesting(3);
-    SetMessageBoxHandler([&](const std::string&, const std::string&, unsigned) {
+    box.System.OnBox = [&](const std::string&, const std::string&, unsigned) {
         SetWriteFaultForTesting(-1);
-        return kIdRetry;
-    });
+        return platform::idRetry;
+    };
     o.Save();
     Bytes expected = kExample;
     expected[4] = 6;

@@ -12,7 +12,7 @@
 #include "platform/win32/win32system.h"
 #include "shell/common.h"
 #include "ui/application.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 #include "ybfs/ybfs2.h"
 
 using namespace shelltest;
@@ -148,10 +148,14 @@ TEST_F(UiApplication, AFailingExceptionHandlerFallsBackToTheStandardDisplay) {
 TEST_F(UiApplication, ScriptedBoxesAnswerEveryRouteAndRecordIt) {
     app.SetTitle("Kiropad");
     ui::TScriptedMessageBoxes boxes;
-    boxes.Answer({IDYES, IDRETRY, IDOK});
+    boxes.Answer({IDYES, IDCANCEL, IDOK});
     EXPECT_EQ(MsgBox("削除しますか？", "Kiropad", MB_YESNO | MB_ICONWARNING), IDYES);
-    EXPECT_EQ(YBFS::ShowMessageBox("書き込めません", "エラー", YBFS::kMbIconError | YBFS::kMbRetryCancel),
-              IDRETRY);
+    YBFS::TYBFileObject file;
+    file.FileName = "C:\\no such folder\\kiropad.gbi";
+    file.MustExist = true;
+    file.RaiseOnError = false;
+    file.ErrorMode = 2;
+    file.Load(); // the storage library's box, through the system seam
     EXPECT_EQ(platform::System().MessageBox("system", "cap", MB_OK), IDOK);
     // With the queue empty each box is declined.
     EXPECT_EQ(app.MsgBox("a", "b", MB_YESNO), IDNO);
@@ -161,7 +165,8 @@ TEST_F(UiApplication, ScriptedBoxesAnswerEveryRouteAndRecordIt) {
     EXPECT_EQ(boxes.Shown()[0].Text, "削除しますか？");
     EXPECT_EQ(boxes.Shown()[0].Flags, (unsigned)(MB_YESNO | MB_ICONWARNING));
     EXPECT_EQ(boxes.Shown()[1].Caption, "エラー");
-    EXPECT_EQ(boxes.Shown()[1].Answer, IDRETRY);
+    EXPECT_EQ(boxes.Shown()[1].Flags, (unsigned)(MB_RETRYCANCEL | MB_ICONERROR));
+    EXPECT_EQ(boxes.Shown()[1].Answer, IDCANCEL);
     EXPECT_EQ(boxes.Shown()[2].Text, "system");
     EXPECT_EQ(boxes.Shown()[3].Answer, IDNO);
 }

@@ -18,6 +18,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "platform/win32/win32system.h"
+#include "folder_system.h"
 #include "probe_support.h"
 #include "shell/common.h"
 #include "shell_support.h"
@@ -25,46 +26,6 @@
 #include "ui_test_support.h"
 
 namespace mwtest {
-
-// The Windows system as the program meets it, with the program folder of the test.
-class TFolderSystem : public platform::ISystem {
-public:
-    explicit TFolderSystem(std::string folder) : folder_(std::move(folder)) {}
-    int ShellExecute(platform::TWindowHandle owner, const std::string& verb, const std::string& file,
-                     const std::string* params, const std::string* dir, int showCmd) override {
-        return inner_.ShellExecute(owner, verb, file, params, dir, showCmd);
-    }
-    int CopyFilesInto(platform::TWindowHandle owner, const std::vector<std::string>& files,
-                      const std::string& folder) override {
-        return inner_.CopyFilesInto(owner, files, folder);
-    }
-    int GetPathKind(const std::string& path) override { return inner_.GetPathKind(path); }
-    bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
-                               platform::TIconPInfo* location) override {
-        ++IconRequests;
-        if (OnIconRequest) OnIconRequest();
-        return inner_.ExtractAssociatedIcon(path, icon, location);
-    }
-    bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override {
-        return inner_.ExtractIndexedIcon(file, index, icon);
-    }
-    int AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) override {
-        return inner_.AnalyseShortcut(path, info);
-    }
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-        return inner_.MessageBox(text, caption, flags);
-    }
-    void SetWaitCursor(bool wait) override { inner_.SetWaitCursor(wait); }
-    std::string ProgramFolder() override { return folder_; }
-    uint32_t ColorToPixel(platform::TColor color) override { return inner_.ColorToPixel(color); }
-
-    int IconRequests = 0; // icons asked of the shell for a file
-    std::function<void()> OnIconRequest;
-
-private:
-    platform::TWin32System& inner_ = platform::Win32System();
-    std::string folder_;
-};
 
 // The dialogs, answered by the test.
 struct TScriptedDialogs : IMainDialogs {
@@ -103,7 +64,7 @@ protected:
     }
 
     void SetUp() override {
-        system_ = std::make_unique<TFolderSystem>(folder_.A() + "\\");
+        system_ = std::make_unique<TProgramFolderSystem>(folder_.A() + "\\");
         previousSystem_ = platform::SetSystem(system_.get());
         app_ = std::make_unique<ui::TApplication>();
         boxes_ = std::make_unique<ui::TScriptedMessageBoxes>(*app_);
@@ -231,7 +192,7 @@ protected:
     void Answer(std::initializer_list<int> answers) { boxes_->Answer(answers); }
 
     shelltest::TTempFolder folder_;
-    std::unique_ptr<TFolderSystem> system_;
+    std::unique_ptr<TProgramFolderSystem> system_;
     platform::ISystem* previousSystem_ = nullptr;
     std::unique_ptr<ui::TApplication> app_;
     std::unique_ptr<ui::TScriptedMessageBoxes> boxes_;

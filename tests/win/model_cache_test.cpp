@@ -11,7 +11,7 @@
 #include "model_support.h"
 #include "probe_support.h"
 #include "shell_support.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 using namespace modeltest;
 using namespace probetest;
@@ -97,9 +97,9 @@ TEST(IconListWin, CacheRoundTripsInAJapaneseFolderAndIsRemovedWhenASaveFails) {
     EXPECT_EQ(again.ColorStrip.Pixel(13 * 32 + 3, 3), 0x00336699u);
     EXPECT_TRUE(again.MaskStrip == list.MaskStrip);
 
-    YBFS::SetWriteFaultForTesting(0);
+    platform::SetWriteFaultForTesting(0);
     EXPECT_FALSE(list.SaveCache());
-    YBFS::SetWriteFaultForTesting(-1);
+    platform::SetWriteFaultForTesting(-1);
     EXPECT_FALSE(Exists(color));
     EXPECT_FALSE(Exists(mask));
 }

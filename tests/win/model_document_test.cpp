@@ -14,7 +14,7 @@
 #include "model_support.h"
 #include "probe_support.h"
 #include "support/fake_host.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 using namespace modeltest;
 using namespace probetest;
@@ -133,18 +133,18 @@ TEST(ModelDocumentWin, ADamagedFileIsCopiedAsideAtCancelAndNoEarlierCopyIsReplac
     TFakeHost host;
     const std::wstring data = scratch.Path() + L"Kiropad.gbi";
     const std::vector<uint8_t> damaged = {0x00, 0x00, 0x04, 0x00, 0x05}, other = {0x01, 0x00};
-    YBFS::ReplaceFileContents(Narrowed(data), damaged);
+    platform::ReplaceFileContents(Narrowed(data), damaged);
     {
         TOpenDocument doc; // the load box is answered with Cancel
         EXPECT_EQ(system.Boxes.size(), 1u);
         EXPECT_TRUE(doc->Loaded());
-        EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data)), damaged) << "untouched until a save";
+        EXPECT_EQ(platform::ReadWholeFile(Narrowed(data)), damaged) << "untouched until a save";
     }
-    EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data + L".bad")), damaged);
-    EXPECT_NE(YBFS::ReadWholeFile(Narrowed(data)), damaged) << "the exit saved the empty arrangement";
+    EXPECT_EQ(platform::ReadWholeFile(Narrowed(data + L".bad")), damaged);
+    EXPECT_NE(platform::ReadWholeFile(Narrowed(data)), damaged) << "the exit saved the empty arrangement";
 
-    YBFS::ReplaceFileContents(Narrowed(data), other);
+    platform::ReplaceFileContents(Narrowed(data), other);
     { TOpenDocument doc; }
-    EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data + L".bad")), damaged);
-    EXPECT_EQ(YBFS::ReadWholeFile(Narrowed(data + L".bad2")), other);
+    EXPECT_EQ(platform::ReadWholeFile(Narrowed(data + L".bad")), damaged);
+    EXPECT_EQ(platform::ReadWholeFile(Narrowed(data + L".bad2")), other);
 }

@@ -14,13 +14,9 @@ namespace modeltest {
 
 TModelSystem::TModelSystem(std::string programFolder) : folder_(std::move(programFolder)) {
     real_ = platform::SetSystem(this);
-    YBFS::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, unsigned flags) {
-        return MessageBox(text, caption, flags);
-    });
 }
 
 TModelSystem::~TModelSystem() {
-    YBFS::SetMessageBoxHandler(nullptr);
     platform::SetSystem(real_);
 }
 

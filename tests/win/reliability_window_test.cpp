@@ -9,7 +9,7 @@
 #include "mainwindow/layout.h"
 #include "mainwindow_support.h"
 #include "support/ybfs_bytes.h"
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 using namespace mwtest;
 
@@ -41,7 +41,7 @@ struct THeldFile {
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
     try {
-        return YBFS::ReadWholeFile(path);
+        return platform::ReadWholeFile(path);
     } catch (...) {
         return {};
     }
@@ -104,7 +104,7 @@ TEST_F(ReliabilityWindow, ADataFileThatCannotBeReplacedShowsTheSaveBoxAndCancelK
     form_.reset();
     const std::vector<uint8_t> before = ReadAll(DataFile());
     ASSERT_FALSE(before.empty());
-    const std::wstring temp = platform::Widen(YBFS::TemporaryFileFor(DataFile()));
+    const std::wstring temp = platform::Widen(platform::TemporaryFileFor(DataFile()));
 
     Open();
     {
@@ -135,7 +135,7 @@ TEST_F(ReliabilityWindow, ADataFileThatCannotBeReplacedShowsTheSaveBoxAndCancelK
 TEST(ReliabilityReplace, AFileHeldBrieflyIsReplacedAfterAFewShortWaits) {
     shelltest::TTempFolder folder(L"replace");
     const std::string name = folder.A() + "\\held.gbi";
-    YBFS::ReplaceFileContents(name, {1, 2, 3});
+    platform::ReplaceFileContents(name, {1, 2, 3});
     THeldFile held(platform::Widen(name));
     ASSERT_NE(INVALID_HANDLE_VALUE, held.Handle);
     std::thread other([&] {
@@ -143,20 +143,20 @@ TEST(ReliabilityReplace, AFileHeldBrieflyIsReplacedAfterAFewShortWaits) {
         held.Release();
     });
     auto start = std::chrono::steady_clock::now();
-    EXPECT_NO_THROW(YBFS::ReplaceFileContents(name, {4, 5}));
+    EXPECT_NO_THROW(platform::ReplaceFileContents(name, {4, 5}));
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     other.join();
-    EXPECT_EQ(std::vector<uint8_t>({4, 5}), YBFS::ReadWholeFile(name));
+    EXPECT_EQ(std::vector<uint8_t>({4, 5}), platform::ReadWholeFile(name));
     EXPECT_LT(ms, 500.0);
 
     // Held for good: the failure comes after the waits, under half a second later.
     THeldFile forGood(platform::Widen(name));
     start = std::chrono::steady_clock::now();
-    EXPECT_THROW(YBFS::ReplaceFileContents(name, {6}), Exception);
+    EXPECT_THROW(platform::ReplaceFileContents(name, {6}), Exception);
     ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("[ measure  ] replace step given up after %.0f ms\n", ms);
     EXPECT_LT(ms, 700.0);
-    EXPECT_FALSE(YBFS::FileExists(YBFS::TemporaryFileFor(name)));
+    EXPECT_FALSE(platform::FileExists(platform::TemporaryFileFor(name)));
 }
 
 TEST_F(ReliabilityWindow, TargetsThatAreGoneAreReportedAndNothingIsStoredMangled) {

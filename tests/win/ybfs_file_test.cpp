@@ -7,10 +7,13 @@
 #include <string>
 
 #include "platform/text.h"
-#include "ybfs/filestream.h"
+#include "platform/win32/win32system.h"
+#include "platform/filestream.h"
 #include "ybfs/ybfs2.h"
 
 using namespace YBFS;
+using platform::FileExists;
+using platform::TemporaryFileFor;
 
 namespace {
 
@@ -71,9 +74,9 @@ TEST(YbfsWinFile, AFileHeldOpenWithoutSharingIsReportedAndKeptWhole) {
         CreateFileW(platform::Widen(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     std::vector<std::string> texts;
-    SetMessageBoxHandler([&](const std::string& t, const std::string&, unsigned) {
+    platform::Win32System().SetMessageBoxFn([&](const std::string& t, const std::string&, unsigned) {
         texts.push_back(t);
-        return kIdCancel;
+        return platform::idCancel;
     });
     d.Value = 2;
     d.ErrorMode = 2;
@@ -81,7 +84,7 @@ TEST(YbfsWinFile, AFileHeldOpenWithoutSharingIsReportedAndKeptWhole) {
     DWORD t0 = GetTickCount();
     d.Save();
     DWORD elapsed = GetTickCount() - t0;
-    SetMessageBoxHandler(nullptr);
+    platform::Win32System().SetMessageBoxFn(nullptr);
     CloseHandle(h);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_NE(texts[0].find("書き込めません"), std::string::npos);

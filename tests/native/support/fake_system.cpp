@@ -3,21 +3,15 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "ybfs/ybfs2.h"
-
 TFakeSystem::TFakeSystem() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kiropad-test-XXXXXX").string();
     const char* made = mkdtemp(&pattern[0]);
     if (!made) std::abort();
     folder_ = std::string(made) + "/";
     platform::SetSystem(this);
-    YBFS::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, unsigned flags) {
-        return MessageBox(text, caption, flags);
-    });
 }
 
 TFakeSystem::~TFakeSystem() {
-    YBFS::SetMessageBoxHandler(nullptr);
     platform::SetSystem(nullptr);
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
@@ -71,6 +65,7 @@ int TFakeSystem::AnalyseShortcut(const std::string& path, platform::TLinkInfo& i
 
 int TFakeSystem::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     Boxes.push_back(TBox{text, caption, flags});
+    if (OnBox) return OnBox(text, caption, flags);
     if (!BoxAnswers.empty()) {
         int answer = BoxAnswers.front();
         BoxAnswers.pop_front();

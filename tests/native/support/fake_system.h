@@ -1,9 +1,9 @@
 #pragma once
 // A recording stand-in for the system services: remembers what was started and
 // copied, answers path kinds, icons, shortcuts and message boxes from scripts,
-// and gives a temporary program folder of its own. Installs itself (and the
-// storage library's message box) while it lives.
+// and gives a temporary program folder of its own. Installs itself while it lives.
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -53,6 +53,8 @@ public:
     std::map<std::pair<std::string, int>, platform::TIconImage> IndexedIcons;
     std::map<std::string, platform::TLinkInfo> Shortcuts; // by exact path
     std::deque<int> BoxAnswers;                           // default: Cancel or OK
+    // When set, answers every box (recorded all the same) instead of BoxAnswers.
+    std::function<int(const std::string& text, const std::string& caption, unsigned flags)> OnBox;
     int ShellResult = 42;
     int CopyResult = 0;
 

@@ -1,17 +1,17 @@
 #include "support/model_env.h"
 
-#include "ybfs/filestream.h"
+#include "platform/filestream.h"
 
 void TModelEnv::WriteDataFile(const std::vector<uint8_t>& bytes) const {
-    YBFS::ReplaceFileContents(DataFile(), bytes);
+    platform::ReplaceFileContents(DataFile(), bytes);
 }
 
 bool TModelEnv::DataFileExists() const {
-    return YBFS::FileExists(DataFile());
+    return platform::FileExists(DataFile());
 }
 
 std::vector<uint8_t> TModelEnv::ReadDataFile() const {
-    return YBFS::ReadWholeFile(DataFile());
+    return platform::ReadWholeFile(DataFile());
 }
 
 TBody ItemBody(const std::string& name, const std::string& path, int imageIndex) {

@@ -1,11 +1,13 @@
 #pragma once
-// Whole-file reading and safe whole-file replacement. File names are code page
-// 932 text. Failures are Exceptions with the message the user sees.
+// Whole-file reading and safe whole-file replacement, the file calls of the storage
+// library and the icon caches. File names are code page 932 text. Failures are
+// Exceptions with the message the user sees. The host's implementation is in
+// filestream.cpp, the Windows one in win32/filestream.cpp.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace YBFS {
+namespace platform {
 
 bool FileExists(const std::string& fileName);
 
@@ -47,4 +49,4 @@ void SetReadAllocationFaultForTesting(bool fail);
 // n bytes of the file (a short write, as a full disk gives). -1 turns it off.
 void SetWriteFaultForTesting(long long failAfterBytes);
 
-} // namespace YBFS
+} // namespace platform
