@@ -6,7 +6,7 @@
 
 #include "shell/common.h"
 #include "shell/win32/helpers.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 namespace dialogs {
 

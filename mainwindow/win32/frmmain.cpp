@@ -6,6 +6,7 @@
 #include "model/item.h"
 #include "model/page.h"
 #include "platform/system.h"
+#include "platform/win32/win32system.h"
 #include "shell/common.h"
 #include "shell/instance_names.h"
 #include "shell/win32/helpers.h"
@@ -19,19 +20,6 @@ TfrmMain* g_main = nullptr;
 const char* const kHelpFileName = "Kiropad.HLP";
 const char* const kTrayIconResource = "SMALLICON";
 const int kStatusPanelWidth = 50;
-
-std::wstring ProgramPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, &path[0], (DWORD)path.size());
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 platform::TFontSpec FormFont() {
     platform::TFontSpec font;
@@ -93,7 +81,7 @@ TfrmMain::TfrmMain()
 
     viewData_ = std::make_unique<TViewData>();
     SetMainHost(this);
-    activationMessage_ = RegisterWindowMessageW(BuildActivationMessageName(ProgramPath()).c_str());
+    activationMessage_ = RegisterWindowMessageW(BuildActivationMessageName(platform::ProgramPath()).c_str());
     ConnectShortcutAnalyser(&ctlSCMake);
     ConnectEvents();
 }

@@ -11,7 +11,7 @@
 #include "model/viewdata.h"
 #include "ui/canvas.h"
 #include "ui/menu.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 namespace {
 

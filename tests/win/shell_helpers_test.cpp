@@ -16,7 +16,7 @@
 #include "shell/win32/activation.h"
 #include "shell/win32/helpers.h"
 #include "ui/application.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 using namespace shelltest;
 

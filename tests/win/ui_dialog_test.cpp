@@ -10,7 +10,7 @@
 #include "ui/window.h"
 #include "ui_test_resources.h"
 #include "ui_test_support.h"
-#include "ybfs/exception.h"
+#include "platform/exception.h"
 
 using namespace ui;
 
