@@ -747,6 +747,26 @@ void TYBFileObject::Save(const std::string& fileName) {
     Save();
 }
 
+namespace {
+
+// Inside a catch: the message of the failure in flight. The program's own exception
+// keeps its text and is kept in `raised`; memory that ran out (an allocation, or a
+// size no container can take) is `memoryText`; anything else goes on up.
+std::string FailureText(const std::string& memoryText, std::exception_ptr& raised) {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        raised = std::current_exception();
+        return e.Message();
+    } catch (const std::bad_alloc&) {
+        return memoryText;
+    } catch (const std::length_error&) {
+        return memoryText;
+    }
+}
+
+} // namespace
+
 void TYBFileObject::Load() {
     for (;;) {
         std::string failure;
@@ -763,15 +783,10 @@ void TYBFileObject::Load() {
             }
             ReadRoot(std::move(root));
             return;
-        } catch (const Exception& e) {
-            failure = e.Message();
-            raised = std::current_exception();
-        } catch (const std::bad_alloc&) {
+        } catch (...) {
             // A file can describe more than memory holds: that file cannot be read,
             // like any damaged one. The partly built tree is gone by now.
-            failure = kMemoryReadError;
-        } catch (const std::length_error&) {
-            failure = kMemoryReadError;
+            failure = FailureText(kMemoryReadError, raised);
         }
         Source = nullptr;
         if (ShowError(false, failure)) continue;
@@ -798,13 +813,8 @@ void TYBFileObject::Save() {
             WriteTo(body);
             platform::ReplaceFileContents(FileName, body.Bytes());
             return;
-        } catch (const Exception& e) {
-            failure = e.Message();
-            raised = std::current_exception();
-        } catch (const std::bad_alloc&) {
-            failure = kMemoryWriteError;
-        } catch (const std::length_error&) {
-            failure = kMemoryWriteError;
+        } catch (...) {
+            failure = FailureText(kMemoryWriteError, raised);
         }
         Target = nullptr;
         if (ShowError(true, failure)) continue;
