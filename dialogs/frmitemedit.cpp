@@ -54,7 +54,7 @@ TfrmItemEdit::TfrmItemEdit(HWND owner) : ui::TDialog(IDD_ITEMEDIT, owner) {
     cmbExeAnd.Add("終了する");
     updIconN.SetRange(0, kMaxIconNumber);
     edtIconN.SetText("0");
-    imgIcon.SetBevelOuter(ui::bvLowered);
+    imgIcon.SetBevelOuter(ui::TBevelCut::Lowered);
     dlgOpen.Title = "ファイルの選択";
 
     OnShow = [this] { FormShow(); };
@@ -124,7 +124,7 @@ void TfrmItemEdit::FillFromPath() {
     if (!pathChanged_ || filling_) return;
     std::string path;
     if (!edtPath.GetText(path)) return; // OK refuses such a path with a message
-    int kind = GetPathKind(path);
+    platform::TPathKind kind = GetPathKind(path);
     {
         TFillGuard guard(filling_);
         // Only an empty title is filled: one the user typed stays, even one that
@@ -133,7 +133,7 @@ void TfrmItemEdit::FillFromPath() {
             std::string name = RemoveExt(FileNamePart(path));
             edtName.SetText(name.empty() ? path : name);
         }
-        if (kind == platform::pkFolder) {
+        if (kind == platform::TPathKind::Folder) {
             edtIFol.SetText(path);
             edtLFol.SetText("");
             edtLHelp.SetText("");
@@ -142,7 +142,7 @@ void TfrmItemEdit::FillFromPath() {
             edtIFol.SetText(folder);
             edtLFol.SetText(folder);
             std::string help = RemoveFileExt(path) + ".hlp";
-            edtLHelp.SetText(GetPathKind(help) != platform::pkMissing ? help : std::string());
+            edtLHelp.SetText(GetPathKind(help) != platform::TPathKind::Missing ? help : std::string());
         }
     }
     SetAutomaticIcon();

@@ -45,10 +45,10 @@ TfrmOpt::TfrmOpt(IOptionsHost& host, TDocument& document, TViewData& view, HWND 
     cmbStartPos.Add("前回終了時の位置");
     edtNnWtPageItem.DisableIme();
     edtNnHtPageItem.DisableIme();
-    pnlClBtn.SetBevelOuter(ui::bvLowered);
-    pnlClAcBtn.SetBevelOuter(ui::bvLowered);
-    pnlClBack.SetBevelOuter(ui::bvLowered);
-    pnlGfnText.SetBevelOuter(ui::bvLowered);
+    pnlClBtn.SetBevelOuter(ui::TBevelCut::Lowered);
+    pnlClAcBtn.SetBevelOuter(ui::TBevelCut::Lowered);
+    pnlClBack.SetBevelOuter(ui::TBevelCut::Lowered);
+    pnlGfnText.SetBevelOuter(ui::TBevelCut::Lowered);
     dlgFont.Font.Name = "ＭＳ Ｐゴシック";
 
     OnShow = [this] { FormShow(); };

@@ -24,7 +24,7 @@ std::string Copy(const std::string& text, int p, int n) {
 }
 
 bool IsTrail(const std::string& text, int p) {
-    return MbcsByteType(text, p) == mbTrailByte;
+    return MbcsByteType(text, p) == TByteType::Trail;
 }
 
 // Length of the blank that separates two lines at position p: 1 for a space,
@@ -89,7 +89,7 @@ void DrawTitle(const std::string& text, ICanvas& canvas, int left, int top, int 
     bool bestAtSpace = false;
     TMbcsState scan;
     for (int i = 1; i <= length; ++i) {
-        if (MbcsByteType(text, i, &scan) == mbTrailByte) continue;
+        if (MbcsByteType(text, i, &scan) == TByteType::Trail) continue;
         int d = SeparatorAt(text, i);
         std::string first = Copy(text, 1, i - 1);
         std::string rest = Copy(text, i + d, length - i - d + 1);

@@ -77,20 +77,16 @@ platform::TRect TLayout::ImageRect(const platform::TRect& panel) {
     return platform::TRect(2, 2, panel.Width() - 2, panel.Height() - 2);
 }
 
-int WrapCursor(int kind, int position, int slots, int indCount) {
-    int n = kind == 1 ? slots : kind == 2 ? indCount : 0;
+int WrapCursor(TCursorKind kind, int position, int slots, int indCount) {
+    int n = kind == TCursorKind::Page ? slots : kind == TCursorKind::Ind ? indCount : 0;
     if (n <= 0) return position;
     int p = position % n;
     if (p < 0) p += n;
     return p;
 }
 
-void TabCursor(int kind, bool showInd, int& newKind, int& newPosition) {
-    newPosition = 0;
-    if (kind == 1 && showInd)
-        newKind = 2;
-    else
-        newKind = 1;
+TCursorKind TabCursor(TCursorKind kind, bool showInd) {
+    return kind == TCursorKind::Page && showInd ? TCursorKind::Ind : TCursorKind::Page;
 }
 
 int PreviousPage(int current, int count) { return current <= 0 ? count - 1 : current - 1; }

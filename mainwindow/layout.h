@@ -58,12 +58,15 @@ TLayout ComputeLayout(const TLayoutInput& in);
 // Item size as used for faces and buttons: (W, H) clamped as ComputeLayout does.
 int ClampItemSize(int value, int columnsOrRows);
 
-// The keyboard cursor wraps within its kind: kind 1 the grid of `slots`, kind 2 the
-// row of `indCount`; kind 0 keeps the position. A row of no buttons keeps it too.
-int WrapCursor(int kind, int position, int slots, int indCount);
+// Where the keyboard cursor is: nowhere, in the grid of the page, in the independent row.
+enum class TCursorKind : uint8_t { None, Page, Ind };
 
-// The cursor kind and position after Tab is released.
-void TabCursor(int kind, bool showInd, int& newKind, int& newPosition);
+// The keyboard cursor wraps within its kind: the grid of `slots`, the row of
+// `indCount`; no kind keeps the position. A row of no buttons keeps it too.
+int WrapCursor(TCursorKind kind, int position, int slots, int indCount);
+
+// The cursor kind after Tab is released; the position becomes 0.
+TCursorKind TabCursor(TCursorKind kind, bool showInd);
 
 // PageUp / PageDown: the page before or after, wrapping round.
 int PreviousPage(int current, int count);

@@ -51,7 +51,7 @@ TDocument::~TDocument() {
     if (loaded_) {
         try {
             IconList->Shrink();
-            SaveIfNeeded(srExit);
+            SaveIfNeeded(TSaveReason::Exit);
         } catch (...) {
             // Nothing may leave a destructor; a failed save has shown its box already.
         }
@@ -212,13 +212,13 @@ YBFS::TNestedBodyCheck* TDocument::NestedBodyCheck() {
     return &pageChecks_;
 }
 
-void TDocument::SaveIfNeeded(int reason) {
+void TDocument::SaveIfNeeded(TSaveReason reason) {
     bool save;
     switch (reason) {
-    case srCommand:
+    case TSaveReason::Command:
         save = true;
         break;
-    case srExit:
+    case TSaveReason::Exit:
         save = !NoSave;
         break;
     default:

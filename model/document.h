@@ -22,7 +22,7 @@ struct TItemPos {
 const int kIndPage = -2;
 
 // Reasons for SaveIfNeeded.
-const int srChange = 0, srExit = 1, srCommand = 2;
+enum class TSaveReason { Change, Exit, Command };
 
 class TDocument : public YBFS::TYBFileObject {
 public:
@@ -57,7 +57,7 @@ public:
 
     // Saves for reason 0 (after a change: when AutoSave and not NoSave), 1 (exit:
     // when not NoSave) or 2 (the save command: always), then writes the icon caches.
-    void SaveIfNeeded(int reason);
+    void SaveIfNeeded(TSaveReason reason);
 
     // Fits the independent row to count: appends empty items, or removes empty
     // ones from the end towards the front (never one that holds something).

@@ -24,7 +24,7 @@ bool TooLongForShell(const std::string& path) {
 // An empty path has no icon; a path of up to 3 characters (a drive such as D:\)
 // goes to the shell without an existence test.
 bool WorthAsking(const std::string& path) {
-    return !path.empty() && (path.size() < 4 || platform::System().GetPathKind(path) != platform::pkMissing);
+    return !path.empty() && (path.size() < 4 || platform::System().GetPathKind(path) != platform::TPathKind::Missing);
 }
 
 } // namespace

@@ -84,13 +84,13 @@ void TItem::Assign(const TItem& source) {
     Comment = source.Comment;
 }
 
-int TItem::GetKind(const std::string& path) {
-    if (path.empty()) return lkDocument;
-    if (path.size() <= 3) return lkFolder; // a drive root, without touching the disk
-    if (platform::System().GetPathKind(path) == platform::pkFolder) return lkFolder;
+TLaunchKind TItem::GetKind(const std::string& path) {
+    if (path.empty()) return TLaunchKind::Document;
+    if (path.size() <= 3) return TLaunchKind::Folder; // a drive root, without touching the disk
+    if (platform::System().GetPathKind(path) == platform::TPathKind::Folder) return TLaunchKind::Folder;
     std::string ext = GetUpperExt(path);
-    if (ext == ".EXE" || ext == ".LNK") return lkProgram;
-    return lkDocument;
+    if (ext == ".EXE" || ext == ".LNK") return TLaunchKind::Program;
+    return TLaunchKind::Document;
 }
 
 int TItem::GetShowCmd() const {
@@ -154,7 +154,7 @@ void TItem::SetFromFile(const std::string& file) {
     Name = RemoveExt(FileNamePart(file));
     if (Name.empty()) Name = Path;
 
-    if (platform::System().GetPathKind(Path) == platform::pkFolder) {
+    if (platform::System().GetPathKind(Path) == platform::TPathKind::Folder) {
         if (IFol.empty()) IFol = Path;
         LFol.clear();
         LHelp.clear();
@@ -163,7 +163,7 @@ void TItem::SetFromFile(const std::string& file) {
         if (IFol.empty()) IFol = dir;
         LFol = dir;
         std::string help = RemoveFileExt(Path) + ".hlp";
-        LHelp = platform::System().GetPathKind(help) != platform::pkMissing ? help : std::string();
+        LHelp = platform::System().GetPathKind(help) != platform::TPathKind::Missing ? help : std::string();
     }
     RefreshIcon(false);
 }
@@ -175,14 +175,14 @@ int TItem::Run(const std::string& params) {
     // else; a URL or a name of the shell's namespace has no such limit.
     if (!IsShellAddress(Path) && platform::Widen(Path).size() > kMaxRunPath) return kFileNotFound;
 
-    int kind = GetKind(Path);
-    if (kind == lkFolder && !params.empty()) return CopyIntoFolder(params) ? kCopied : kFileNotFound;
+    TLaunchKind kind = GetKind(Path);
+    if (kind == TLaunchKind::Folder && !params.empty()) return CopyIntoFolder(params) ? kCopied : kFileNotFound;
 
     std::string parameters = Arg;
     if (!params.empty()) parameters += " " + params;
     RefreshIcon(false); // the target's icon is evaluated again at every start
     return platform::System().ShellExecute(Owner(), std::string(), Path,
-                                           kind == lkProgram ? &parameters : nullptr, &IFol, GetShowCmd());
+                                           kind == TLaunchKind::Program ? &parameters : nullptr, &IFol, GetShowCmd());
 }
 
 std::vector<std::string> TItem::SplitFileList(const std::string& params) {

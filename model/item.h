@@ -11,7 +11,7 @@
 #include "ybfs/ybfs2.h"
 
 // Launch kinds.
-const int lkProgram = 0, lkDocument = 1, lkFolder = 2;
+enum class TLaunchKind { Program = 0, Document = 1, Folder = 2 };
 
 // Window states an item asks for.
 const uint8_t wsNormal = 0, wsMinimized = 1, wsMaximized = 2;
@@ -47,7 +47,7 @@ public:
 
     // 0 program (.EXE, .LNK), 1 document, 2 folder (a path of up to 3 characters,
     // a drive root, without asking the disk).
-    static int GetKind(const std::string& path);
+    static TLaunchKind GetKind(const std::string& path);
     // The shell's show command for WindowState.
     int GetShowCmd() const;
     // ExeAnd, or the document's default when it is -1.

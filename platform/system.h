@@ -12,9 +12,6 @@
 
 namespace platform {
 
-// GetPathKind results.
-const int pkMissing = 0, pkFile = 1, pkFolder = 2;
-
 // The longest path, in characters, handed to the shell's icon functions; a longer
 // one gets no icon without asking the shell.
 const size_t kMaxIconPath = 260;
@@ -52,7 +49,7 @@ public:
     virtual int CopyFilesInto(TWindowHandle owner, const std::vector<std::string>& files,
                               const std::string& folder) = 0;
     // 0 missing, 1 file, 2 folder.
-    virtual int GetPathKind(const std::string& path) = 0;
+    virtual TPathKind GetPathKind(const std::string& path) = 0;
     // The shell's associated icon of path; location receives where it was found.
     virtual bool ExtractAssociatedIcon(const std::string& path, TIconImage& icon, TIconPInfo* location) = 0;
     // Icon number index of file; a file without icons gives false.

@@ -15,6 +15,9 @@ const TColor clWhite = 0x00FFFFFF;
 
 inline bool IsSystemColor(TColor c) { return (c & 0x80000000u) != 0; }
 
+// What a path names on disk (GetPathKind).
+enum class TPathKind { Missing = 0, File = 1, Folder = 2 };
+
 // A window of the system, as an opaque number (an HWND on Windows).
 typedef uintptr_t TWindowHandle;
 

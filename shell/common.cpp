@@ -4,19 +4,19 @@
 
 // ---- Multibyte text ----------------------------------------------------------
 
-int MbcsByteType(const std::string& text, int index, TMbcsState* state) {
+TByteType MbcsByteType(const std::string& text, int index, TMbcsState* state) {
     int start = 1;
     if (state && index >= state->Position && state->Position >= 1) start = state->Position;
-    int result = mbSingleByte;
+    TByteType result = TByteType::Single;
     for (int p = start; p <= index; ++p) {
-        if (result == mbLeadByte) {
-            result = mbTrailByte;
+        if (result == TByteType::Lead) {
+            result = TByteType::Trail;
         } else {
             unsigned char c = p >= 1 && (size_t)p <= text.size() ? (unsigned char)text[(size_t)p - 1] : 0;
-            result = IsLeadByte(c) ? mbLeadByte : mbSingleByte;
+            result = IsLeadByte(c) ? TByteType::Lead : TByteType::Single;
         }
     }
-    if (state) state->Position = result == mbTrailByte ? index + 1 : index;
+    if (state) state->Position = result == TByteType::Trail ? index + 1 : index;
     return result;
 }
 
@@ -54,7 +54,7 @@ std::string DirectoryPart(const std::string& path) {
     if (d == 1 && path[d] == ':' && IsDriveLetter(path[0])) return path.substr(0, 2);
     // Keep the '\' of a root (D:\) or of a doubled separator (\\server).
     if (path[d] == '\\' && d > 0 && (path[d - 1] == ':' || path[d - 1] == '\\') &&
-        MbcsByteType(path, (int)d) == mbSingleByte)
+        MbcsByteType(path, (int)d) == TByteType::Single)
         return path.substr(0, d + 1);
     return path.substr(0, d);
 }
@@ -109,10 +109,10 @@ bool IsShellAddress(const std::string& path) {
 
 bool EndsWithPathDelimiter(const std::string& text) {
     if (text.empty()) return false;
-    return text.back() == '\\' && MbcsByteType(text, (int)text.size()) == mbSingleByte;
+    return text.back() == '\\' && MbcsByteType(text, (int)text.size()) == TByteType::Single;
 }
 
-int GetPathKind(const std::string& path) {
+platform::TPathKind GetPathKind(const std::string& path) {
     return platform::System().GetPathKind(path);
 }
 

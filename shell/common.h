@@ -22,11 +22,11 @@ struct TMbcsState {
     int Position = 1;
 };
 
-const int mbSingleByte = 0, mbLeadByte = 1, mbTrailByte = 2;
+enum class TByteType { Single = 0, Lead = 1, Trail = 2 };
 
 // Kind of the byte at position index (counted from 1): 0 single-byte character,
 // 1 lead byte, 2 trail byte. Positions past the end read as single bytes.
-int MbcsByteType(const std::string& text, int index, TMbcsState* state = nullptr);
+TByteType MbcsByteType(const std::string& text, int index, TMbcsState* state = nullptr);
 
 // ---- Paths ---------------------------------------------------------------------
 
@@ -71,7 +71,7 @@ bool IsShellAddress(const std::string& path);
 bool EndsWithPathDelimiter(const std::string& text);
 
 // 0 missing (or any failure of the query), 1 file, 2 folder; asks the system.
-int GetPathKind(const std::string& path);
+platform::TPathKind GetPathKind(const std::string& path);
 
 // ---- Numbers and rectangles ------------------------------------------------------
 

@@ -586,7 +586,7 @@ void TDialogPanel::SetStretch(bool stretch) {
 void TDialogPanel::PaintBand(TPaintBand& band, const platform::TRect& client) {
     band.FillRect(client, ColorToPixel(color_ == clNone ? platform::clBtnFace : color_));
     band.Bevel(client, bevel_, 1);
-    int inset = bevel_ == bvNone ? 0 : 1;
+    int inset = bevel_ == TBevelCut::None ? 0 : 1;
     platform::TRect inner(client.Left + inset, client.Top + inset, client.Right - inset,
                           client.Bottom - inset);
     if (!picture_.Empty()) {

@@ -324,7 +324,7 @@ private:
 
     std::string caption_;
     platform::TFontSpec font_;
-    TBevelCut bevel_ = bvNone;
+    TBevelCut bevel_ = TBevelCut::None;
     platform::TPixmap picture_;
     bool stretch_ = false;
 };

@@ -13,7 +13,7 @@ namespace ui {
 typedef unsigned TShiftState;
 const TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32;
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum class TMouseButton { Left, Right, Middle };
 
 // Shift, Ctrl and Alt as the keyboard state says now.
 TShiftState KeyboardShiftState();

@@ -244,7 +244,7 @@ platform::TPictureRef TLightControl::PictureNow() {
 
 bool TLightControl::ChildCoversInside() {
     // The bevel's rings are drawn whole over the fill: only the inside needs covering.
-    int inset = bevelOuter_ == bvNone ? 0 : std::max(bevelWidth_, 0);
+    int inset = bevelOuter_ == TBevelCut::None ? 0 : std::max(bevelWidth_, 0);
     int right = bounds_.Width() - inset, bottom = bounds_.Height() - inset;
     for (TLightControl* c : children_) {
         if (!c->visible_ || c->bounds_.Left > inset || c->bounds_.Top > inset || c->bounds_.Right < right ||
@@ -500,9 +500,9 @@ void TLightHost::PaintBand(TPaintBand& band) {
 }
 
 void TLightHost::MouseButton(UINT message, WPARAM wParam, int x, int y) {
-    TMouseButton button = (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)   ? mbLeft
-                          : (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) ? mbRight
-                                                                                   : mbMiddle;
+    TMouseButton button = (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)   ? TMouseButton::Left
+                          : (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) ? TMouseButton::Right
+                                                                                   : TMouseButton::Middle;
     bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
     TShiftState shift = MouseShiftState(wParam);
     TLightControl* target = capture_ ? capture_ : ControlAt(x, y);
@@ -516,7 +516,7 @@ void TLightHost::MouseButton(UINT message, WPARAM wParam, int x, int y) {
     platform::TRect r = target->HostRect();
     int lx = x - r.Left, ly = y - r.Top;
     if (down) {
-        if (button == mbLeft) {
+        if (button == TMouseButton::Left) {
             pressed_ = target;
             if (!capture_) SetCaptureControl(target);
         }
@@ -524,7 +524,7 @@ void TLightHost::MouseButton(UINT message, WPARAM wParam, int x, int y) {
         return;
     }
     bool click = false;
-    if (button == mbLeft) {
+    if (button == TMouseButton::Left) {
         click = pressed_ == target && Contains(r, x, y);
         pressed_ = nullptr;
         ReleaseCaptureControl();

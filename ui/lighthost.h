@@ -152,7 +152,7 @@ private:
     platform::TRect bounds_;
     bool visible_ = true;
     platform::TColor color_ = clNone;
-    TBevelCut bevelOuter_ = bvNone;
+    TBevelCut bevelOuter_ = TBevelCut::None;
     int bevelWidth_ = 1;
     platform::TPixmap picture_;
     const platform::TPixmap* pictureRef_ = nullptr;

@@ -167,13 +167,13 @@ void TPaintBand::Frame3D(const platform::TRect& r, uint32_t top, uint32_t bottom
 }
 
 void TPaintBand::Bevel(const platform::TRect& r, TBevelCut cut, int width, const platform::TRect& clip) {
-    if (cut == bvNone || width <= 0) return;
+    if (cut == TBevelCut::None || width <= 0) return;
     if (!bevelColors_) {
         light_ = ColorToPixel(clBtnHighlight);
         dark_ = ColorToPixel(clBtnShadow);
         bevelColors_ = true;
     }
-    if (cut == bvRaised)
+    if (cut == TBevelCut::Raised)
         Frame3D(r, light_, dark_, width, clip);
     else
         Frame3D(r, dark_, light_, width, clip);

@@ -20,7 +20,7 @@
 
 namespace ui {
 
-enum TBevelCut { bvNone, bvLowered, bvRaised };
+enum class TBevelCut { None, Lowered, Raised };
 
 class TPaintBand {
 public:

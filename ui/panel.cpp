@@ -69,7 +69,7 @@ void TPanel::PaintBand(TPaintBand& band) {
     FillBackground(band, Intersect(client, band.Rect()), ColorToPixel(color_));
     band.Bevel(client, bevelOuter_, bevelWidth_);
     if (Caption().empty()) return;
-    int inset = bevelOuter_ == bvNone ? 0 : bevelWidth_;
+    int inset = bevelOuter_ == TBevelCut::None ? 0 : bevelWidth_;
     RECT r = {inset, inset, client.Right - inset, client.Bottom - inset};
     TFont font(font_);
     TSelectObject selected(band.DC(), font.Handle());
@@ -103,17 +103,17 @@ LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        MouseDown(message == WM_LBUTTONDOWN   ? mbLeft
-                  : message == WM_RBUTTONDOWN ? mbRight
-                                              : mbMiddle,
+        MouseDown(message == WM_LBUTTONDOWN   ? TMouseButton::Left
+                  : message == WM_RBUTTONDOWN ? TMouseButton::Right
+                                              : TMouseButton::Middle,
                   MouseShiftState(wParam), x, y);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        MouseUp(message == WM_LBUTTONUP   ? mbLeft
-                : message == WM_RBUTTONUP ? mbRight
-                                          : mbMiddle,
+        MouseUp(message == WM_LBUTTONUP   ? TMouseButton::Left
+                : message == WM_RBUTTONUP ? TMouseButton::Right
+                                          : TMouseButton::Middle,
                 MouseShiftState(wParam), x, y);
         // The right button's release also asks for the context menu.
         break;

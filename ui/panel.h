@@ -50,7 +50,7 @@ protected:
 private:
     platform::TColor color_ = platform::clBtnFace;
     platform::TFontSpec font_;
-    TBevelCut bevelOuter_ = bvRaised;
+    TBevelCut bevelOuter_ = TBevelCut::Raised;
     int bevelWidth_ = 1;
     bool showAccelChar_ = true;
 };

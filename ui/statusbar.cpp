@@ -101,7 +101,7 @@ void TStatusBar::PaintBand(TPaintBand& band) {
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     for (size_t i = 0; i < widths_.size(); ++i) {
         platform::TRect frame = PanelRect(i);
-        band.Bevel(frame, bvLowered, 1);
+        band.Bevel(frame, TBevelCut::Lowered, 1);
         if (texts_[i].empty()) continue;
         band.Flush();
         RECT inside = {frame.Left + 1 + kTextMargin, frame.Top + 1, frame.Right - 1, frame.Bottom - 1};

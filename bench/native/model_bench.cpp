@@ -89,7 +89,7 @@ void SaveDocument(benchmark::State& state) {
     SetDocument(doc.get());
     doc->Init();
     for (auto _ : state)
-        doc->SaveIfNeeded(srCommand);
+        doc->SaveIfNeeded(TSaveReason::Command);
     doc->NoSave = true;
     doc.reset();
     SetDocument(nullptr);
@@ -102,7 +102,7 @@ void WriteThreeFiles(benchmark::State& state) {
         auto doc = std::make_unique<TDocument>();
         SetDocument(doc.get());
         doc->Init();
-        doc->SaveIfNeeded(srCommand); // makes the two cache files too
+        doc->SaveIfNeeded(TSaveReason::Command); // makes the two cache files too
         doc->NoSave = true;
         doc.reset();
         SetDocument(nullptr);

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
             item->IFol = "C:\\windows\\system32";
             item->RefreshIcon(false); // real icons: the caches hold them
         }
-    doc->SaveIfNeeded(srCommand);
+    doc->SaveIfNeeded(TSaveReason::Command);
 
     std::string folder = platform::System().ProgramFolder();
     const char* names[3] = {"Kiropad.gbi", "IconClList.bdt", "IconMsList.bdt"};
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     }
     for (int r = 0; r < runs; ++r) {
         auto t0 = std::chrono::steady_clock::now();
-        doc->SaveIfNeeded(srCommand);
+        doc->SaveIfNeeded(TSaveReason::Command);
         auto t1 = std::chrono::steady_clock::now();
         for (int i = 0; i < 3; ++i)
             WriteFlushRename(copies[i], bytes[i]);

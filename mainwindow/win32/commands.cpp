@@ -17,7 +17,7 @@ const char* const kHtmlHelpFileName = "Kiropad.chm";
 
 TMainCommands::TMainCommands(TfrmMain& main) : main_(main) {
     Refresh.OnRun = [this] { DoRefresh(); };
-    Save.OnRun = [this] { main_.Doc().SaveIfNeeded(srCommand); };
+    Save.OnRun = [this] { main_.Doc().SaveIfNeeded(TSaveReason::Command); };
     Options.OnRun = [this] { DoOptions(); };
     Exit.OnRun = [this] { main_.Close(); };
     Help.OnRun = [] { ShowHtmlHelp(platform::System().ProgramFolder() + kHtmlHelpFileName); };
@@ -132,13 +132,13 @@ void TMainCommands::DoRefresh() {
 void TMainCommands::DoOptions() {
     main_.Grid.SetPressedButton(nullptr);
     main_.Grid.SetCaptureButton(nullptr);
-    main_.Grid.SetKeyCursor(ckNone, 0);
+    main_.Grid.SetKeyCursor(TCursorKind::None, 0);
     if (MainDialogs().EditOptions(main_)) {
         main_.Grid.RefreshAllButtons();
         main_.UpdateTitle();
-        main_.Doc().SaveIfNeeded(srChange);
+        main_.Doc().SaveIfNeeded(TSaveReason::Change);
     }
-    main_.Grid.SetKeyCursor(ckPage, 0);
+    main_.Grid.SetKeyCursor(TCursorKind::Page, 0);
 }
 
 // ---------------------------------------------------------------------------------
@@ -149,7 +149,7 @@ void TMainCommands::DoRenamePage() {
     if (p < 0) return;
     if (MainDialogs().RenamePage(main_.Doc(), p)) {
         main_.SetPageCaption(p);
-        main_.Doc().SaveIfNeeded(srChange);
+        main_.Doc().SaveIfNeeded(TSaveReason::Change);
     }
 }
 
@@ -164,7 +164,7 @@ void TMainCommands::MovePage(int step) {
         doc.MovePageDown(p);
     main_.BuildPageButtons();
     main_.SelectPage(p + step);
-    doc.SaveIfNeeded(srChange);
+    doc.SaveIfNeeded(TSaveReason::Change);
 }
 
 void TMainCommands::DoDeletePage() {
@@ -178,7 +178,7 @@ void TMainCommands::DoDeletePage() {
     doc.DeletePage(p);
     main_.BuildPageButtons();
     main_.SelectPage(p < (int)doc.Pages.size() ? p : 0);
-    doc.SaveIfNeeded(srChange);
+    doc.SaveIfNeeded(TSaveReason::Change);
 }
 
 void TMainCommands::DoInsertPage() {
@@ -189,7 +189,7 @@ void TMainCommands::DoInsertPage() {
     doc.InsertPage(p);
     main_.BuildPageButtons();
     main_.SelectPage(p);
-    doc.SaveIfNeeded(srChange);
+    doc.SaveIfNeeded(TSaveReason::Change);
 }
 
 void TMainCommands::DoAppendPage() {
@@ -198,7 +198,7 @@ void TMainCommands::DoAppendPage() {
     doc.InsertPage(-1);
     main_.BuildPageButtons();
     main_.SelectPage(n);
-    doc.SaveIfNeeded(srChange);
+    doc.SaveIfNeeded(TSaveReason::Change);
 }
 
 // ---------------------------------------------------------------------------------
@@ -246,7 +246,7 @@ void TMainCommands::DoPasteItem() {
     i->Assign(*main_.Doc().ClipItem);
     i->RefreshIcon(false);
     main_.Grid.CursorButton()->Refresh();
-    main_.Doc().SaveIfNeeded(srChange);
+    main_.Doc().SaveIfNeeded(TSaveReason::Change);
 }
 
 void TMainCommands::DoExchangeItem() {
@@ -265,7 +265,7 @@ void TMainCommands::DoExchangeItem() {
     b->Refresh();
     main_.Grid.RefreshButtonAt(source);
     doc.ClipPos = b->GetPosition();
-    doc.SaveIfNeeded(srChange);
+    doc.SaveIfNeeded(TSaveReason::Change);
 }
 
 void TMainCommands::OpenRelated(bool help) {

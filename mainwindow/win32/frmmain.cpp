@@ -67,11 +67,11 @@ TfrmMain::TfrmMain()
     SetWindowLongW(Handle(), GWL_EXSTYLE, GetWindowLongW(Handle(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
 
     pnlPageMenu.SetBounds(0, 0, 177, 325);
-    pnlPageMenu.SetBevelOuter(ui::bvLowered);
+    pnlPageMenu.SetBevelOuter(ui::TBevelCut::Lowered);
     pnlPageMenu.SetBevelWidth(2);
-    pnlPage.SetBevelOuter(ui::bvLowered);
+    pnlPage.SetBevelOuter(ui::TBevelCut::Lowered);
     pnlPage.SetBevelWidth(2);
-    pnlInd.SetBevelOuter(ui::bvLowered);
+    pnlInd.SetBevelOuter(ui::TBevelCut::Lowered);
     pnlInd.SetBevelWidth(2);
     stbMain.AddPanel(kStatusPanelWidth);
     SetMenu(&Menus.mnuMain);
@@ -130,12 +130,12 @@ bool TfrmMain::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         return true;
     case WM_QUERYENDSESSION:
         // The session may end without a chance to close the window: save as on exit now.
-        if (document_) document_->SaveIfNeeded(srExit);
+        if (document_) document_->SaveIfNeeded(TSaveReason::Exit);
         sessionSaved_ = true;
         result = TRUE;
         return true;
     case WM_ENDSESSION:
-        if (wParam && !sessionSaved_ && document_) document_->SaveIfNeeded(srExit);
+        if (wParam && !sessionSaved_ && document_) document_->SaveIfNeeded(TSaveReason::Exit);
         sessionSaved_ = false;
         result = 0;
         return true;
@@ -162,7 +162,7 @@ void TfrmMain::DoCreate() {
     BuildLayout(false);
     PlaceWindow();
     SelectPage(0);
-    Grid.SetKeyCursor(ckPage, 0);
+    Grid.SetKeyCursor(TCursorKind::Page, 0);
     // The quick starter starts the program at high priority; built, it runs at normal priority.
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
 }
@@ -292,7 +292,7 @@ void TfrmMain::BuildPageButtons() {
         b->Index = i;
         b->SetParent(pnlPageMenu);
         b->SetBevelWidth(2);
-        b->SetBevelOuter(ui::bvRaised);
+        b->SetBevelOuter(ui::TBevelCut::Raised);
         b->SetColor(viewData_->BtnColor);
         SetPageCaption(i);
         platform::TRect r = layout_.PageButton(i);
@@ -314,12 +314,12 @@ void TfrmMain::SelectPage(int index) {
     if (index != current) {
         if (current >= 0 && current < (int)pageButtons_.size()) {
             TPageButton* old = pageButtons_[(size_t)current];
-            old->SetBevelOuter(ui::bvRaised);
+            old->SetBevelOuter(ui::TBevelCut::Raised);
             old->SetColor(viewData_->BtnColor);
         }
         if (index >= 0 && index < (int)pageButtons_.size()) {
             TPageButton* b = pageButtons_[(size_t)index];
-            b->SetBevelOuter(ui::bvLowered);
+            b->SetBevelOuter(ui::TBevelCut::Lowered);
             b->SetColor(viewData_->SelColor);
         }
     }
@@ -463,7 +463,7 @@ void TfrmMain::TrayCallback(LPARAM mouseMessage) {
 }
 
 void TfrmMain::AppActivate() {
-    if (Grid.CursorKind() != ckNone) Grid.SetKeyCursor(ckPage, 0);
+    if (Grid.CursorKind() != TCursorKind::None) Grid.SetKeyCursor(TCursorKind::Page, 0);
 }
 
 void TfrmMain::PlaceWindow() {
@@ -574,11 +574,11 @@ void TfrmMain::DoKeyDown(WORD& key, ui::TShiftState shift) {
         key = 0;
         return;
     case VK_UP:
-        if (Grid.CursorKind() == ckPage) Grid.SetKeyCursor(ckPage, Grid.CursorPosition() - columns);
+        if (Grid.CursorKind() == TCursorKind::Page) Grid.SetKeyCursor(TCursorKind::Page, Grid.CursorPosition() - columns);
         key = 0;
         return;
     case VK_DOWN:
-        if (Grid.CursorKind() == ckPage) Grid.SetKeyCursor(ckPage, Grid.CursorPosition() + columns);
+        if (Grid.CursorKind() == TCursorKind::Page) Grid.SetKeyCursor(TCursorKind::Page, Grid.CursorPosition() + columns);
         key = 0;
         return;
     }
@@ -590,9 +590,7 @@ void TfrmMain::DoKeyUp(WORD& key, ui::TShiftState shift) {
     if (key == VK_TAB) {
         // Released with Alt held, Tab switched back into the window: the cursor stays.
         if (!(shift & ui::ssAlt)) {
-            int kind, position;
-            TabCursor(Grid.CursorKind(), document_->ShowInd, kind, position);
-            Grid.SetKeyCursor((uint8_t)kind, position);
+            Grid.SetKeyCursor(TabCursor(Grid.CursorKind(), document_->ShowInd), 0);
         }
         key = 0;
         return;
@@ -608,7 +606,7 @@ void TfrmMain::pnlPageBtnMouseDown(TPageButton& sender, ui::TMouseButton, int, i
 }
 
 void TfrmMain::pnlPageBtnMouseUp(TPageButton& sender, ui::TMouseButton button, int x, int y) {
-    if (button != ui::mbRight || sender.Index != CurrentPage() || CurrentPage() < 0) return;
+    if (button != ui::TMouseButton::Right || sender.Index != CurrentPage() || CurrentPage() < 0) return;
     POINT p = sender.ClientToScreen(POINT{x, y});
     Menus.pmnPageBtn.Popup(p.x, p.y);
 }

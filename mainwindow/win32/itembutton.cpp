@@ -38,7 +38,7 @@ TItemBtnBase::TItemBtnBase(TItemGrid& grid, int index, ui::TLightHost& parent)
     panel_->Button = this;
     panel_->SetParent(parent);
     panel_->SetBevelWidth(2);
-    panel_->SetBevelOuter(ui::bvRaised);
+    panel_->SetBevelOuter(ui::TBevelCut::Raised);
     panel_->SetColor(owner_.View().BtnColor);
     panel_->SetDragDropAccept(true);
     image_->Button = this;
@@ -82,7 +82,7 @@ void TItemBtnBase::KeyUp(WORD& key, ui::TShiftState) {
 
 void TItemBtnBase::SetDown(bool down) {
     if (down != down_) {
-        panel_->SetBevelOuter(down ? ui::bvLowered : ui::bvRaised);
+        panel_->SetBevelOuter(down ? ui::TBevelCut::Lowered : ui::TBevelCut::Raised);
         panel_->SetColor(down ? owner_.View().SelColor : owner_.View().BtnColor);
         down_ = down;
         Draw();
@@ -124,7 +124,7 @@ void TItemBtnBase::AfterExecute(int result) {
 
 void TItemBtnBase::SetFile(const std::string& path) {
     GetItem().SetFromFile(path);
-    Doc().SaveIfNeeded(srChange);
+    Doc().SaveIfNeeded(TSaveReason::Change);
     Refresh();
 }
 
@@ -146,19 +146,19 @@ void TItemBtnBase::UpdateMenus() {
 
 void TItemBtnBase::Edit() {
     if (MainDialogs().EditItem(GetItem())) {
-        Doc().SaveIfNeeded(srChange);
+        Doc().SaveIfNeeded(TSaveReason::Change);
         Refresh();
     }
 }
 
 void TItemBtnBase::Delete() {
     GetItem().ClearItem();
-    Doc().SaveIfNeeded(srChange);
+    Doc().SaveIfNeeded(TSaveReason::Change);
     Refresh();
 }
 
 void TItemBtnBase::MouseDown(ui::TLightControl&, ui::TMouseButton button, ui::TShiftState, int, int) {
-    if (button != ui::mbLeft) return;
+    if (button != ui::TMouseButton::Left) return;
     grid_.SetPressedButton(this);
     grid_.SetCaptureButton(this);
 }
@@ -172,7 +172,7 @@ void TItemBtnBase::MouseMove(ui::TLightControl& sender, ui::TShiftState, int x, 
 void TItemBtnBase::MouseUp(ui::TLightControl& sender, ui::TMouseButton button, ui::TShiftState, int x,
                            int y) {
     if (grid_.CaptureButton() == this) {
-        if (button != ui::mbLeft) return;
+        if (button != ui::TMouseButton::Left) return;
         bool inside = HitTest(sender, x, y);
         grid_.SetCaptureButton(nullptr);
         bool used = !ItemEmpty();
@@ -190,7 +190,7 @@ void TItemBtnBase::MouseUp(ui::TLightControl& sender, ui::TMouseButton button, u
         }
         return;
     }
-    if (button != ui::mbRight) return;
+    if (button != ui::TMouseButton::Right) return;
     grid_.SetCaptureButton(nullptr);
     if (!HitTest(sender, x, y)) return;
     grid_.SetPressedButton(nullptr);
@@ -371,7 +371,7 @@ void TIndItemBtn::Delete() {
         doc.IndItems.erase(doc.IndItems.begin() + index_);
         doc.SetIndItemCount(grid_.IndButtonCount());
     }
-    doc.SaveIfNeeded(srChange);
+    doc.SaveIfNeeded(TSaveReason::Change);
     if (wasEmpty)
         grid_.RefreshIndButtons();
     else
@@ -383,6 +383,6 @@ void TIndItemBtn::Insert() {
     doc.IndItems.insert(doc.IndItems.begin() + std::min<size_t>((size_t)index_, doc.IndItems.size()),
                         std::make_unique<TItem>(false));
     doc.SetIndItemCount(grid_.IndButtonCount());
-    doc.SaveIfNeeded(srChange);
+    doc.SaveIfNeeded(TSaveReason::Change);
     grid_.RefreshIndButtons();
 }

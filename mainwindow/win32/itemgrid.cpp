@@ -77,15 +77,15 @@ void TItemGrid::ShowPage(int index) {
         ++pageSelection_;
         pagePanel_.InvalidateClient();
     }
-    if (cursorKind_ == ckPage) SetKeyCursor(ckPage, 0);
+    if (cursorKind_ == TCursorKind::Page) SetKeyCursor(TCursorKind::Page, 0);
 }
 
 // ---------------------------------------------------------------------------------
 // Buttons, cursor, capture
 
-void TItemGrid::SetKeyCursor(uint8_t kind, int position) {
+void TItemGrid::SetKeyCursor(TCursorKind kind, int position) {
     // A row without buttons has no place for the cursor: it stays where it is.
-    if (kind == ckInd && indCount_ <= 0) return;
+    if (kind == TCursorKind::Ind && indCount_ <= 0) return;
     position = WrapCursor(kind, position, (int)pageItemBtns_.size(), indCount_);
     if (kind != cursorKind_ || position != cursorPos_) {
         SetCaptureButton(nullptr);
@@ -99,17 +99,17 @@ void TItemGrid::SetKeyCursor(uint8_t kind, int position) {
 
 void TItemGrid::SetKeyCursorTo(TItemBtnBase* button) {
     if (TPageItemBtn* p = dynamic_cast<TPageItemBtn*>(button))
-        SetKeyCursor(ckPage, p->Index());
+        SetKeyCursor(TCursorKind::Page, p->Index());
     else if (TIndItemBtn* i = dynamic_cast<TIndItemBtn*>(button))
-        SetKeyCursor(ckInd, i->Index());
+        SetKeyCursor(TCursorKind::Ind, i->Index());
     else
-        SetKeyCursor(ckNone, 0);
+        SetKeyCursor(TCursorKind::None, 0);
 }
 
 TItemBtnBase* TItemGrid::CursorButton() {
-    if (cursorKind_ == ckPage && cursorPos_ >= 0 && cursorPos_ < (int)pageItemBtns_.size())
+    if (cursorKind_ == TCursorKind::Page && cursorPos_ >= 0 && cursorPos_ < (int)pageItemBtns_.size())
         return &pageItemBtns_[(size_t)cursorPos_];
-    if (cursorKind_ == ckInd && cursorPos_ >= 0 && cursorPos_ < (int)indBtns_.size())
+    if (cursorKind_ == TCursorKind::Ind && cursorPos_ >= 0 && cursorPos_ < (int)indBtns_.size())
         return &indBtns_[(size_t)cursorPos_];
     return nullptr;
 }

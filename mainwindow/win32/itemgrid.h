@@ -31,9 +31,6 @@ class TStatusBar;
 class TWindow;
 } // namespace ui
 
-// Where the keyboard cursor is.
-const uint8_t ckNone = 0, ckPage = 1, ckInd = 2;
-
 // What the grid and its buttons ask of the window that holds them.
 class IItemGridOwner {
 public:
@@ -86,7 +83,7 @@ public:
     uint64_t PageSelection() const { return pageSelection_; }
 
     // ---- Buttons, cursor, capture ----------------------------------------------------
-    void SetKeyCursor(uint8_t kind, int position);
+    void SetKeyCursor(TCursorKind kind, int position);
     void SetKeyCursorTo(TItemBtnBase* button);
     TItemBtnBase* CursorButton();
     // The item of the cursor's button while a page is shown, else null.
@@ -100,7 +97,7 @@ public:
     void RefreshIndButtons();
     void RefreshAllButtons();
 
-    uint8_t CursorKind() const { return cursorKind_; }
+    TCursorKind CursorKind() const { return cursorKind_; }
     int CursorPosition() const { return cursorPos_; }
     TItemBtnBase* PressedButton() const { return pressedBtn_; }
     TItemBtnBase* CaptureButton() const { return captureBtn_; }
@@ -151,7 +148,7 @@ private:
     TItemBtnBase* pressedBtn_ = nullptr;
     TItemBtnBase* captureBtn_ = nullptr;
     TItemBtnBase* afterExeBtn_ = nullptr;
-    uint8_t cursorKind_ = ckNone;
+    TCursorKind cursorKind_ = TCursorKind::None;
     int cursorPos_ = 0;
     platform::TPixmap blankFace_;
     // The DC, font and scratch bitmap that every item face's title is drawn with.

@@ -55,7 +55,7 @@ void TPageColumn::PaintBand(ui::TPaintBand& band) {
         }
         ui::TSelectObject selected(dc, fonts.back()->Handle());
         SetTextColor(dc, ui::ColorToRGB(font.Color));
-        int inset = b->BevelOuter() == ui::bvNone ? 0 : b->BevelWidth();
+        int inset = b->BevelOuter() == ui::TBevelCut::None ? 0 : b->BevelWidth();
         RECT rc = {r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset};
         std::wstring text = platform::Widen(b->Caption());
         // Prefix processing on, as a panel's caption: the doubled "&" of a page name shows once.

@@ -138,10 +138,10 @@ int TWin32System::CopyFilesInto(TWindowHandle owner, const std::vector<std::stri
     return r;
 }
 
-int TWin32System::GetPathKind(const std::string& path) {
+TPathKind TWin32System::GetPathKind(const std::string& path) {
     DWORD attrs = GetFileAttributesW(Widen(path).c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES) return pkMissing;
-    return (attrs & FILE_ATTRIBUTE_DIRECTORY) ? pkFolder : pkFile;
+    if (attrs == INVALID_FILE_ATTRIBUTES) return TPathKind::Missing;
+    return (attrs & FILE_ATTRIBUTE_DIRECTORY) ? TPathKind::Folder : TPathKind::File;
 }
 
 bool TWin32System::ExtractAssociatedIcon(const std::string& path, TIconImage& icon, TIconPInfo* location) {

@@ -25,7 +25,7 @@ public:
                      const std::string* params, const std::string* dir, int showCmd) override;
     int CopyFilesInto(TWindowHandle owner, const std::vector<std::string>& files,
                       const std::string& folder) override;
-    int GetPathKind(const std::string& path) override;
+    platform::TPathKind GetPathKind(const std::string& path) override;
     bool ExtractAssociatedIcon(const std::string& path, TIconImage& icon, TIconPInfo* location) override;
     bool ExtractIndexedIcon(const std::string& file, int index, TIconImage& icon) override;
     int AnalyseShortcut(const std::string& path, TLinkInfo& info) override;

@@ -87,7 +87,7 @@ std::vector<uint8_t> MakeSeed(int kind) {
         env.Host.View.Font->Style = 3;
         break;
     }
-    doc.SaveIfNeeded(srCommand);
+    doc.SaveIfNeeded(TSaveReason::Command);
     std::vector<uint8_t> bytes = env.ReadDataFile();
     env.Doc->NoSave = true;
     return bytes;
@@ -118,7 +118,7 @@ TEST(DocumentSeeds, DocumentsMadeByTheProgramLoadAndSaveUnchanged) {
         env.WriteDataFile(seed);
         TDocument& doc = env.Start();
         EXPECT_TRUE(env.System.Boxes.empty());
-        doc.SaveIfNeeded(srCommand);
+        doc.SaveIfNeeded(TSaveReason::Command);
         EXPECT_EQ(env.ReadDataFile(), seed);
         env.Doc->NoSave = true;
     }

@@ -183,7 +183,7 @@ TEST(Document, SavePolicyFollowsAutoSaveNoSaveAndTheReason) {
             TDocument& d = env.Start();
             d.AutoSave = c.AutoSave;
             d.NoSave = c.NoSave;
-            d.SaveIfNeeded(reason);
+            d.SaveIfNeeded(static_cast<TSaveReason>(reason));
             EXPECT_EQ(env.DataFileExists(), c.Saves[reason]) << c.AutoSave << c.NoSave << reason;
             EXPECT_EQ(env.System.WaitCursorDepth, 0);
             EXPECT_EQ(env.System.WaitCursorShown, c.Saves[reason] ? 1 : 0);
@@ -237,7 +237,7 @@ TEST(Document, AFileThatCannotBeCopiedAsideIsNeverReplaced) {
     ASSERT_EQ(env.System.Boxes.size(), 2u);
     EXPECT_NE(env.System.Boxes[1].Text.find("別の名前で残せませんでした"), std::string::npos);
     EXPECT_FALSE(d.Loaded());
-    d.SaveIfNeeded(srCommand);
+    d.SaveIfNeeded(TSaveReason::Command);
     env.Stop();
     EXPECT_EQ(env.ReadDataFile(), damaged);
 }
@@ -260,7 +260,7 @@ TEST(Document, IconSlotsAreRebuiltFromTheItemsAndACacheThatDoesNotFitIsRejected)
         TModelEnv env;
         env.WriteDataFile(doc.Bytes());
         env.System.Icons["C:\\a.exe"] = TFakeSystem::SolidIcon(0x112233);
-        env.System.PathKinds["C:\\a.exe"] = platform::pkFile;
+        env.System.PathKinds["C:\\a.exe"] = platform::TPathKind::File;
         TDocument& d = env.Start();
         EXPECT_EQ(d.Pages[0]->Item(0).ImageIndex, -2); // no cache files: forgotten
         EXPECT_EQ(d.Pages[0]->Item(1).ImageIndex, -2);
@@ -374,14 +374,14 @@ TEST(Document, SaveFailureShowsTheSaveBoxWithTheFileName) {
     TModelEnv env;
     TDocument& d = env.Start();
     platform::SetWriteFaultForTesting(0);
-    d.SaveIfNeeded(srCommand);
+    d.SaveIfNeeded(TSaveReason::Command);
     platform::SetWriteFaultForTesting(-1);
     ASSERT_EQ(env.System.Boxes.size(), 1u);
     EXPECT_EQ(env.System.Boxes[0].Text,
               "以下のデータファイルのセーブ中にエラーが発生しました。\n再試行しますか？\n\n" +
                   env.DataFile() + "\n\n[キャンセル]：データは保存されません。");
     EXPECT_FALSE(env.DataFileExists());
-    d.SaveIfNeeded(srCommand);
+    d.SaveIfNeeded(TSaveReason::Command);
     EXPECT_TRUE(env.DataFileExists());
 }
 
@@ -550,8 +550,8 @@ TEST(Document, ALoadThatDidNotFinishIsNeverSaved) {
     EXPECT_THROW(env.Start(), std::runtime_error);
     ASSERT_TRUE(env.Doc);
     EXPECT_FALSE(env.Doc->Loaded());
-    env.Doc->SaveIfNeeded(srChange);
-    env.Doc->SaveIfNeeded(srCommand);
+    env.Doc->SaveIfNeeded(TSaveReason::Change);
+    env.Doc->SaveIfNeeded(TSaveReason::Command);
     env.Doc->Save();
     EXPECT_EQ(env.ReadDataFile(), damaged);
     env.Stop();
@@ -603,7 +603,7 @@ TEST(Document, ItemsClaimingOneIconSlotDoNotShareIt) {
     TBody doc;
     doc.I16(2, 1).Obj(3, page).Obj(13, ItemBody("c", "C:\\c.exe", 3)).I16(9, 10);
     env.WriteDataFile(doc.Bytes());
-    env.System.PathKinds["C:\\b.exe"] = platform::pkFile;
+    env.System.PathKinds["C:\\b.exe"] = platform::TPathKind::File;
     env.System.Icons["C:\\b.exe"] = TFakeSystem::SolidIcon(0x445566);
 
     TDocument& d = env.Start();

@@ -93,7 +93,7 @@ TEST(IconList, TheEleventhIconGrowsBothStripsByTenCellsKeepingTheFirstTen) {
 TEST(IconList, IconsAreAskedOnlyForPathsThatExistOrAreShort) {
     TFakeSystem sys;
     sys.Icons["D:"] = sys.Icons["C:\\tool.exe"] = TFakeSystem::SolidIcon(1);
-    sys.PathKinds["C:\\tool.exe"] = platform::pkFile;
+    sys.PathKinds["C:\\tool.exe"] = platform::TPathKind::File;
     TIconList list;
     int slot = -2;
     platform::TIconPInfo where{"stale", 9};
@@ -108,7 +108,7 @@ TEST(IconList, IconsAreAskedOnlyForPathsThatExistOrAreShort) {
     EXPECT_EQ(slot, 0);
 
     std::string longPath = "C:\\" + std::string(258, 'a');
-    sys.PathKinds[longPath] = platform::pkFile;
+    sys.PathKinds[longPath] = platform::TPathKind::File;
     sys.Icons[longPath] = TFakeSystem::SolidIcon(1);
     EXPECT_FALSE(list.AddFileIcon(slot, longPath, nullptr));
     EXPECT_EQ(slot, -1);
@@ -116,7 +116,7 @@ TEST(IconList, IconsAreAskedOnlyForPathsThatExistOrAreShort) {
     EXPECT_EQ(sys.IconRequests, (std::vector<std::string>{"D:", "C:\\tool.exe"}));
 
     sys.IndexedIcons[{"C:\\lib.dll", 3}] = TFakeSystem::SolidIcon(2);
-    sys.PathKinds["C:\\lib.dll"] = platform::pkFile;
+    sys.PathKinds["C:\\lib.dll"] = platform::TPathKind::File;
     EXPECT_TRUE(list.AddIndexedIcon(slot, "C:\\lib.dll", 3));
     EXPECT_FALSE(list.AddIndexedIcon(slot, "C:\\lib.dll", 4));
 

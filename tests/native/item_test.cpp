@@ -8,19 +8,19 @@ using Shell = TFakeSystem::TShellCall;
 
 TEST(Item, LaunchKindComesFromTheExtensionAndTheFolderTest) {
     TFakeSystem sys;
-    sys.PathKinds["C:\\dir.exe"] = platform::pkFolder;
+    sys.PathKinds["C:\\dir.exe"] = platform::TPathKind::Folder;
     struct {
         const char* Path;
-        int Kind;
-    } cases[] = {{"", lkDocument},
-                 {"D:\\", lkFolder},
-                 {"C:\\dir.exe", lkFolder},
-                 {"C:\\tool.exe", lkProgram},
-                 {"C:\\TOOL.Exe", lkProgram},
-                 {"C:\\x.lnk", lkProgram},
-                 {"C:\\x.bat", lkDocument},
-                 {"C:\\x.com", lkDocument},
-                 {"C:\\a.b\\tool", lkDocument}};
+        TLaunchKind Kind;
+    } cases[] = {{"", TLaunchKind::Document},
+                 {"D:\\", TLaunchKind::Folder},
+                 {"C:\\dir.exe", TLaunchKind::Folder},
+                 {"C:\\tool.exe", TLaunchKind::Program},
+                 {"C:\\TOOL.Exe", TLaunchKind::Program},
+                 {"C:\\x.lnk", TLaunchKind::Program},
+                 {"C:\\x.bat", TLaunchKind::Document},
+                 {"C:\\x.com", TLaunchKind::Document},
+                 {"C:\\a.b\\tool", TLaunchKind::Document}};
     for (auto& c : cases)
         EXPECT_EQ(TItem::GetKind(c.Path), c.Kind) << c.Path;
     EXPECT_EQ(std::count(sys.IconRequests.begin(), sys.IconRequests.end(), "D:\\"), 0);
@@ -135,10 +135,10 @@ TEST(Item, RunLeavesLongUrlsAndShellNamesToTheShell) {
 TEST(Item, FillingFromAProgramFolderOrDriveSetsNameFoldersAndHelp) {
     TModelEnv env;
     env.Start();
-    env.System.PathKinds["D:\\Tools\\app.hlp"] = platform::pkFile;
-    env.System.PathKinds["D:\\my.hlp"] = platform::pkFile;
-    env.System.PathKinds["D:\\my.dir\\tool.hlp"] = platform::pkFile;
-    env.System.PathKinds["E:\\data"] = platform::pkFolder;
+    env.System.PathKinds["D:\\Tools\\app.hlp"] = platform::TPathKind::File;
+    env.System.PathKinds["D:\\my.hlp"] = platform::TPathKind::File;
+    env.System.PathKinds["D:\\my.dir\\tool.hlp"] = platform::TPathKind::File;
+    env.System.PathKinds["E:\\data"] = platform::TPathKind::Folder;
     TItem item(true);
     item.SetFromFile("D:\\Tools\\app.exe");
     EXPECT_EQ(item.Name, "app");
@@ -257,9 +257,9 @@ TEST(Item, ClearKeepsTheWindowStateAndAssignCarriesItButNotTheSlot) {
 TEST(Item, IconsAreEvaluatedLazilyAndSlotsAreFreedWithTheItem) {
     TModelEnv env;
     TDocument& d = env.Start();
-    env.System.PathKinds["C:\\a.exe"] = platform::pkFile;
+    env.System.PathKinds["C:\\a.exe"] = platform::TPathKind::File;
     env.System.Icons["C:\\a.exe"] = TFakeSystem::SolidIcon(0x00FF00);
-    env.System.PathKinds["C:\\i.dll"] = platform::pkFile;
+    env.System.PathKinds["C:\\i.dll"] = platform::TPathKind::File;
     env.System.IndexedIcons[{"C:\\i.dll", 2}] = TFakeSystem::SolidIcon(0x0000FF);
     int last = -1;
     {

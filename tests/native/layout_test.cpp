@@ -72,21 +72,15 @@ TEST(Layout, ALoneIndependentButtonStandsAtTheLeftMargin) {
 }
 
 TEST(Layout, CursorWrapsAroundTheGridAndTheRow) {
-    EXPECT_EQ(WrapCursor(1, -1, 15, 10), 14); // left from slot 0
-    EXPECT_EQ(WrapCursor(1, 12 + 5, 15, 10), 2); // down from slot 12
-    EXPECT_EQ(WrapCursor(2, 10, 15, 10), 0);
-    EXPECT_EQ(WrapCursor(0, 7, 15, 10), 7);
-    EXPECT_EQ(WrapCursor(2, 3, 15, 0), 3); // a row of no buttons keeps the position
-    int k, p;
-    TabCursor(0, true, k, p);
-    EXPECT_EQ(k, 1);
-    TabCursor(1, true, k, p);
-    EXPECT_EQ(k, 2);
-    TabCursor(1, false, k, p);
-    EXPECT_EQ(k, 1);
-    TabCursor(2, true, k, p);
-    EXPECT_EQ(k, 1);
-    EXPECT_EQ(p, 0);
+    EXPECT_EQ(WrapCursor(TCursorKind::Page, -1, 15, 10), 14); // left from slot 0
+    EXPECT_EQ(WrapCursor(TCursorKind::Page, 12 + 5, 15, 10), 2); // down from slot 12
+    EXPECT_EQ(WrapCursor(TCursorKind::Ind, 10, 15, 10), 0);
+    EXPECT_EQ(WrapCursor(TCursorKind::None, 7, 15, 10), 7);
+    EXPECT_EQ(WrapCursor(TCursorKind::Ind, 3, 15, 0), 3); // a row of no buttons keeps the position
+    EXPECT_EQ(TabCursor(TCursorKind::None, true), TCursorKind::Page);
+    EXPECT_EQ(TabCursor(TCursorKind::Page, true), TCursorKind::Ind);
+    EXPECT_EQ(TabCursor(TCursorKind::Page, false), TCursorKind::Page);
+    EXPECT_EQ(TabCursor(TCursorKind::Ind, true), TCursorKind::Page);
     EXPECT_EQ(PreviousPage(0, 10), 9);
     EXPECT_EQ(NextPage(9, 10), 0);
 }

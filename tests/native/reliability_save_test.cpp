@@ -31,7 +31,7 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
     TModelEnv env;
     TFaultOff off;
     TDocument& doc = SmallDocument(env);
-    doc.SaveIfNeeded(srCommand);
+    doc.SaveIfNeeded(TSaveReason::Command);
     const std::vector<uint8_t> previous = env.ReadDataFile();
     const std::string temp = platform::TemporaryFileFor(env.DataFile());
 
@@ -45,7 +45,7 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
     for (size_t n = 0; n < size; ++n) {
         env.System.Boxes.clear();
         platform::SetWriteFaultForTesting((long long)n);
-        doc.SaveIfNeeded(srCommand);
+        doc.SaveIfNeeded(TSaveReason::Command);
         ASSERT_EQ(env.System.Boxes.size(), 1u) << "fault after " << n << " bytes";
         ASSERT_NE(env.System.Boxes[0].Text.find("セーブ中にエラー"), std::string::npos);
         ASSERT_EQ(env.System.Boxes[0].Flags & 0xF, platform::mbRetryCancel);
@@ -68,7 +68,7 @@ TEST(ReliabilitySave, AFaultAtEveryBytePositionKeepsThePreviousFileWhole) {
             return platform::idRetry;
         };
         platform::SetWriteFaultForTesting((long long)n);
-        doc.SaveIfNeeded(srCommand);
+        doc.SaveIfNeeded(TSaveReason::Command);
         EXPECT_EQ(boxes, 1) << n;
         EXPECT_FALSE(platform::FileExists(temp));
         YBFS::TMemoryWriteStream now;
@@ -83,7 +83,7 @@ TEST(ReliabilitySave, AFaultWhileSavingOnExitKeepsThePreviousFileAndTheExitGoesO
     TModelEnv env;
     TFaultOff off;
     TDocument& doc = SmallDocument(env);
-    doc.SaveIfNeeded(srCommand);
+    doc.SaveIfNeeded(TSaveReason::Command);
     const std::vector<uint8_t> previous = env.ReadDataFile();
     doc.Pages[0]->Name = "終了時";
     env.System.Boxes.clear();

@@ -124,14 +124,14 @@ TEST(ShellRects, HalfOpenExcludesTheRightAndBottomEdges) {
 
 TEST(ShellMbcs, ClassifiesLeadAndTrailBytes) {
     const std::string text = "あa" + kHyo + "ｱ"; // 82 A0, 61, 95 5C, B1 (half-width kana)
-    EXPECT_EQ(MbcsByteType(text, 1), mbLeadByte);
-    EXPECT_EQ(MbcsByteType(text, 2), mbTrailByte);
-    EXPECT_EQ(MbcsByteType(text, 3), mbSingleByte);
-    EXPECT_EQ(MbcsByteType(text, 4), mbLeadByte);
-    EXPECT_EQ(MbcsByteType(text, 5), mbTrailByte);
-    EXPECT_EQ(MbcsByteType(text, 6), mbSingleByte);
-    EXPECT_EQ(MbcsByteType(text, 7), mbSingleByte); // past the end
-    EXPECT_EQ(MbcsByteType(text, 0), mbSingleByte);
+    EXPECT_EQ(MbcsByteType(text, 1), TByteType::Lead);
+    EXPECT_EQ(MbcsByteType(text, 2), TByteType::Trail);
+    EXPECT_EQ(MbcsByteType(text, 3), TByteType::Single);
+    EXPECT_EQ(MbcsByteType(text, 4), TByteType::Lead);
+    EXPECT_EQ(MbcsByteType(text, 5), TByteType::Trail);
+    EXPECT_EQ(MbcsByteType(text, 6), TByteType::Single);
+    EXPECT_EQ(MbcsByteType(text, 7), TByteType::Single); // past the end
+    EXPECT_EQ(MbcsByteType(text, 0), TByteType::Single);
 }
 
 TEST(ShellMbcs, AResumeStateGivesTheSameAnswersWalkingForward) {
@@ -144,18 +144,18 @@ TEST(ShellMbcs, AResumeStateGivesTheSameAnswersWalkingForward) {
 TEST(ShellMbcs, TheStateRecordsWhereTheNextCharacterStarts) {
     const std::string text = "あい";
     TMbcsState state;
-    EXPECT_EQ(MbcsByteType(text, 1, &state), mbLeadByte);
+    EXPECT_EQ(MbcsByteType(text, 1, &state), TByteType::Lead);
     EXPECT_EQ(state.Position, 1);
-    EXPECT_EQ(MbcsByteType(text, 2, &state), mbTrailByte);
+    EXPECT_EQ(MbcsByteType(text, 2, &state), TByteType::Trail);
     EXPECT_EQ(state.Position, 3);
-    EXPECT_EQ(MbcsByteType(text, 3, &state), mbLeadByte);
+    EXPECT_EQ(MbcsByteType(text, 3, &state), TByteType::Lead);
     // Scanning really resumes at the state: from position 2 the byte A0 is read as
     // a character of its own.
     state.Position = 2;
-    EXPECT_EQ(MbcsByteType(text, 2, &state), mbSingleByte);
+    EXPECT_EQ(MbcsByteType(text, 2, &state), TByteType::Single);
     // An index before the state starts again from the beginning.
     state.Position = 4;
-    EXPECT_EQ(MbcsByteType(text, 2, &state), mbTrailByte);
+    EXPECT_EQ(MbcsByteType(text, 2, &state), TByteType::Trail);
 }
 
 TEST(ShellLinkState, ShowCommandsMapToThreeStates) {

@@ -172,7 +172,7 @@ TEST_F(DialogsItemEdit, RefusedTextKeepsTheDialogOpenAndTheItemUnchanged) {
 TEST_F(DialogsItemEdit, ManualIconStartsFromTheAutomaticIconAndFollowsTheControls) {
     const std::string path = "C:\\Tools\\calc.exe", dll = "C:\\sys\\calcicons.dll";
     const std::string shell32 = GetWinDir(1) + "shell32.dll";
-    system.PathKinds[path] = system.PathKinds[dll] = platform::pkFile;
+    system.PathKinds[path] = system.PathKinds[dll] = platform::TPathKind::File;
     system.FileIcons[path] = {platform::TIconPInfo{dll, 2}, 0x00FF0000};
     system.IndexedIcons[{dll, 2}] = 0x000000FF;
     system.IndexedIcons[{shell32, 0}] = 0x0000FF00;

@@ -68,7 +68,7 @@ public:
                       const std::string& d) override {
         return real_.CopyFilesInto(o, f, d);
     }
-    int GetPathKind(const std::string& path) override {
+    platform::TPathKind GetPathKind(const std::string& path) override {
         auto it = PathKinds.find(path);
         return it != PathKinds.end() ? it->second : real_.GetPathKind(path);
     }
@@ -101,7 +101,7 @@ public:
         return platform::TIconImage{platform::TPixmap(32, 32, color), platform::TPixmap(32, 32, 0)};
     }
 
-    std::map<std::string, int> PathKinds;
+    std::map<std::string, platform::TPathKind> PathKinds;
     std::map<std::string, std::pair<platform::TIconPInfo, uint32_t>> FileIcons; // where found, colour
     std::map<std::pair<std::string, int>, uint32_t> IndexedIcons;
     std::vector<std::pair<std::string, int>> IndexedRequests;

@@ -21,7 +21,7 @@ public:
                       const std::string& folder) override {
         return inner_.CopyFilesInto(owner, files, folder);
     }
-    int GetPathKind(const std::string& path) override { return inner_.GetPathKind(path); }
+    platform::TPathKind GetPathKind(const std::string& path) override { return inner_.GetPathKind(path); }
     bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
                                platform::TIconPInfo* location) override {
         ++IconRequests;

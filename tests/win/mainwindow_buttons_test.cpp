@@ -26,7 +26,7 @@ TEST_F(MainWindowButtons, PressDragOutAndBackReleaseInsideStartsOnce) {
     EXPECT_EQ(&b, f.Grid.CaptureButton());
     EXPECT_EQ(f.pnlPage.Handle(), GetCapture());
     EXPECT_TRUE(b.Down());
-    EXPECT_EQ(ui::bvLowered, b.Panel().BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Lowered, b.Panel().BevelOuter());
     EXPECT_EQ(1, f.Grid.CursorPosition()) << "pressing moves the cursor to the button";
 
     Mouse(f.pnlPage, WM_MOUSEMOVE, out, MK_LBUTTON);
@@ -38,7 +38,7 @@ TEST_F(MainWindowButtons, PressDragOutAndBackReleaseInsideStartsOnce) {
     EXPECT_EQ(nullptr, f.Grid.PressedButton());
     EXPECT_EQ(nullptr, f.Grid.CaptureButton());
     EXPECT_EQ(nullptr, GetCapture());
-    EXPECT_EQ(ui::bvRaised, b.Panel().BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Raised, b.Panel().BevelOuter());
     EXPECT_EQ(1u, Launches(1).size());
     EXPECT_FALSE(IsIconic(f.Handle())) << "the item's action is to do nothing";
 }
@@ -158,7 +158,7 @@ TEST_F(MainWindowButtons, IndependentButtonsShowTheirNameAsAHintAndStartLikeTheG
 
     Click(f.pnlInd, IndPoint(0));
     EXPECT_EQ(1u, Launches(1).size());
-    EXPECT_EQ(ckInd, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Ind, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
     platform::TPixmap shot;
     f.pnlInd.PaintTo(shot);
@@ -167,7 +167,7 @@ TEST_F(MainWindowButtons, IndependentButtonsShowTheirNameAsAHintAndStartLikeTheG
 
 TEST_F(MainWindowButtons, NoButtonStaysPressedAfterAltSpaceOrACaptureTakenAway) {
     TfrmMain& f = OpenWithProbe();
-    f.Grid.SetKeyCursor(ckPage, 1);
+    f.Grid.SetKeyCursor(TCursorKind::Page, 1);
     // Alt+Space opens the window's system menu: it presses no button.
     SendMessageW(f.Handle(), WM_SYSKEYDOWN, VK_SPACE, 1 << 29);
     EXPECT_EQ(nullptr, f.Grid.PressedButton());

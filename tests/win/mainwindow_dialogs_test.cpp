@@ -50,7 +50,7 @@ TEST_F(MainWindowDialogs, TheOptionsDialogResizesThePagesAndRetitlesTheWindow) {
     THook hook([&](ui::TDialog& d) {
         TfrmOpt* options = dynamic_cast<TfrmOpt*>(&d);
         ASSERT_NE(nullptr, options);
-        EXPECT_EQ(ckNone, f.Grid.CursorKind()) << "no cursor while the dialog is open";
+        EXPECT_EQ(TCursorKind::None, f.Grid.CursorKind()) << "no cursor while the dialog is open";
         options->edtNnWtPageItem.SetText("4");
         options->edtNnHtPageItem.SetText("2");
         options->edtTitle.SetText("新しいランチャー");
@@ -61,7 +61,7 @@ TEST_F(MainWindowDialogs, TheOptionsDialogResizesThePagesAndRetitlesTheWindow) {
     EXPECT_EQ(8, f.Grid.PageItemButtonCount());
     EXPECT_EQ(178 + 92 * 4 + 12, f.ClientWidth());
     EXPECT_EQ("新しいランチャー", f.Caption());
-    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
     EXPECT_TRUE(f.Grid.PageItemButton(0).Focused());
 }

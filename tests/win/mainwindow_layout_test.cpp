@@ -62,11 +62,11 @@ TEST_F(MainWindowLayout, TheDefaultWindowIs650WideWithTenPagesAndARowOfTen) {
     }
     // Page 0 is selected, and the cursor is on the first grid slot.
     EXPECT_EQ(0, f.CurrentPage());
-    EXPECT_EQ(ui::bvLowered, f.PageButtons()[0]->BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Lowered, f.PageButtons()[0]->BevelOuter());
     EXPECT_EQ(f.View().SelColor, f.PageButtons()[0]->Color());
-    EXPECT_EQ(ui::bvRaised, f.PageButtons()[1]->BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Raised, f.PageButtons()[1]->BevelOuter());
     EXPECT_EQ(f.View().BtnColor, f.PageButtons()[1]->Color());
-    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
     EXPECT_TRUE(f.Grid.PageItemButton(0).Focused());
 
@@ -117,7 +117,7 @@ TEST_F(MainWindowLayout, WithoutTheIndependentRowTheColumnEndsLevelWithTheGrid) 
     // Tab finds no row to go to: the cursor goes to the first grid slot each time.
     Press(VK_RIGHT);
     Press(VK_TAB);
-    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
 }
 
@@ -229,7 +229,7 @@ TEST_F(MainWindowLayout, AGridOf100x100BuildsDrawsAndRespondsWithoutMoreWindows)
     };
     ClickSlot(9999);
     EXPECT_EQ(&PageItem(0, 9999), edited);
-    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
     EXPECT_EQ(9999, f.Grid.CursorPosition());
 }
 

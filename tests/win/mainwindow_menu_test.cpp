@@ -39,7 +39,7 @@ protected:
             names += p->Name + " ";
         return names;
     }
-    void Cursor(int slot) { Form().Grid.SetKeyCursor(ckPage, slot); }
+    void Cursor(int slot) { Form().Grid.SetKeyCursor(TCursorKind::Page, slot); }
     void Ctrl(WORD key) { Form().DispatchShortcut(key, ui::ssCtrl); }
     // Runs an entry as a click in the menu does.
     void Choose(ui::TMenuItem& entry) {
@@ -169,8 +169,8 @@ TEST_F(MainWindowMenus, PagesMoveUpAndDownWithTheirButtons) {
     EXPECT_EQ("P0 P2 P1 P3 P4 P5 P6 P7 P8 P9 ", PageNames());
     EXPECT_EQ(1, f.CurrentPage());
     EXPECT_EQ("P2", f.PageButtons()[1]->Caption());
-    EXPECT_EQ(ui::bvLowered, f.PageButtons()[1]->BevelOuter());
-    EXPECT_EQ(ui::bvRaised, f.PageButtons()[2]->BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Lowered, f.PageButtons()[1]->BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Raised, f.PageButtons()[2]->BevelOuter());
     Choose(f.Menus.mniDown);
     Choose(f.Menus.mniDown);
     EXPECT_EQ("P0 P1 P3 P2 P4 P5 P6 P7 P8 P9 ", PageNames());
@@ -224,8 +224,8 @@ TEST_F(MainWindowMenus, NewPagesGoBeforeTheCurrentOneOrAtTheEnd) {
     Choose(f.Menus.mniNewPageAdd);
     EXPECT_EQ(12u, Doc().Pages.size());
     EXPECT_EQ(11, f.CurrentPage());
-    EXPECT_EQ(ui::bvLowered, f.PageButtons()[11]->BevelOuter());
-    EXPECT_EQ(ui::bvRaised, f.PageButtons()[4]->BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Lowered, f.PageButtons()[11]->BevelOuter());
+    EXPECT_EQ(ui::TBevelCut::Raised, f.PageButtons()[4]->BevelOuter());
     EXPECT_EQ(15, Doc().Pages[11]->SlotCount());
 }
 
@@ -363,7 +363,7 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     TfrmMain& f = Open();
     Fill(*Doc().IndItems[0], "C:\\A.exe", "A");
     Fill(*Doc().IndItems[1], "C:\\B.exe", "B");
-    f.Grid.SetKeyCursor(ckInd, 0);
+    f.Grid.SetKeyCursor(TCursorKind::Ind, 0);
     Opened(f.Menus.mniItems);
     EXPECT_TRUE(f.Menus.mniMainItemInsert.Enabled());
     Press(VK_INSERT);
@@ -388,7 +388,7 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     Press(VK_INSERT);
     EXPECT_EQ("", Doc().IndItems[1]->Name);
     EXPECT_EQ("B", Doc().IndItems[2]->Name);
-    f.Grid.SetKeyCursor(ckInd, 2);
+    f.Grid.SetKeyCursor(TCursorKind::Ind, 2);
     Opened(f.Menus.mniItems);
     EXPECT_FALSE(f.Menus.mniMainItemDel.Enabled());
     Answer({IDYES});
@@ -397,7 +397,7 @@ TEST_F(MainWindowMenus, TheIndependentRowInsertsAndRemovesSlots) {
     EXPECT_EQ("B", Doc().IndItems[2]->Name) << "the lock keeps what the user stored";
     f.Menus.mniItemDel.Click();
     EXPECT_EQ("B", Doc().IndItems[2]->Name) << "nor does the popup's entry delete it";
-    f.Grid.SetKeyCursor(ckInd, 1);
+    f.Grid.SetKeyCursor(TCursorKind::Ind, 1);
     Press(VK_DELETE);
     EXPECT_EQ("B", Doc().IndItems[1]->Name) << "the empty slot was removed";
 }
@@ -418,15 +418,15 @@ TEST_F(MainWindowMenus, RefreshSaveOptionsHelpAboutAndExit) {
 
     // The options dialog runs with no cursor; after OK the title is shown and saved.
     Press(VK_RIGHT);
-    uint8_t kindDuring = 9;
+    TCursorKind kindDuring = TCursorKind::Page;
     dialogs_.OnOptions = [&](TfrmMain& main) {
         kindDuring = main.Grid.CursorKind();
         main.View().Title = "新しい題名";
         return true;
     };
     Choose(f.Menus.mniOpt0);
-    EXPECT_EQ(ckNone, kindDuring);
-    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::None, kindDuring);
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
     EXPECT_EQ("新しい題名", f.Caption());
     EXPECT_EQ("新しい題名", ui::Application().Title());
@@ -463,14 +463,14 @@ TEST_F(MainWindowMenus, NavigationKeysWrapAndTabSwitchesBetweenGridAndRow) {
     EXPECT_FALSE(f.Grid.PageItemButton(14).Focused());
 
     Press(VK_TAB);
-    EXPECT_EQ(ckInd, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Ind, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
     Press(VK_LEFT);
     EXPECT_EQ(9, f.Grid.CursorPosition()) << "the row wraps by its own count";
     Press(VK_DOWN);
     EXPECT_EQ(9, f.Grid.CursorPosition()) << "up and down only move in the grid";
     Press(VK_TAB);
-    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
     // Tab released with Alt held (switching back into the window) moves nothing.
     Cursor(3);

@@ -242,10 +242,10 @@ TEST_F(MainWindowBehaviour, ActivatingTheProgramPutsTheCursorBackOnTheFirstSlot)
     Press(VK_RIGHT);
     ASSERT_EQ(2, f.Grid.CursorPosition());
     SendMessageW((HWND)ui::Application().Handle(), WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_EQ(ckPage, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
     EXPECT_EQ(0, f.Grid.CursorPosition());
     // Not while no cursor is shown (the options dialog is open).
-    f.Grid.SetKeyCursor(ckNone, 0);
+    f.Grid.SetKeyCursor(TCursorKind::None, 0);
     SendMessageW((HWND)ui::Application().Handle(), WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_EQ(ckNone, f.Grid.CursorKind());
+    EXPECT_EQ(TCursorKind::None, f.Grid.CursorKind());
 }

@@ -55,7 +55,7 @@ TEST(ModelDocumentWin, ACycleWritesTheDataFileAndBothCachesAndTheNextStartTakesT
         host.View.ItemWidth = 100; // stored with the document
         TItem& first = doc->Pages[0]->Item(0);
         first.SetFromFile(Narrowed(program));
-        doc->SaveIfNeeded(srChange);
+        doc->SaveIfNeeded(TSaveReason::Change);
         EXPECT_TRUE(Exists(data));
         EXPECT_TRUE(Exists(colorCache));
         EXPECT_TRUE(Exists(maskCache));
@@ -69,7 +69,7 @@ TEST(ModelDocumentWin, ACycleWritesTheDataFileAndBothCachesAndTheNextStartTakesT
         doc->Pages[1]->Name = "二頁";
         doc->SetIndItemCount(2);
         doc->IndItems[1]->SetFromFile(Narrowed(program));
-        doc->SaveIfNeeded(srChange);
+        doc->SaveIfNeeded(TSaveReason::Change);
 
         programSlot = first.ImageIndex;
         shellSlot = shell.ImageIndex;

@@ -148,7 +148,7 @@ TEST_F(ModelItemWin, DocumentsGetNeitherArgumentsNorDroppedNames) {
     document.Path = Narrowed(batch);
     document.Arg = "/x";
     document.IFol = Narrowed(work_);
-    EXPECT_EQ(TItem::GetKind(document.Path), lkDocument);
+    EXPECT_EQ(TItem::GetKind(document.Path), TLaunchKind::Document);
     EXPECT_GT(document.Run("\"C:\\dropped.txt\""), 32);
     TRecord started = TakeRecord();
     ASSERT_TRUE(started.present) << "the batch file did not run";
@@ -164,7 +164,7 @@ TEST_F(ModelItemWin, AFolderWithoutDroppedFilesIsOpenedWithoutParametersInItsWor
     folder.Path = Narrowed(work_);
     folder.Arg = "/x";
     folder.IFol = Narrowed(scratch_.Path());
-    EXPECT_EQ(TItem::GetKind(folder.Path), lkFolder);
+    EXPECT_EQ(TItem::GetKind(folder.Path), TLaunchKind::Folder);
     EXPECT_GT(folder.Run(""), 32);
     ASSERT_EQ(system_.ShellCalls.size(), 1u);
     EXPECT_EQ(system_.ShellCalls[0].File, folder.Path);
@@ -290,7 +290,7 @@ TEST_F(ModelItemWin, FillingFromARealShortcutTakesItsFieldsAndTheTitleFromItsOwn
         upper.SetFromFile(Narrowed(capitals));
         EXPECT_EQ(upper.Path, Narrowed(capitals));
         EXPECT_EQ(upper.Arg, "");
-        EXPECT_EQ(TItem::GetKind(upper.Path), lkProgram);
+        EXPECT_EQ(TItem::GetKind(upper.Path), TLaunchKind::Program);
     }
 
     // Without an analyser the shortcut is a plain file as well.

@@ -27,7 +27,7 @@ public:
                      const std::string* params, const std::string* dir, int showCmd) override;
     int CopyFilesInto(platform::TWindowHandle owner, const std::vector<std::string>& files,
                       const std::string& folder) override;
-    int GetPathKind(const std::string& path) override { return real_->GetPathKind(path); }
+    platform::TPathKind GetPathKind(const std::string& path) override { return real_->GetPathKind(path); }
     bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
                                platform::TIconPInfo* location) override;
     bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override;

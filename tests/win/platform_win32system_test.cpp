@@ -272,13 +272,13 @@ TEST(Win32SystemText, ANameCodePage932CannotHoldIsNeverPassedOnMangled) {
     // The display form has '?' and names no file at all.
     std::string shown = platform::NarrowForDisplay(found.cFileName);
     EXPECT_EQ(shown, "??.txt");
-    EXPECT_EQ(GetPathKind(dir.A() + "\\" + shown), 0);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\" + shown), platform::TPathKind::Missing);
 }
 
 TEST(Win32SystemProgram, ProgramFolderHoldsTheRunningProgram) {
     std::string folder = System().ProgramFolder();
     ASSERT_TRUE(EndsWithPathDelimiter(folder));
-    EXPECT_EQ(GetPathKind(folder + "win_tests.exe"), 1);
+    EXPECT_EQ(GetPathKind(folder + "win_tests.exe"), platform::TPathKind::File);
 }
 
 TEST(Win32SystemProgram, ColoursResolveSystemColourCodes) {

@@ -114,7 +114,7 @@ TEST_F(ReliabilityWindow, ADataFileThatCannotBeReplacedShowsTheSaveBoxAndCancelK
         ASSERT_NE(INVALID_HANDLE_VALUE, tempHeld.Handle);
         Doc().Pages[0]->Name = "変更";
         Answer({IDCANCEL});
-        Doc().SaveIfNeeded(srChange);
+        Doc().SaveIfNeeded(TSaveReason::Change);
         ASSERT_EQ(1u, Boxes().size());
         EXPECT_NE(std::string::npos, Boxes()[0].Text.find("セーブ中にエラー"));
         EXPECT_EQ("変更", Doc().Pages[0]->Name) << "Cancel leaves memory as it was";
@@ -225,7 +225,7 @@ TEST_F(ReliabilityWindow, ALogoffWithAutomaticSavingOffLosesNothing) {
     TfrmMain& f = Open();
     Doc().AutoSave = false;
     Doc().Pages[0]->Name = "ログオフ前";
-    Doc().SaveIfNeeded(srChange); // what a change does: nothing, saving is off
+    Doc().SaveIfNeeded(TSaveReason::Change); // what a change does: nothing, saving is off
     std::vector<uint8_t> kept = ReadAll(DataFile());
     const std::string text = "ログオフ前";
     const std::vector<uint8_t> name(text.begin(), text.end()); // bytes, compared as bytes

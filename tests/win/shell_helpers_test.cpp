@@ -25,13 +25,13 @@ namespace {
 TEST(ShellHelpers, GetPathKindTellsFilesFoldersAndMissingPaths) {
     TTempFolder dir(L"kind");
     ASSERT_TRUE(WriteFileW(dir.W() + L"\\\u8868.txt", "x")); // 表.txt
-    EXPECT_EQ(GetPathKind(dir.A()), 2);
-    EXPECT_EQ(GetPathKind(dir.A() + "\\"), 2);
-    EXPECT_EQ(GetPathKind(dir.A() + "\\表.txt"), 1);
-    EXPECT_EQ(GetPathKind(dir.A() + "\\missing.txt"), 0);
-    EXPECT_EQ(GetPathKind(dir.A() + "\\missing\\x.txt"), 0);
-    EXPECT_EQ(GetPathKind(""), 0);
-    EXPECT_EQ(GetPathKind("C:\\"), 2);
+    EXPECT_EQ(GetPathKind(dir.A()), platform::TPathKind::Folder);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\"), platform::TPathKind::Folder);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\表.txt"), platform::TPathKind::File);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\missing.txt"), platform::TPathKind::Missing);
+    EXPECT_EQ(GetPathKind(dir.A() + "\\missing\\x.txt"), platform::TPathKind::Missing);
+    EXPECT_EQ(GetPathKind(""), platform::TPathKind::Missing);
+    EXPECT_EQ(GetPathKind("C:\\"), platform::TPathKind::Folder);
 }
 
 TEST(ShellInstanceNames, LettersOfEveryScriptFoldAsTheSystemFoldsThem) {
@@ -56,7 +56,7 @@ TEST(ShellHelpers, GetWinDirGivesTheSystemFoldersWithASeparator) {
     EXPECT_EQ(W(GetWinDir(0)), std::wstring(buf) + L"\\");
     GetSystemDirectoryW(buf, MAX_PATH);
     EXPECT_EQ(W(GetWinDir(1)), std::wstring(buf) + L"\\");
-    EXPECT_EQ(GetPathKind(GetWinDir(1) + "shell32.dll"), 1);
+    EXPECT_EQ(GetPathKind(GetWinDir(1) + "shell32.dll"), platform::TPathKind::File);
     EXPECT_EQ(GetWinDir(2), "");
 }
 
@@ -145,7 +145,7 @@ TEST_F(ShellHtmlHelp, ALibraryWithoutTheEntryReturnsQuietly) {
 }
 
 TEST_F(ShellHtmlHelp, OpensTheViewerAtATopicAndAtTheDefaultTopic) {
-    ASSERT_EQ(GetPathKind(TestHelpFile()), 1) << "testhelp.chm is built beside win_tests.exe";
+    ASSERT_EQ(GetPathKind(TestHelpFile()), platform::TPathKind::File) << "testhelp.chm is built beside win_tests.exe";
     ui::TScriptedMessageBoxes boxes;
     platform::TWindowHandle viewer = ShowHtmlHelp(TestHelpFile(), "_RESOURCE/topic.html");
     EXPECT_NE(viewer, 0u);

@@ -26,7 +26,7 @@ public:
     int CopyFilesInto(platform::TWindowHandle, const std::vector<std::string>&, const std::string&) override {
         return 0;
     }
-    int GetPathKind(const std::string&) override { return platform::pkMissing; }
+    platform::TPathKind GetPathKind(const std::string&) override { return platform::TPathKind::Missing; }
     bool ExtractAssociatedIcon(const std::string&, platform::TIconImage&, platform::TIconPInfo*) override {
         return false;
     }

@@ -39,7 +39,7 @@ struct TLayout {
         form.SetMenu(&menu);
         status.AddPanel(50);
         for (TPanel* p : {&pageMenu, &page, &ind}) {
-            p->SetBevelOuter(bvLowered);
+            p->SetBevelOuter(TBevelCut::Lowered);
             p->SetBevelWidth(2);
         }
         // The default layout: page buttons 171 wide, items 84 x 76, a grid of 5 x 3, the row shown.
@@ -264,7 +264,7 @@ TEST(UiPanel, PaintsItsBevelColourAndCaption) {
     TPanel panel(&form);
     panel.SetBounds(0, 0, 40, 30);
     panel.SetColor(0x00336699);
-    panel.SetBevelOuter(bvRaised);
+    panel.SetBevelOuter(TBevelCut::Raised);
     panel.SetBevelWidth(2);
     platform::TPixmap pm;
     panel.PaintTo(pm);
@@ -278,7 +278,7 @@ TEST(UiPanel, PaintsItsBevelColourAndCaption) {
     EXPECT_EQ(dark, pm.Pixel(39, 0)) << "the top-right corner belongs to the shadow";
     EXPECT_EQ(0x00996633u, pm.Pixel(20, 15));
 
-    panel.SetBevelOuter(bvLowered);
+    panel.SetBevelOuter(TBevelCut::Lowered);
     panel.PaintTo(pm);
     EXPECT_EQ(dark, pm.Pixel(0, 0));
     EXPECT_EQ(light, pm.Pixel(39, 29));
@@ -288,7 +288,7 @@ TEST(UiPanel, AmpersandsShowLiterallyWhenTheAccessKeyRuleIsOff) {
     TForm form;
     TPanel panel(&form);
     panel.SetBounds(0, 0, 120, 24);
-    panel.SetBevelOuter(bvNone);
+    panel.SetBevelOuter(TBevelCut::None);
     panel.SetColor(platform::clWhite);
     platform::TPixmap doubled, literal, accel;
     // A page name "A&B" is shown with its ampersand doubled while the rule is on ...
@@ -310,11 +310,11 @@ TEST(UiPanel, MouseEventsCarryButtonShiftAndPoint) {
     TPanel panel(&form);
     std::string log;
     panel.OnMouseDown = [&](TMouseButton b, TShiftState s, int x, int y) {
-        log += "down " + std::to_string(b) + " " + std::to_string(s & (ssShift | ssLeft | ssRight)) + " " +
+        log += "down " + std::to_string((int)b) + " " + std::to_string(s & (ssShift | ssLeft | ssRight)) + " " +
                std::to_string(x) + "," + std::to_string(y) + ";";
     };
     panel.OnMouseUp = [&](TMouseButton b, TShiftState, int x, int y) {
-        log += "up " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y) + ";";
+        log += "up " + std::to_string((int)b) + " " + std::to_string(x) + "," + std::to_string(y) + ";";
     };
     SendMessageW(panel.Handle(), WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MAKELPARAM(7, 9));
     SendMessageW(panel.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(8, 10));

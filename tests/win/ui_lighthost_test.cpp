@@ -117,10 +117,10 @@ TEST(UiLightHost, RightButtonTakesNoCapture) {
     TGrid g;
     std::string log;
     g.imageB.OnMouseDown = [&](TMouseButton b, TShiftState, int, int) {
-        log += "down " + std::to_string(b) + ";";
+        log += "down " + std::to_string((int)b) + ";";
     };
     g.imageB.OnMouseUp = [&](TMouseButton b, TShiftState, int, int) {
-        log += "up " + std::to_string(b) + ";";
+        log += "up " + std::to_string((int)b) + ";";
     };
     g.Send(WM_RBUTTONDOWN, MK_RBUTTON, 150, 40);
     EXPECT_EQ(nullptr, GetCapture());
@@ -293,10 +293,10 @@ TEST(UiLightHost, OneFlushMessageServesEveryHostWaiting) {
 
 TEST(UiLightHost, PaintsPanelsImagesAndBevels) {
     TGrid g;
-    g.host.SetBevelOuter(bvNone);
+    g.host.SetBevelOuter(TBevelCut::None);
     g.host.SetColor(0x00000000);
     g.panelA.SetColor(0x00E0E0E0);
-    g.panelA.SetBevelOuter(bvLowered);
+    g.panelA.SetBevelOuter(TBevelCut::Lowered);
     g.panelA.SetBevelWidth(2);
     g.imageA.Picture().Resize(80, 72, 0x00123456);
     g.imageA.Picture().SetPixel(0, 0, 0x00FF0000);
@@ -318,7 +318,7 @@ TEST(UiLightHost, PaintsPanelsImagesAndBevels) {
 TEST(UiLightHost, APanelFillShowsWhereverItsImageLeavesItUncovered) {
     TGrid g;
     g.panelA.SetColor(0x00E0E0E0);
-    g.panelA.SetBevelOuter(bvRaised);
+    g.panelA.SetBevelOuter(TBevelCut::Raised);
     g.panelA.SetBevelWidth(2);
     g.imageA.Picture().Resize(80, 72, 0x00123456);
     platform::TPixmap shot;
@@ -345,7 +345,7 @@ TEST(UiLightHost, TheHostColourShowsInEveryGapBetweenTiles) {
     TLightHost host{&form};
     host.SetBounds(0, 0, 100, 60);
     form.SetClientSize(100, 60);
-    host.SetBevelOuter(bvNone);
+    host.SetBevelOuter(TBevelCut::None);
     host.SetColor(0x00000000);
     // Tiles of 10 x 10 that cover the host whole, in two colours.
     std::vector<std::unique_ptr<TLightControl>> tiles;
@@ -373,7 +373,7 @@ TEST(UiLightHost, TheHostColourShowsInEveryGapBetweenTiles) {
 
 TEST(UiLightHost, PaintFollowsControlsThatMoveHideOrLeave) {
     TGrid g;
-    g.host.SetBevelOuter(bvNone);
+    g.host.SetBevelOuter(TBevelCut::None);
     g.host.SetColor(0x00000000);
     g.imageA.Picture().Resize(80, 72, 0x00AAAAAA);
     g.imageB.Picture().Resize(80, 72, 0x00BBBBBB);
@@ -410,7 +410,7 @@ TEST(UiLightHost, PaintFollowsControlsThatMoveHideOrLeave) {
 TEST(UiLightHost, AKeptPaintSurfacePaintsTheSameWithoutNewGdiObjects) {
     TGrid g;
     g.panelA.SetColor(0x00E0E0E0);
-    g.panelA.SetBevelOuter(bvRaised);
+    g.panelA.SetBevelOuter(TBevelCut::Raised);
     g.imageA.Picture().Resize(80, 72, 0x00123456);
     platform::TPixmap without, with, inner, narrow;
     g.host.PaintTo(without);
@@ -473,7 +473,7 @@ struct TBigGrid {
             p->SetParent(host);
             p->SetBounds((i % cols) * 10, (i / cols) * 10, 8, 8);
             p->SetColor(platform::clBtnFace);
-            p->SetBevelOuter(bvRaised);
+            p->SetBevelOuter(TBevelCut::Raised);
             p->SetAcceptFiles(true);
             p->SetVisible(true);
             TLightControl* img = images.Take();

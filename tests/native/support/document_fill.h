@@ -25,7 +25,7 @@ inline void WriteFilledDocument(int pages, int columns, int rows,
     for (auto& page : doc->Pages)
         for (auto& item : page->Items())
             fill(*item, n++);
-    doc->SaveIfNeeded(srCommand);
+    doc->SaveIfNeeded(TSaveReason::Command);
     doc->NoSave = true;
     doc.reset();
     SetDocument(nullptr);

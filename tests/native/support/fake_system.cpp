@@ -30,9 +30,9 @@ int TFakeSystem::CopyFilesInto(platform::TWindowHandle owner, const std::vector<
     return CopyResult;
 }
 
-int TFakeSystem::GetPathKind(const std::string& path) {
+platform::TPathKind TFakeSystem::GetPathKind(const std::string& path) {
     auto it = PathKinds.find(path);
-    return it == PathKinds.end() ? platform::pkMissing : it->second;
+    return it == PathKinds.end() ? platform::TPathKind::Missing : it->second;
 }
 
 bool TFakeSystem::ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,

@@ -34,7 +34,7 @@ public:
                      const std::string* params, const std::string* dir, int showCmd) override;
     int CopyFilesInto(platform::TWindowHandle owner, const std::vector<std::string>& files,
                       const std::string& folder) override;
-    int GetPathKind(const std::string& path) override;
+    platform::TPathKind GetPathKind(const std::string& path) override;
     bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
                                platform::TIconPInfo* location) override;
     bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override;
@@ -48,7 +48,7 @@ public:
     static platform::TIconImage SolidIcon(uint32_t color);
 
     // Scripts.
-    std::map<std::string, int> PathKinds;              // default missing
+    std::map<std::string, platform::TPathKind> PathKinds;              // default missing
     std::map<std::string, platform::TIconImage> Icons; // associated icons by path
     std::map<std::pair<std::string, int>, platform::TIconImage> IndexedIcons;
     std::map<std::string, platform::TLinkInfo> Shortcuts; // by exact path
