@@ -33,6 +33,9 @@ private:
     bool initialised_;
 };
 
+// Enough to keep two cores busy and to wait on a few slow targets side by side.
+const int kIconThreads = 4;
+
 int Run() {
     std::wstring path = platform::ProgramPath();
     std::wstring mutexName = BuildInstanceMutexName(path);
@@ -57,6 +60,9 @@ int Run() {
     // application lives, under its title, and waits for the user.
     int code = app.RunGuarded([&app] {
         auto form = std::make_unique<TfrmMain>();
+        // Icons come from worker threads: a target on a slow or missing drive never
+        // holds up the window.
+        form->UseIconWorkers(kIconThreads);
         form->SetMainForm(true);
         app.SetMainWindow((platform::TWindowHandle)form->Handle());
         form->ShowForm();

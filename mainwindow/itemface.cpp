@@ -58,7 +58,11 @@ void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, b
     if (item.ImageIndex >= 0 && style.Icons) {
         int x = o + (w - kIconSize) / 2;
         int y = o + ((h / 2) - kIconSize) / 2;
-        style.Icons->Draw(item.ImageIndex, canvas, TRect(x, y, x + kIconSize, y + kIconSize));
+        TRect where(x, y, x + kIconSize, y + kIconSize);
+        if (item.IconDimmed)
+            style.Icons->DrawDimmed(item.ImageIndex, canvas, where);
+        else
+            style.Icons->Draw(item.ImageIndex, canvas, where);
     }
     canvas.SetFont(style.ItemFont);
     DrawTitle(item.Name, canvas, o, o + h / 2, o + w, o + h);
@@ -69,7 +73,11 @@ void DrawIndFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bo
     canvas.FillRect(TRect(0, 0, kIndFaceSize, kIndFaceSize));
     if (!item.Path.empty() && item.ImageIndex >= 0 && style.Icons) {
         int b = pressed ? 4 : 2;
-        style.Icons->Draw(item.ImageIndex, canvas, TRect(b, b, b + kIconSize, b + kIconSize));
+        TRect where(b, b, b + kIconSize, b + kIconSize);
+        if (item.IconDimmed)
+            style.Icons->DrawDimmed(item.ImageIndex, canvas, where);
+        else
+            style.Icons->Draw(item.ImageIndex, canvas, where);
     }
 }
 

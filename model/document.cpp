@@ -60,6 +60,7 @@ TDocument::~TDocument() {
     Pages.clear();
     IndItems.clear();
     ClipItem.reset();
+    IconFetcher.reset();
     IconList.reset();
 }
 
@@ -78,6 +79,7 @@ std::unique_ptr<TLPage> TDocument::NewPage() const {
 void TDocument::Init() {
     // The icon list first: constructing any item already asks it for the item's icon.
     IconList = std::make_unique<TIconList>();
+    IconFetcher = std::make_unique<TIconFetcher>(*IconList);
     ClipItem = std::make_unique<TItem>(false);
 
     FileName = platform::System().ProgramFolder() + kFileName;
@@ -296,7 +298,7 @@ TItem* TDocument::GetItem(const TItemPos& pos) {
 }
 
 void TDocument::RefreshIcons() {
-    ForEachItem([](TItem& item) { item.RefreshIcon(false); });
+    ForEachItem([](TItem& item) { item.ReloadIcon(); });
 }
 
 void TDocument::PrepareIndIcons() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/iconfetch.h"
 #include "model/iconlist.h"
 #include "model/item.h"
 #include "model/page.h"
@@ -76,7 +77,7 @@ public:
     TItem* GetItem(const TItemPos& pos);
     void ResetClipPos() { ClipPos = TItemPos(); }
 
-    // Every item of every page and of the independent row evaluates its icon again.
+    // Every item of every page and of the independent row reads its icon again.
     void RefreshIcons();
     // Every independent item whose icon has not been evaluated does so.
     void PrepareIndIcons();
@@ -90,6 +91,8 @@ public:
     std::unique_ptr<TItem> ClipItem;
     TItemPos ClipPos;
     std::unique_ptr<TIconList> IconList;
+    // Asks for the items' icons; answers at once until a runner is given to it.
+    std::unique_ptr<TIconFetcher> IconFetcher;
     bool AutoSave = true;
     bool NoSave = false;
     uint8_t ExeAnd = 1;

@@ -90,12 +90,7 @@ void TIconList::FitStrips() {
     MaskStrip.Resize(width, kCellSize);
 }
 
-void TIconList::SetIcon(int& slot, const TIconImage* icon) {
-    if (!icon) {
-        ReleaseSlot(slot);
-        slot = -1;
-        return;
-    }
+void TIconList::Reserve(int& slot) {
     // A slot beyond the list (a stale number) is treated like none: a new one is taken.
     if (slot < 0 || slot >= SlotCount()) {
         auto free = std::find(Used.begin(), Used.end(), false);
@@ -108,10 +103,24 @@ void TIconList::SetIcon(int& slot, const TIconImage* icon) {
     Used[(size_t)slot] = true;
     if (ColorStrip.Width() < SlotCount() * kCellSize || MaskStrip.Width() < SlotCount() * kCellSize)
         FitStrips();
+}
 
+void TIconList::ClearCell(int slot) {
+    if (slot < 0 || slot >= SlotCount()) return;
     TRect cell = Cell(slot);
     ColorStrip.FillRect(cell, 0);
     MaskStrip.StretchFrom(cell, TPixmap(1, 1, 0x00FFFFFF), TRect(0, 0, 1, 1)); // transparent until drawn
+}
+
+void TIconList::SetIcon(int& slot, const TIconImage* icon) {
+    if (!icon) {
+        ReleaseSlot(slot);
+        slot = -1;
+        return;
+    }
+    Reserve(slot);
+    TRect cell = Cell(slot);
+    ClearCell(slot);
     if (!icon->Color.Empty())
         ColorStrip.StretchCopy(cell, icon->Color, TRect(0, 0, icon->Color.Width(), icon->Color.Height()),
                                platform::kSrcCopy);
@@ -149,6 +158,24 @@ void TIconList::Draw(int slot, platform::ICanvas& canvas, const TRect& rect) con
     canvas.StretchCopy(rect, MaskStrip.ToPixmap(cell), TRect(0, 0, kCellSize, kCellSize),
                        platform::kMergeCopy);
     canvas.StretchCopy(rect, ColorStrip, cell, platform::kSrcPaint);
+}
+
+void TIconList::DrawDimmed(int slot, platform::ICanvas& canvas, const TRect& rect) const {
+    TRect cell = Cell(slot);
+    if (slot < 0 || cell.Right > ColorStrip.Width() || cell.Right > MaskStrip.Width()) return;
+    // The icon in light grey: what is opaque keeps its shape, its colours fade.
+    TPixmap faded(kCellSize, kCellSize);
+    for (int y = 0; y < kCellSize; ++y)
+        for (int x = 0; x < kCellSize; ++x) {
+            if (MaskStrip.Pixel(cell.Left + x, y)) continue; // transparent: stays black
+            uint32_t c = ColorStrip.Pixel(cell.Left + x, y);
+            uint32_t grey = (((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11) / 100;
+            uint32_t light = 128 + grey / 2;
+            faded.SetPixel(x, y, light << 16 | light << 8 | light);
+        }
+    canvas.StretchCopy(rect, MaskStrip.ToPixmap(cell), TRect(0, 0, kCellSize, kCellSize),
+                       platform::kMergeCopy);
+    canvas.StretchCopy(rect, faded, TRect(0, 0, kCellSize, kCellSize), platform::kSrcPaint);
 }
 
 bool TIconList::LoadCache() {

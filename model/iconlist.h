@@ -49,6 +49,11 @@ public:
     // dropped, new ones are free. The strips follow when they are next written.
     void SetSlotCount(int count);
 
+    // Makes slot a slot of the list in use: the one it names, or the lowest free one
+    // when it names none (growing the list by 10 when none is free).
+    void Reserve(int& slot);
+    // Makes a slot's cell transparent.
+    void ClearCell(int slot);
     // Stores an icon into slot (taking the lowest free slot when slot is negative,
     // growing the list by 10 when none is free), or with no icon frees the slot
     // and sets it to -1.
@@ -63,6 +68,9 @@ public:
     // Paints a slot onto rect: the mask merged with the brush, then the colour
     // added, so that transparent parts come out in the canvas's brush colour.
     void Draw(int slot, platform::ICanvas& canvas, const platform::TRect& rect) const;
+
+    // Draws a slot faded to grey, for a target that cannot be reached now.
+    void DrawDimmed(int slot, platform::ICanvas& canvas, const platform::TRect& rect) const;
 
     // Loads both cache files from the program folder and accepts them only when
     // both are 32 high and 32 x slot count wide. Otherwise the list starts empty

@@ -4,6 +4,7 @@
 
 #include "model/document.h"
 #include "model/host.h"
+#include "model/iconfetch.h"
 #include "model/iconlist.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -24,6 +25,11 @@ const size_t kMaxRunPath = 259;
 TIconList* SharedIconList() {
     TDocument* doc = DocumentOrNull();
     return doc ? doc->IconList.get() : nullptr;
+}
+
+TIconFetcher* SharedIconFetcher() {
+    TDocument* doc = DocumentOrNull();
+    return doc ? doc->IconFetcher.get() : nullptr;
 }
 
 platform::TWindowHandle Owner() {
@@ -48,6 +54,8 @@ TItem::TItem(bool hasImage) : HasImage(hasImage) {
 }
 
 TItem::~TItem() {
+    if (IconTicket)
+        if (TIconFetcher* fetcher = SharedIconFetcher()) fetcher->Forget(*this);
     if (ImageIndex >= 0)
         if (TIconList* icons = SharedIconList()) icons->ReleaseSlot(ImageIndex);
 }
@@ -180,7 +188,7 @@ int TItem::Run(const std::string& params) {
 
     std::string parameters = Arg;
     if (!params.empty()) parameters += " " + params;
-    RefreshIcon(false); // the target's icon is evaluated again at every start
+    ReloadIcon(); // the target's icon is evaluated again at every start
     return platform::System().ShellExecute(Owner(), std::string(), Path,
                                            kind == TLaunchKind::Program ? &parameters : nullptr, &IFol, GetShowCmd());
 }
@@ -227,17 +235,29 @@ int TItem::OpenLHelp() {
 // ---- Icon and face --------------------------------------------------------------
 
 void TItem::RefreshIcon(bool onlyIfUnassigned) {
+    EvaluateIcon(onlyIfUnassigned, false);
+}
+
+void TItem::ReloadIcon() {
+    EvaluateIcon(false, true);
+}
+
+void TItem::EvaluateIcon(bool onlyIfUnassigned, bool keepLastGood) {
+    bool facePainted = false;
     if (!(onlyIfUnassigned && ImageIndex != -2)) {
-        TIconList* icons = SharedIconList();
-        if (!icons) {
+        TIconFetcher* fetcher = SharedIconFetcher();
+        if (!fetcher) {
             ImageIndex = -1;
-        } else if (Icon.empty()) {
-            icons->AddFileIcon(ImageIndex, Path, nullptr);
         } else {
-            icons->AddIndexedIcon(ImageIndex, Icon, IconN);
+            int before = ImageIndex;
+            // An answer put in at once has painted the face. One still to come
+            // leaves the face as it is while the slot and the look stay the same
+            // (F5 over a whole document repaints each face once, when it arrives).
+            facePainted = fetcher->Ask(*this, keepLastGood) ||
+                          (Prepared && keepLastGood && ImageIndex == before);
         }
     }
-    UpdateImage();
+    if (!facePainted) UpdateImage();
     Prepared = true;
 }
 
@@ -268,6 +288,9 @@ void TItem::UpdateImage() {
 // ---- Storage ----------------------------------------------------------------------
 
 void TItem::ReadMembers() {
+    if (IconTicket)
+        if (TIconFetcher* fetcher = SharedIconFetcher()) fetcher->Forget(*this);
+    IconAwaited = false;
     Read(0, Name);
     Read(1, Path);
     Read(2, IFol);
@@ -289,6 +312,7 @@ void TItem::ReadMembers() {
     // Any other number would start the program hidden.
     if (Read(11, state)) WindowState = state >= wsNormal && state <= wsMaximized ? (uint8_t)state : wsNormal;
     Prepared = false;
+    IconDimmed = false;
 }
 
 namespace {
@@ -375,7 +399,7 @@ void TItem::WriteMembers() {
     Write(7, IconN);
     short exeAnd = ExeAnd; // sign-extended: -1 is stored as FFFF
     Write(8, exeAnd);
-    short imageIndex = (short)(uint16_t)(ImageIndex & 0xFFFF);
+    short imageIndex = IconAwaited ? (short)-2 : (short)(uint16_t)(ImageIndex & 0xFFFF);
     Write(10, imageIndex);
     int state = WindowState;
     Write(11, state);

@@ -70,8 +70,13 @@ public:
     int OpenLHelp();
 
     // Evaluates the icon into the document's icon list (unless onlyIfUnassigned
-    // and the slot is already known), then repaints the face.
+    // and the slot is already known), then repaints the face. The icon may come
+    // later (the document's fetcher has workers): the face shows the title now and
+    // is painted again when the pixels arrive.
     void RefreshIcon(bool onlyIfUnassigned);
+    // Reads the icon of the same target again (F5, a start): when the target cannot
+    // be reached the icon the item has is kept, dimmed.
+    void ReloadIcon();
     // RefreshIcon(true) once after a read: a stored slot is used as it is.
     void PrepareIcon();
     // Repaints the face when the icon has been evaluated (the view changed).
@@ -95,7 +100,16 @@ public:
     std::unique_ptr<platform::TPackedPixmap> Image;
     bool Prepared = false;
     const bool HasImage;
+    // The fetcher's request for this item's icon; 0 when none is outstanding.
+    uint32_t IconTicket = 0;
+    // The slot was taken for an icon whose pixels have not come: it is stored as
+    // not yet evaluated, so that a save in between never keeps an empty cell.
+    bool IconAwaited = false;
+    // The target could not be reached when its icon was read last: the icon of the
+    // slot is the last good one, drawn dimmed.
+    bool IconDimmed = false;
 
 private:
+    void EvaluateIcon(bool onlyIfUnassigned, bool keepLastGood);
     bool CopyIntoFolder(const std::string& params);
 };

@@ -64,6 +64,10 @@ public:
     virtual std::string ProgramFolder() = 0;
     // Resolves a framework colour (system colours included) to a pixel value 0x00RRGGBB.
     virtual uint32_t ColorToPixel(TColor color) = 0;
+    // A thread other than the window's calls these before its first call of the
+    // shell and when it ends (COM on Windows). Nothing by default.
+    virtual void BeginWorkerThread() {}
+    virtual void EndWorkerThread() {}
 };
 
 // The process-wide system services. The program installs the Win32 one at start;

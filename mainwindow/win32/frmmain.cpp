@@ -1,6 +1,7 @@
 #include "mainwindow/win32/frmmain.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "mainwindow/commandstate.h"
 #include "model/item.h"
@@ -128,6 +129,10 @@ bool TfrmMain::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         TrayCallback(lParam);
         result = 0;
         return true;
+    case kIconsMessage:
+        IconsArrived();
+        result = 0;
+        return true;
     case WM_QUERYENDSESSION:
         // The session may end without a chance to close the window: save as on exit now.
         if (document_) document_->SaveIfNeeded(TSaveReason::Exit);
@@ -157,6 +162,12 @@ void TfrmMain::DoCreate() {
     document_ = std::make_unique<TDocument>();
     SetDocument(document_.get());
     document_->Init();
+    if (iconThreads_ > 0) {
+        HWND window = Handle();
+        iconWorkers_ = std::make_unique<TIconWorkers>(
+            iconThreads_, [window] { PostMessageW(window, kIconsMessage, 0, 0); });
+        document_->IconFetcher->SetRunner(iconWorkers_.get());
+    }
     document_->PrepareIndIcons();
     UpdateTitle();
     BuildLayout(false);
@@ -196,6 +207,7 @@ void TfrmMain::DoDestroy() {
     {
         platform::TWaitCursor wait;
         tmrM.SetEnabled(false);
+        StopIconWorkers();
         SetTrayIcon(false);
         Grid.DestroyItemButtons();
         for (TPageButton* b : pageButtons_)
@@ -324,6 +336,47 @@ void TfrmMain::SelectPage(int index) {
         }
     }
     Grid.ShowPage(index);
+    PreferVisibleIcons();
+}
+
+void TfrmMain::PreferVisibleIcons() {
+    if (!iconWorkers_ || !document_) return;
+    TDocument& doc = *document_;
+    std::vector<TItem*> visible;
+    int page = Grid.Page();
+    if (page >= 0 && page < (int)doc.Pages.size())
+        for (auto& item : doc.Pages[(size_t)page]->Items())
+            visible.push_back(item.get());
+    for (auto& item : doc.IndItems)
+        visible.push_back(item.get());
+    doc.IconFetcher->Prefer(visible);
+}
+
+// ---------------------------------------------------------------------------------
+// Icons
+
+void TfrmMain::IconsArrived() {
+    if (!document_ || !iconWorkers_) return;
+    TDocument& doc = *document_;
+    std::vector<TItem*> changed = doc.IconFetcher->Deliver();
+    if (changed.empty()) return;
+    std::unordered_set<const TItem*> arrived(changed.begin(), changed.end());
+    int page = Grid.Page();
+    if (page >= 0 && page < (int)doc.Pages.size()) {
+        TLPage& shown = *doc.Pages[(size_t)page];
+        int slots = std::min(shown.SlotCount(), Grid.PageItemButtonCount());
+        for (int s = 0; s < slots; ++s)
+            if (arrived.count(&shown.Item(s))) Grid.RefreshButtonAt(TItemPos{page, s});
+    }
+    for (size_t i = 0; i < doc.IndItems.size(); ++i)
+        if (arrived.count(doc.IndItems[i].get())) Grid.RefreshButtonAt(TItemPos{kIndPage, (int)i});
+}
+
+void TfrmMain::StopIconWorkers() {
+    if (!iconWorkers_) return;
+    if (document_) document_->IconFetcher->SetRunner(nullptr);
+    iconWorkers_->Stop(std::chrono::milliseconds(100));
+    iconWorkers_.reset();
 }
 
 void TfrmMain::UpdateTitle() {

@@ -28,6 +28,7 @@
 #include "mainwindow/win32/pagecolumn.h"
 #include "model/document.h"
 #include "model/host.h"
+#include "model/iconworkers.h"
 #include "model/viewdata.h"
 #include "mainwindow/itemface.h"
 #include "shell/win32/scmake.h"
@@ -43,6 +44,8 @@ class TfrmMain : public ui::TForm, public IMainHost, public IOptionsHost, public
 public:
     // The callback message of the notification-area icon.
     static const UINT kTrayMessage = WM_USER + 1;
+    // Posted by the icon workers when answers wait.
+    static const UINT kIconsMessage = WM_USER + 2;
 
     // Builds the window (hidden) and its controls; FinishCreate (or ShowForm) runs DoCreate.
     TfrmMain();
@@ -58,6 +61,14 @@ public:
     ui::TTimer tmrM;
     TSCMake ctlSCMake;
     TItemGrid Grid;
+
+    // ---- Icons -----------------------------------------------------------------------
+    // Before the window is created: icons are fetched by this many worker threads
+    // (0, the default: on the window's thread, as the answers are needed).
+    void UseIconWorkers(int threads) { iconThreads_ = threads; }
+    TIconWorkers* IconWorkers() { return iconWorkers_.get(); }
+    // Puts the answers of the workers in and repaints the buttons they change.
+    void IconsArrived();
 
     // ---- Layout ----------------------------------------------------------------------
     void BuildLayout(bool reRender);
@@ -142,6 +153,10 @@ private:
     static bool MeetsAnyWorkArea(const RECT& r);
     // Shows the window in its normal state (it may be minimised or hidden).
     void RestoreWindow();
+    // The icons of the page in view and of the independent row come first.
+    void PreferVisibleIcons();
+    // Lets go of the workers; one stuck on a target that does not answer stays behind.
+    void StopIconWorkers();
 
     // Spare page buttons given back by earlier layouts, kept for the next.
     ui::TPool<TPageButton> pagePanelPool_;
@@ -149,6 +164,8 @@ private:
     std::vector<TPageButton*> pageButtons_;
     std::unique_ptr<TViewData> viewData_;
     std::unique_ptr<TDocument> document_;
+    int iconThreads_ = 0;
+    std::unique_ptr<TIconWorkers> iconWorkers_;
     bool trayShown_ = false;
     bool closing_ = false;
     bool destroyed_ = false;

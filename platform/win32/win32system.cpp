@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 // The interface's operations share their names with the system's A/W macros.
 #undef ShellExecute
@@ -81,7 +82,8 @@ uint32_t Unmultiplied(uint32_t pixel) {
 
 bool IconToImage(uintptr_t icon, TIconImage& image) {
     if (!icon) return false;
-    static TIconCell cell;
+    // One cell per thread: the icon workers convert icons side by side.
+    static thread_local TIconCell cell;
     std::array<uint32_t, TIconCell::kSize * TIconCell::kSize> color, mask{};
     if (!cell.Draw((HICON)icon, DI_IMAGE, color.data())) return false;
     bool alpha = std::any_of(color.begin(), color.end(), [](uint32_t p) { return (p >> 24) != 0; });
@@ -174,6 +176,18 @@ bool TWin32System::ExtractIndexedIcon(const std::string& file, int index, TIconI
     if (h == (HICON)1) return false;
     TIconHandle owned(h);
     return owned && IconToImage((uintptr_t)owned.Get(), icon);
+}
+
+thread_local bool TWin32System::comThread_ = false;
+
+void TWin32System::BeginWorkerThread() {
+    // Each successful call is matched by the one in EndWorkerThread.
+    comThread_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+void TWin32System::EndWorkerThread() {
+    if (comThread_) CoUninitialize();
+    comThread_ = false;
 }
 
 int TWin32System::AnalyseShortcut(const std::string& path, TLinkInfo& info) {

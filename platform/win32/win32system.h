@@ -33,6 +33,8 @@ public:
     void SetWaitCursor(bool wait) override;
     std::string ProgramFolder() override;
     uint32_t ColorToPixel(TColor color) override;
+    void BeginWorkerThread() override;
+    void EndWorkerThread() override;
 
     // The window that owns message boxes (none: the desktop).
     void SetOwnerWindowFn(TOwnerWindowFn fn) { ownerWindow_ = std::move(fn); }
@@ -50,6 +52,8 @@ private:
     TMessageBoxFn messageBox_;
     TShortcutAnalyserFn shortcutAnalyser_;
     int waitDepth_ = 0;
+    // Whether this thread initialised COM in BeginWorkerThread.
+    static thread_local bool comThread_;
     uintptr_t savedCursor_ = 0;
 };
 

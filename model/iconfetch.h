@@ -1,0 +1,98 @@
+#pragma once
+// Item icons fetched without holding up the window. The window's thread decides
+// an item's slot when the icon is asked for and hands the request, by value, to a
+// runner; the answer comes back with the pixels and is put into the icon list on
+// the window's thread again. Nothing of the model is touched anywhere else.
+//
+// Without a runner every request is answered at once on the calling thread,
+// which is how the tests of the model and a program without workers behave.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/system.h"
+
+class TIconList;
+class TItem;
+
+// What a worker needs to fetch one icon: the file and, for an indexed icon, the
+// icon's number in it.
+struct TIconRequest {
+    uint32_t Ticket = 0;
+    bool Indexed = false;
+    std::string File;
+    int Index = 0;
+};
+
+struct TIconAnswer {
+    uint32_t Ticket = 0;
+    bool Got = false;     // Icon holds the pixels
+    bool Reached = true;  // false: the file was not there (missing, drive or share gone)
+    platform::TIconImage Icon;
+};
+
+// Fetches the icon a request names, as the list does: an empty file has none; a
+// file of up to 3 characters (a drive) goes to the shell without an existence test;
+// any other must exist. Safe on any thread as far as the platform's calls are.
+TIconAnswer FetchIcon(const TIconRequest& request);
+
+// Runs requests somewhere else and gives their answers back on the window's thread.
+class IIconRunner {
+public:
+    virtual ~IIconRunner() = default;
+    // How many requests it takes at a time; more wait with the fetcher, where the
+    // order can still change.
+    virtual int Capacity() const = 0;
+    virtual void Run(TIconRequest request) = 0;
+    // The answers that have arrived since the last call.
+    virtual std::vector<TIconAnswer> TakeAnswers() = 0;
+};
+
+class TIconFetcher {
+public:
+    explicit TIconFetcher(TIconList& icons);
+    TIconFetcher(const TIconFetcher&) = delete;
+    TIconFetcher& operator=(const TIconFetcher&) = delete;
+
+    // Null answers every request at once. A runner set later takes what waits.
+    void SetRunner(IIconRunner* runner);
+    IIconRunner* Runner() const { return runner_; }
+
+    // Asks for the item's icon. A slot is decided now: the one the item has, or the
+    // lowest free one (cleared until the pixels come). keepLastGood: when the file
+    // cannot be reached the item keeps the icon of its slot and shows it dimmed
+    // (a target that is offline); otherwise it ends with no icon, as for a file
+    // that has none. Returns true when the answer was put in already.
+    bool Ask(TItem& item, bool keepLastGood);
+    // The item goes away or is asked for again: its answer is dropped.
+    void Forget(TItem& item);
+    // These items are served before any other still waiting (the page in view).
+    void Prefer(const std::vector<TItem*>& items);
+
+    // Puts the runner's answers in and hands it more requests. Returns the items
+    // whose icon changed, each repainted already.
+    std::vector<TItem*> Deliver();
+    // Requests asked and not yet answered.
+    size_t Outstanding() const { return pending_.size(); }
+
+private:
+    struct TPending {
+        TItem* Item = nullptr;
+        TIconRequest Request;
+        bool KeepLastGood = false;
+        bool Sent = false;
+    };
+    void Apply(TItem& item, const TIconAnswer& answer, bool keepLastGood);
+    void Feed();
+
+    TIconList& icons_;
+    IIconRunner* runner_ = nullptr;
+    uint32_t nextTicket_ = 1;
+    int running_ = 0;
+    std::unordered_map<uint32_t, TPending> pending_;
+    std::deque<uint32_t> preferred_;
+    std::deque<uint32_t> waiting_;
+};
