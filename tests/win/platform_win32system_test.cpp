@@ -273,6 +273,8 @@ TEST(Win32SystemText, ANameCodePage932CannotHoldIsNeverPassedOnMangled) {
     std::string shown = platform::NarrowForDisplay(found.cFileName);
     EXPECT_EQ(shown, "??.txt");
     EXPECT_EQ(GetPathKind(dir.A() + "\\" + shown), 0);
+    // The program's own text keeps it exact: the file is found by it.
+    EXPECT_EQ(GetPathKind(dir.A() + "\\" + platform::FromWide(found.cFileName)), 1);
 }
 
 TEST(Win32SystemProgram, ProgramFolderHoldsTheRunningProgram) {
