@@ -104,6 +104,11 @@ TEST_F(ShellShortcut, ATargetCodePage932CannotHoldIsTakenExactly) {
     TShellLink fields = Fields(1);
     fields.Target = foreign;
     ASSERT_EQ(WriteShortcutWithShell(dir.W() + L"\\foreign.lnk", fields), S_OK);
+    if (!ShellLinkKeepsTarget(dir.W(), foreign)) {
+        // This shell link lost the name's characters on the way: it points nowhere.
+        EXPECT_EQ(sc.AnalizeLink(dir.A() + "\\foreign.lnk"), -1);
+        return;
+    }
     ASSERT_EQ(sc.AnalizeLink(dir.A() + "\\foreign.lnk"), 0);
     EXPECT_EQ(platform::Widen(sc.LinkPath), foreign);
 }
