@@ -189,7 +189,7 @@ TEST_F(E2eKiropad, AFolderNamedInAnyScriptRunsAndKeepsExactNamesAndABackup) {
         word((uint16_t)n);
         file.insert(file.end(), t, t + n);
     };
-    word(2), word(2), word(1), word(0); // one page
+    word(2), word(2), word(1); // one page
     word(3), word(0xFFFF);              // the page: its name as code page text
     text(0, "Caf?");
     word(0x7E00), word(0xFFFF); // and exact
