@@ -123,7 +123,7 @@ void TfrmItemEdit::FormShow() {
 void TfrmItemEdit::FillFromPath() {
     if (!pathChanged_ || filling_) return;
     std::string path;
-    if (!edtPath.GetText(path)) return; // OK refuses such a path with a message
+    edtPath.GetText(path);
     platform::TPathKind kind = GetPathKind(path);
     {
         TFillGuard guard(filling_);

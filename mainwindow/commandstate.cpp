@@ -61,10 +61,6 @@ std::string JoinDropParameters(const std::vector<std::string>& paths) {
 
 std::string DropRefusal(const std::vector<TDroppedName>& names) {
     for (const TDroppedName& n : names) {
-        if (!n.Representable)
-            return "ドロップされたファイルの名前に、このプログラムで扱えない文字が含まれています。\n"
-                   "ファイル名を変えてからドロップしてください。\n\n" +
-                   n.DisplayName;
         if (platform::Widen(n.Path).size() > kMaxDroppedPath)
             return "ドロップされたファイルのパスが長すぎます（259文字まで）。\n"
                    "短いパスの場所に移してからドロップしてください。\n\n" +

@@ -47,8 +47,7 @@ std::string JoinDropParameters(const std::vector<std::string>& paths);
 
 // One dropped name as the shell gave it.
 struct TDroppedName {
-    std::string Path; // code page 932; empty when Representable is false
-    bool Representable = true;
+    std::string Path;
     std::string DisplayName; // for messages ('?' where a character cannot be shown)
 };
 
@@ -56,7 +55,7 @@ struct TDroppedName {
 const size_t kMaxDroppedPath = 259;
 
 // Empty when every name can be taken; otherwise the message that refuses the drop
-// (about the first name that cannot be taken).
+// (about the first name that is too long).
 std::string DropRefusal(const std::vector<TDroppedName>& names);
 
 // The message of a failed start (a result of 32 or less).

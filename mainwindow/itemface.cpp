@@ -120,7 +120,7 @@ void DrawTitle(const std::string& text, ICanvas& canvas, int left, int top, int 
         int start = length + 1;
         for (int e = 1; e <= length; ++e)
             if (canvas.TextWidth(Copy(text, 1, e)) > width) {
-                if (IsTrail(text, e)) --e;
+                while (e > 1 && IsTrail(text, e)) --e;
                 line1 = Copy(text, 1, e - 1);
                 start = e;
                 break;
@@ -129,7 +129,7 @@ void DrawTitle(const std::string& text, ICanvas& canvas, int left, int top, int 
         line2 = Copy(text, start, length - start + 1);
         for (int e = start + 1; e <= length; ++e)
             if (canvas.TextWidth(Copy(text, start, e - start + 1) + kEllipsis) > width) {
-                if (IsTrail(text, e)) --e;
+                while (e > 1 && IsTrail(text, e)) --e;
                 line2 = Copy(text, start, e - start) + kEllipsis;
                 break;
             }

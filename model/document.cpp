@@ -10,7 +10,7 @@
 const char* const TDocument::kFileName = "Kiropad.gbi";
 const char* const TDocument::kReadErrorText =
     "以下のデータファイルのロード中にエラーが発生しました。\n再試行しますか？\n\n%f\n%m\n\n"
-    "[キャンセル]：空のデータで始めます。読めなかったファイルは名前の後ろに .bad を付けて残します。";
+    "[キャンセル]：空のデータで始めます。読めなかったファイルはプログラムの横に日時を付けた名前で残します。";
 const char* const TDocument::kNotKeptText =
     "読めなかったデータファイルを別の名前で残せませんでした。\n\n%f\n\n"
     "このファイルを守るため、今回の変更は保存されません。";
@@ -93,7 +93,11 @@ void TDocument::Init() {
 
     loaded_ = false;
     keepFile_ = false;
+    loadGivenUp_ = false;
+    bool existed = platform::FileExists(FileName);
     Load();
+    // Only a file that loaded cleanly is worth a backup; a damaged one has its copy.
+    backupDue_ = existed && !loadGivenUp_;
     // Pages not looked at yet stay unbuilt: they mark their slots from the file.
     for (auto& page : Pages)
         page->MarkIconsUsed(*IconList);
@@ -110,7 +114,8 @@ void TDocument::LoadGivenUp() {
     // that could not be read: that file is copied aside first. When no copy can be
     // made, nothing is saved over it in this run.
     if (!platform::FileExists(FileName)) return;
-    if (!platform::CopyAside(FileName).empty()) return;
+    loadGivenUp_ = true;
+    if (!platform::KeepUnreadableCopy(FileName).empty()) return;
     keepFile_ = true;
     YBFS::TFmAssociation table[1] = {{'f', FileName}};
     platform::System().MessageBox(YBFS::FormatAssoc(kNotKeptText, table, 1), ErrorCaption,
@@ -119,6 +124,12 @@ void TDocument::LoadGivenUp() {
 
 void TDocument::Save() {
     if (!loaded_) return; // see Init
+    if (backupDue_) {
+        // Once a run: the file as it was before this run changed it. A backup that
+        // cannot be made does not stop the save, which replaces the file in one step.
+        backupDue_ = false;
+        platform::KeepBackup(FileName);
+    }
     YBFS::TYBFileObject::Save();
 }
 

@@ -115,4 +115,9 @@ private:
     bool loaded_ = false;
     // The file that failed could not be copied aside: it must not be replaced.
     bool keepFile_ = false;
+    // The load failed and the user gave it up.
+    bool loadGivenUp_ = false;
+    // The file loaded cleanly and the first save of the run has still to keep it
+    // as the backup.
+    bool backupDue_ = false;
 };

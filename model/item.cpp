@@ -287,6 +287,11 @@ void TItem::UpdateImage() {
 
 // ---- Storage ----------------------------------------------------------------------
 
+namespace {
+// The text fields, in the order they are written.
+const YBFS::TId kTextIds[8] = {0, 1, 2, 3, 12, 4, 5, 6};
+} // namespace
+
 void TItem::ReadMembers() {
     if (IconTicket)
         if (TIconFetcher* fetcher = SharedIconFetcher()) fetcher->Forget(*this);
@@ -311,6 +316,12 @@ void TItem::ReadMembers() {
     int state;
     // Any other number would start the program hidden.
     if (Read(11, state)) WindowState = state >= wsNormal && state <= wsMaximized ? (uint8_t)state : wsNormal;
+    TExactTexts exact(kTextIds, 8);
+    exact.ReadField(*this);
+    std::string* texts[8] = {&Name, &Path, &IFol, &Arg, &Comment, &LFol, &LHelp, &Icon};
+    for (int i = 0; i < 8; ++i)
+        exact.Apply(kTextIds[i], *texts[i]);
+    exact_.reset(exact.Empty() ? nullptr : new TExactTexts(std::move(exact)));
     Prepared = false;
     IconDimmed = false;
 }
@@ -388,14 +399,12 @@ const uint8_t* TItem::CheckStored(const uint8_t* p, const uint8_t* end, int dept
 }
 
 void TItem::WriteMembers() {
-    Write(0, Name);
-    Write(1, Path);
-    Write(2, IFol);
-    Write(3, Arg);
-    Write(12, Comment);
-    Write(4, LFol);
-    Write(5, LHelp);
-    Write(6, Icon);
+    TExactTexts fresh(kTextIds, 8);
+    TExactTexts& exact = exact_ ? *exact_ : fresh;
+    exact.BeginWrite();
+    const std::string* texts[8] = {&Name, &Path, &IFol, &Arg, &Comment, &LFol, &LHelp, &Icon};
+    for (int i = 0; i < 8; ++i)
+        Write(kTextIds[i], exact.Note(kTextIds[i], *texts[i]));
     Write(7, IconN);
     short exeAnd = ExeAnd; // sign-extended: -1 is stored as FFFF
     Write(8, exeAnd);
@@ -403,4 +412,5 @@ void TItem::WriteMembers() {
     Write(10, imageIndex);
     int state = WindowState;
     Write(11, state);
+    exact.WriteField(*this);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/pixmap.h"
+#include "model/exacttexts.h"
 #include "ybfs/ybfs2.h"
 
 // Launch kinds.
@@ -112,4 +113,8 @@ public:
 private:
     void EvaluateIcon(bool onlyIfUnassigned, bool keepLastGood);
     bool CopyIntoFolder(const std::string& params);
+
+    // The exact-texts field as last read, kept only when it holds something (most
+    // items have none): what a newer program stored in it survives a save.
+    std::unique_ptr<TExactTexts> exact_;
 };

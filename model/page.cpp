@@ -10,6 +10,7 @@ namespace {
 
 // The fields of a page body.
 const YBFS::TId kNameId = 0, kItemId = 1;
+const YBFS::TId kTextIds[1] = {kNameId};
 
 } // namespace
 
@@ -40,7 +41,12 @@ const uint8_t* CheckPageBody(const uint8_t* p, const uint8_t* end, int depth, TS
                     check.FirstUnreadable = check.Images.size();
                 check.Images.push_back(slot);
             } else {
+                const uint8_t* body = p;
                 p = SkipBody(p, end, depth + 1);
+                if (id == TExactTexts::kFieldId && !check.ExactBody) {
+                    check.ExactBody = body;
+                    check.ExactEnd = p;
+                }
             }
             continue;
         }
@@ -108,6 +114,16 @@ void TLPage::AdoptStored(std::unique_ptr<YBFS::TYBObjectData> body, const TStore
     std::vector<int> images(check->Images.begin(),
                             check->Images.begin() + std::min(slots, check->Images.size()));
     if (check->Named) Name = check->Name;
+    exact_.reset();
+    if (check->ExactBody) {
+        // The name is shown before the items are built: its exact form is taken now.
+        TExactTexts exact(kTextIds, 1);
+        try {
+            exact.ReadFrom(check->ExactBody, (size_t)(check->ExactEnd - check->ExactBody));
+            exact.Apply(kNameId, Name);
+        } catch (const YBFS::EReadError&) {
+        }
+    }
     items_.clear();
     loaded_ = false;
     stored_ = std::move(body);
@@ -208,18 +224,24 @@ void TLPage::Resize(int width, int height) {
 }
 
 void TLPage::ReadMembers() {
-    if (building_) {
-        std::string stored; // the name was taken when the body was adopted
-        Read(kNameId, stored);
-    } else {
-        Read(kNameId, Name);
-    }
+    std::string stored;
+    // While building, the name was taken when the body was adopted.
+    std::string& name = building_ ? stored : Name;
+    Read(kNameId, name);
     for (auto& item : items_)
         ReadObject(kItemId, *item);
+    TExactTexts exact(kTextIds, 1);
+    exact.ReadField(*this);
+    exact.Apply(kNameId, name);
+    exact_.reset(exact.Empty() ? nullptr : new TExactTexts(std::move(exact)));
 }
 
 void TLPage::WriteMembers() {
-    Write(kNameId, Name);
+    TExactTexts fresh(kTextIds, 1);
+    TExactTexts& exact = exact_ ? *exact_ : fresh;
+    exact.BeginWrite();
+    Write(kNameId, exact.Note(kNameId, Name));
     for (auto& item : Items())
         WriteObject(kItemId, *item);
+    exact.WriteField(*this);
 }

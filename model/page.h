@@ -24,6 +24,9 @@ struct TStoredPageCheck {
     bool Named = false;        // the first name field is a value
     bool NameIsObject = false; // the first name field is an object: it cannot be read
     std::string Name;
+    // The first exact-texts field (see TExactTexts), or null.
+    const uint8_t* ExactBody = nullptr;
+    const uint8_t* ExactEnd = nullptr;
     std::vector<int> Images;           // each item field's icon slot, in order
     size_t FirstUnreadable = SIZE_MAX; // the first item field that cannot be read
 };
@@ -107,4 +110,6 @@ private:
     std::vector<int> storedImages_;
     // Set while the items are read from stored_: the name is the page's own by then.
     bool building_ = false;
+    // The exact-texts field as last read, when it holds something.
+    std::unique_ptr<TExactTexts> exact_;
 };

@@ -24,10 +24,21 @@ const size_t kMaxFileBytes = (size_t)256 << 20;
 // すぎて読み込めません（... MB まで）".
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName, size_t maxBytes = kMaxFileBytes);
 
-// Copies fileName beside itself under a name no file has yet: fileName + ".bad",
-// else ".bad2", ".bad3" ... Returns the copy's name, or an empty text when no copy
-// could be made (nothing is left behind then).
-std::string CopyAside(const std::string& fileName);
+// Copies a file that could not be read beside itself, named for what it is and
+// when: fileName + ".20261208-153000.unreadable" (the local time; "-2", "-3" ...
+// after the time when that name is taken), never over an existing file. Then
+// removes the oldest such copies beyond the kept newest ones. Returns the copy's
+// name, or an empty text when no copy could be made (nothing is left behind then).
+const size_t kUnreadableCopiesKept = 5;
+std::string KeepUnreadableCopy(const std::string& fileName);
+// The copies KeepUnreadableCopy made of fileName, oldest first.
+std::vector<std::string> UnreadableCopies(const std::string& fileName);
+
+// The backup of fileName: fileName + ".bak".
+std::string BackupFileFor(const std::string& fileName);
+// Keeps fileName as it is now as its backup, replacing an earlier backup in one
+// step (the backup is always a whole file); false when it could not.
+bool KeepBackup(const std::string& fileName);
 
 // Writes bytes to a temporary file in the same folder, flushes it, then moves it
 // over fileName. A failure at any step leaves the previous file whole and removes
@@ -44,6 +55,10 @@ std::string TemporaryFileFor(const std::string& fileName);
 // Test seam: while set, reading a whole file fails as an allocation failure
 // (std::bad_alloc) does.
 void SetReadAllocationFaultForTesting(bool fail);
+
+// Test seam: while not empty, the time stamp (YYYYMMDD-HHMMSS) of the copies
+// KeepUnreadableCopy makes.
+void SetTimeStampForTesting(const std::string& stamp);
 
 // Test seam: when set to n >= 0, the next writes of the temporary file stop after
 // n bytes of the file (a short write, as a full disk gives). -1 turns it off.

@@ -4,6 +4,7 @@
 // write fault of the tests.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace platform {
 namespace filestream_detail {
@@ -16,9 +17,17 @@ std::string CannotWrite(const std::string& name);
 // more than maxBytes, or std::bad_alloc under the allocation fault of the tests.
 void CheckReadable(const std::string& name, unsigned long long size, size_t maxBytes);
 
-// The names CopyAside tries, in order (attempt 1 to kMaxAsideNames).
-std::string AsideName(const std::string& fileName, int attempt);
+// The names KeepUnreadableCopy tries at the time stamp (YYYYMMDD-HHMMSS), in
+// order (attempt 1 to kMaxAsideNames).
+std::string AsideName(const std::string& fileName, const std::string& stamp, int attempt);
 const int kMaxAsideNames = 999;
+// The local time as YYYYMMDD-HHMMSS.
+std::string LocalTimeStamp();
+// The names of the files in the folder of fileName (names only, no folder).
+std::vector<std::string> FilesBeside(const std::string& fileName);
+// Copies source into a new file target that must not exist yet; false, with
+// nothing left behind, when that fails; exists tells that target was there.
+bool CopyIntoNewFile(const std::string& source, const std::string& target, bool& exists);
 
 // How many bytes a write of n bytes may put into the file under the fault seam.
 size_t AllowedBytes(size_t n);

@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <cstdint>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -30,7 +32,7 @@ std::wstring UpperCaseLikeSystem(const std::wstring& text) {
     return out;
 }
 
-std::wstring Widen(const std::string& cp932) {
+static std::wstring WidenCodePage(const std::string& cp932) {
     if (cp932.empty()) return std::wstring();
     int n = MultiByteToWideChar(kCp932, 0, cp932.data(), (int)cp932.size(), nullptr, 0);
     std::wstring out(n, L'\0');
@@ -50,7 +52,7 @@ bool Narrow(const std::wstring& wide, std::string& out) {
                         &usedDefault);
     if (usedDefault) return false;
     // Round trip: a best-fit mapping that slipped through would not come back the same.
-    if (Widen(s) != wide) return false;
+    if (WidenCodePage(s) != wide) return false;
     out.swap(s);
     return true;
 }
@@ -151,7 +153,7 @@ bool Convert(const char* to, const char* from, const char* in, size_t inBytes, s
 
 } // namespace
 
-std::wstring Widen(const std::string& cp932) {
+static std::wstring WidenCodePage(const std::string& cp932) {
     std::wstring out;
     out.reserve(cp932.size());
     for (size_t i = 0; i < cp932.size();) {
@@ -217,5 +219,179 @@ std::wstring UpperCaseLikeSystem(const std::wstring& text) {
 }
 
 #endif
+
+// ---- Program text: code page 932 with escapes --------------------------------
+
+namespace {
+
+const unsigned char kEscapeFirst = 0x85, kEscapeNext = 0x86;
+const uint32_t kMaxCodePoint = 0x10FFFF;
+
+bool IsEscapeTrail(unsigned char c) {
+    return c >= 0x80 && c <= 0xBF;
+}
+
+// The code point of the escape at text[i] (EscapeAt said it is one).
+uint32_t EscapedCodePoint(const std::string& text, size_t i) {
+    uint32_t cp = 0;
+    for (size_t u = 0; u < 4; ++u)
+        cp = (cp << 6) | ((unsigned char)text[i + 2 * u + 1] & 0x3F);
+    return cp;
+}
+
+void AppendEscape(uint32_t cp, std::string& out) {
+    out += (char)kEscapeFirst;
+    out += (char)(0x80 | (cp >> 18));
+    for (int shift = 12; shift >= 0; shift -= 6) {
+        out += (char)kEscapeNext;
+        out += (char)(0x80 | ((cp >> shift) & 0x3F));
+    }
+}
+
+void AppendCodeUnits(uint32_t cp, std::wstring& out) {
+    if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
+        cp -= 0x10000;
+        out += (wchar_t)(0xD800 + (cp >> 10));
+        out += (wchar_t)(0xDC00 + (cp & 0x3FF));
+    } else {
+        out += (wchar_t)cp;
+    }
+}
+
+// The code point at wide[i] and the number of code units it takes.
+uint32_t CodePointAt(const std::wstring& wide, size_t i, size_t& units) {
+    uint32_t c = (uint32_t)wide[i];
+    units = 1;
+    if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
+        uint32_t low = (uint32_t)wide[i + 1];
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            units = 2;
+            return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return c;
+}
+
+// Calls f(code point) for every character of a program text, escapes decoded.
+template <class F> void ForEachCodePoint(const std::string& text, F f) {
+    std::wstring wide = Widen(text);
+    for (size_t i = 0; i < wide.size();) {
+        size_t units;
+        f(CodePointAt(wide, i, units));
+        i += units;
+    }
+}
+
+} // namespace
+
+size_t EscapeAt(const std::string& text, size_t i) {
+    if (i + kEscapeBytes > text.size() || (unsigned char)text[i] != kEscapeFirst) return 0;
+    if ((unsigned char)text[i + 1] < 0x80 || (unsigned char)text[i + 1] > 0x84) return 0;
+    for (size_t u = 1; u < 4; ++u)
+        if ((unsigned char)text[i + 2 * u] != kEscapeNext || !IsEscapeTrail((unsigned char)text[i + 2 * u + 1]))
+            return 0;
+    uint32_t cp = EscapedCodePoint(text, i);
+    return cp >= 0x80 && cp <= kMaxCodePoint ? kEscapeBytes : 0;
+}
+
+bool HasEscapes(const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (EscapeAt(text, i)) return true;
+        if (IsLeadByte((unsigned char)text[i])) ++i;
+    }
+    return false;
+}
+
+std::wstring Widen(const std::string& text) {
+    if (!HasEscapes(text)) return WidenCodePage(text);
+    std::wstring out;
+    size_t run = 0; // start of the code page run before the next escape
+    for (size_t i = 0; i < text.size();) {
+        if (EscapeAt(text, i)) {
+            out += WidenCodePage(text.substr(run, i - run));
+            AppendCodeUnits(EscapedCodePoint(text, i), out);
+            i += kEscapeBytes;
+            run = i;
+        } else {
+            i += IsLeadByte((unsigned char)text[i]) ? 2 : 1;
+        }
+    }
+    if (run < text.size()) out += WidenCodePage(text.substr(run));
+    return out;
+}
+
+std::string FromWide(const std::wstring& wide) {
+    std::string out;
+    if (Narrow(wide, out)) return out;
+    for (size_t i = 0; i < wide.size();) {
+        size_t units;
+        uint32_t cp = CodePointAt(wide, i, units);
+        std::string one;
+        if (units == 1 && Narrow(wide.substr(i, 1), one))
+            out += one;
+        else
+            AppendEscape(cp, out);
+        i += units;
+    }
+    return out;
+}
+
+std::string CodePageRendering(const std::string& text) {
+    if (!HasEscapes(text)) return text;
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        size_t n = EscapeAt(text, i) ? kEscapeBytes : IsLeadByte((unsigned char)text[i]) ? 2 : 1;
+        if (n == kEscapeBytes)
+            out += '?';
+        else
+            out.append(text, i, n);
+        i += n;
+    }
+    return out;
+}
+
+std::string ToUtf8(const std::string& text) {
+    std::string out;
+    ForEachCodePoint(text, [&out](uint32_t cp) {
+        if (cp < 0x80) {
+            out += (char)cp;
+        } else if (cp < 0x800) {
+            out += (char)(0xC0 | (cp >> 6));
+            out += (char)(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += (char)(0xE0 | (cp >> 12));
+            out += (char)(0x80 | ((cp >> 6) & 0x3F));
+            out += (char)(0x80 | (cp & 0x3F));
+        } else {
+            out += (char)(0xF0 | (cp >> 18));
+            out += (char)(0x80 | ((cp >> 12) & 0x3F));
+            out += (char)(0x80 | ((cp >> 6) & 0x3F));
+            out += (char)(0x80 | (cp & 0x3F));
+        }
+    });
+    return out;
+}
+
+bool FromUtf8(const std::string& utf8, std::string& out) {
+    out.clear();
+    std::wstring wide;
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char c = (unsigned char)utf8[i];
+        size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (n == 0 || i + n > utf8.size()) return false;
+        uint32_t cp = n == 1 ? c : c & (0x7F >> n);
+        for (size_t k = 1; k < n; ++k) {
+            unsigned char t = (unsigned char)utf8[i + k];
+            if ((t & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        static const uint32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kLeast[n] || cp > kMaxCodePoint) return false; // overlong or beyond Unicode
+        AppendCodeUnits(cp, wide);
+        i += n;
+    }
+    out = FromWide(wide);
+    return true;
+}
 
 } // namespace platform

@@ -12,9 +12,33 @@ inline bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Code page 932 -> UTF-16 (UTF-32 where wchar_t is 32 bits). Bytes that form no
-// character are taken leniently (as the system's converter does); never fails.
+// Program text is code page 932 bytes; a character that code page has no form for
+// (an accented Latin letter outside it, Korean, an emoji, a lone surrogate of a file
+// name) is carried as an escape of 8 bytes: the units 85 xx, 86 xx, 86 xx, 86 xx,
+// each xx 0x80-0xBF, holding 3, 6, 6 and 6 bits of the code point. Code page 932
+// assigns nothing to the lead bytes 85 and 86, so no stored text holds an escape,
+// and every scan that steps over double-byte characters steps over escapes whole.
+const size_t kEscapeBytes = 8;
+// The length of the escape at text[i], or 0 when none starts there.
+size_t EscapeAt(const std::string& text, size_t i);
+bool HasEscapes(const std::string& text);
+
+// Program text -> UTF-16 (UTF-32 where wchar_t is 32 bits), escapes included.
+// Bytes that form no character are taken leniently (as the system's converter
+// does); never fails.
 std::wstring Widen(const std::string& cp932);
+
+// Any UTF-16 text -> program text, code page 932 wherever it can be; never fails
+// and never loses a character.
+std::string FromWide(const std::wstring& wide);
+
+// The best code page 932 form of a program text: each escape becomes '?'.
+std::string CodePageRendering(const std::string& text);
+
+// Program text <-> UTF-8, exactly (a lone surrogate as its three-byte form).
+// FromUtf8 gives false, leaving out empty, for bytes that are no UTF-8.
+std::string ToUtf8(const std::string& text);
+bool FromUtf8(const std::string& utf8, std::string& out);
 
 // UTF-16 -> code page 932. Returns false, leaving out empty, when some character
 // has no code page 932 form: such text must be refused, never stored with '?'.

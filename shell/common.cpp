@@ -8,15 +8,26 @@ TByteType MbcsByteType(const std::string& text, int index, TMbcsState* state) {
     int start = 1;
     if (state && index >= state->Position && state->Position >= 1) start = state->Position;
     TByteType result = TByteType::Single;
+    size_t remaining = 0; // bytes of the current character after this one
     for (int p = start; p <= index; ++p) {
-        if (result == TByteType::Lead) {
+        if (remaining > 0) {
             result = TByteType::Trail;
+            --remaining;
+            continue;
+        }
+        bool inside = p >= 1 && (size_t)p <= text.size();
+        unsigned char c = inside ? (unsigned char)text[(size_t)p - 1] : 0;
+        // An escaped character is one character of eight bytes: it is never cut.
+        size_t escape = inside ? platform::EscapeAt(text, (size_t)p - 1) : 0;
+        if (escape || IsLeadByte(c)) {
+            result = TByteType::Lead;
+            remaining = escape ? escape - 1 : 1;
         } else {
-            unsigned char c = p >= 1 && (size_t)p <= text.size() ? (unsigned char)text[(size_t)p - 1] : 0;
-            result = IsLeadByte(c) ? TByteType::Lead : TByteType::Single;
+            result = TByteType::Single;
         }
     }
-    if (state) state->Position = result == TByteType::Trail ? index + 1 : index;
+    // Scanning resumes at the start of a character.
+    if (state) state->Position = result == TByteType::Trail ? index + 1 + (int)remaining : index;
     return result;
 }
 

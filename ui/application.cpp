@@ -22,9 +22,7 @@ std::string ProgramName() {
     std::wstring name = platform::ProgramPath();
     name = name.substr(name.find_last_of(L"\\/") + 1);
     name = name.substr(0, name.rfind(L'.'));
-    std::string out;
-    platform::Narrow(name, out);
-    return out;
+    return platform::FromWide(name);
 }
 
 } // namespace

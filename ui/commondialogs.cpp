@@ -68,13 +68,7 @@ bool TOpenDialog::Execute(HWND owner) {
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&ofn)) return false;
 
-    std::wstring chosen(buffer.data());
-    std::string name;
-    if (!platform::Narrow(chosen, name)) {
-        Refuse(chosen);
-        return false;
-    }
-    FileName = name;
+    FileName = platform::FromWide(buffer.data());
     FilterIndex = (int)ofn.nFilterIndex;
     return true;
 }

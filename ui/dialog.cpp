@@ -14,10 +14,6 @@ namespace ui {
 
 namespace {
 
-const char* const kNotRepresentable =
-    "入力された文字の中に、シフトJIS (コードページ932) で表せない文字が含まれています。\n"
-    "その文字を取り除くか、別の文字に置き換えてください。";
-
 TDialog::TShownHook& ShownHook() {
     static TDialog::TShownHook hook;
     return hook;
@@ -384,12 +380,13 @@ bool TDialogControl::ReadText(std::string& out) const {
     std::wstring text(length + 1, L'\0');
     int got = GetWindowTextW(hwnd_, &text[0], length + 1);
     text.resize(got > 0 ? got : 0);
-    return platform::Narrow(text, out);
+    out = platform::FromWide(text); // any text: what code page 932 lacks is kept exact
+    return true;
 }
 
 std::string TDialogControl::CheckedText() const {
     std::string out;
-    if (!ReadText(out)) throw Exception(kNotRepresentable);
+    ReadText(out);
     return out;
 }
 

@@ -150,7 +150,7 @@ protected:
     // WM_VSCROLL / WM_HSCROLL from the control (an up-down's arrows).
     virtual void Scroll() {}
     virtual bool DrawItem(const DRAWITEMSTRUCT&) { return false; }
-    // The window text, refused when code page 932 cannot hold it.
+    // The window text as program text: any text is taken (always true).
     bool ReadText(std::string& out) const;
     std::string CheckedText() const;
     void WriteText(const std::string& text);

@@ -572,9 +572,9 @@ void TLightHost::DropFiles(HDROP drop) {
         DragQueryFileW(drop, i, &name[0], length + 1);
         name.resize(length);
         TDroppedFile file;
-        file.Representable = platform::Narrow(name, file.Path);
-        if (!file.Representable) file.Path.clear();
-        file.DisplayName = platform::NarrowForDisplay(name);
+        // Any name the file system holds is taken as it is.
+        file.Path = platform::FromWide(name);
+        file.DisplayName = file.Path;
         files.Files.push_back(file);
     }
     // The names are read: the drop handle goes back to the system before any handler

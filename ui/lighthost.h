@@ -28,23 +28,15 @@ class TLightHost;
 
 // One file of a drop.
 struct TDroppedFile {
-    // The full path in code page 932; empty when Representable is false.
+    // The full path as program text (exact whatever its characters).
     std::string Path;
-    // False when the name has characters that code page 932 cannot hold: such a path
-    // must be refused, it is never passed on with '?' in it.
-    bool Representable = true;
-    // The name as it can be shown in a message ('?' for what cannot be shown).
+    // The name as a message shows it.
     std::string DisplayName;
 };
 
 struct TDropFiles {
     std::vector<TDroppedFile> Files; // in the order of the drop
     POINT Point = {0, 0};            // in the receiving control's coordinates
-    bool AllRepresentable() const {
-        for (const TDroppedFile& f : Files)
-            if (!f.Representable) return false;
-        return true;
-    }
 };
 
 class TLightControl {

@@ -41,7 +41,7 @@ void TDropPanel::SetDragDropAccept(bool accept) {
 void TDropPanel::Dropped(const ui::TDropFiles& drop) {
     std::vector<TDroppedName> names;
     for (const ui::TDroppedFile& f : drop.Files)
-        names.push_back({f.Path, f.Representable, f.DisplayName});
+        names.push_back({f.Path, f.DisplayName});
     // A name the program cannot keep refuses the whole drop: nothing is stored or started.
     std::string refusal = DropRefusal(names);
     if (!refusal.empty()) {

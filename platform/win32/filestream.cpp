@@ -39,21 +39,42 @@ bool RemoveFile(const std::string& fileName) {
     return DeleteFileW(Widen(fileName).c_str()) != 0;
 }
 
-std::string CopyAside(const std::string& fileName) {
-    std::wstring source = Widen(fileName);
-    for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt) {
-        std::string name = AsideName(fileName, attempt);
-        std::wstring target = Widen(name);
-        // Never over an earlier copy: that may be the only one of older data.
-        if (CopyFileW(source.c_str(), target.c_str(), TRUE)) return name;
-        DWORD err = GetLastError();
-        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) {
-            DeleteFileW(target.c_str()); // a partial copy (a full disk) is no copy
-            return std::string();
-        }
-    }
-    return std::string();
+namespace filestream_detail {
+
+std::string LocalTimeStamp() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char text[32];
+    wsprintfA(text, "%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    return text;
 }
+
+std::vector<std::string> FilesBeside(const std::string& fileName) {
+    std::wstring path = Widen(fileName);
+    size_t slash = path.find_last_of(L"\\/:");
+    std::wstring pattern = (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + L"*";
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(FromWide(found.cFileName));
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return names;
+}
+
+bool CopyIntoNewFile(const std::string& source, const std::string& targetName, bool& exists) {
+    std::wstring target = Widen(targetName);
+    exists = false;
+    if (CopyFileW(Widen(source).c_str(), target.c_str(), TRUE)) return true;
+    DWORD err = GetLastError();
+    exists = err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS;
+    if (!exists) DeleteFileW(target.c_str()); // a partial copy (a full disk) is no copy
+    return false;
+}
+
+} // namespace filestream_detail
 
 void ReplaceFileContents(const std::string& fileName, const std::vector<uint8_t>& bytes) {
     std::wstring target = Widen(fileName);

@@ -159,8 +159,7 @@ bool TWin32System::ExtractAssociatedIcon(const std::string& path, TIconImage& ic
     WORD index = 0;
     TIconHandle h(::ExtractAssociatedIconW(GetModuleHandleW(nullptr), buffer, &index));
     if (location) {
-        std::string where;
-        if (Narrow(buffer, where)) location->Location = where;
+        location->Location = FromWide(buffer);
         location->Index = index;
     }
     return h.Get() && IconToImage((uintptr_t)h.Get(), icon);
@@ -226,18 +225,8 @@ std::string TWin32System::ProgramFolder() {
     std::wstring path = ProgramPath();
     if (path.empty()) return std::string();
     std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
-    std::string out;
-    if (Narrow(folder, out)) return out;
-    // A folder name code page 932 cannot hold: its short form is plain ASCII where
-    // the file system keeps short names.
-    std::wstring shortForm(MAX_PATH, L'\0');
-    DWORD n = GetShortPathNameW(folder.c_str(), &shortForm[0], (DWORD)shortForm.size());
-    if (n > 0 && n < shortForm.size()) {
-        shortForm.resize(n);
-        if (Narrow(shortForm, out)) return out;
-    }
-    throw std::runtime_error("プログラムのフォルダー名に、このプログラムで扱えない文字が含まれています。"
-                             "別のフォルダーに移してから起動してください。");
+    // Any folder name: what code page 932 lacks is kept exact.
+    return FromWide(folder);
 }
 
 uint32_t TWin32System::ColorToPixel(TColor color) {

@@ -33,8 +33,7 @@ std::string GetWinDir(int kind) {
              : kind == 1 ? GetSystemDirectoryW(buffer, size)
                          : 0;
     if (n == 0 || n >= size) return std::string();
-    std::string dir;
-    if (!platform::Narrow(std::wstring(buffer, n), dir)) return std::string();
+    std::string dir = platform::FromWide(std::wstring(buffer, n));
     if (!EndsWithPathDelimiter(dir)) dir += '\\';
     return dir;
 }
@@ -58,12 +57,7 @@ std::string BrowseFolder(platform::TWindowHandle owner, const std::string& title
     LPITEMIDLIST items = SHBrowseForFolderW(&info);
     if (items) {
         wchar_t path[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(items, path) && !platform::Narrow(path, result)) {
-            result.clear();
-            MsgBox("選択したフォルダーのパスには、このプログラムで扱えない文字が含まれています。\n"
-                   "別のフォルダーを選んでください。",
-                   AppTitle(), platform::mbOk | platform::mbIconWarning);
-        }
+        if (SHGetPathFromIDListW(items, path)) result = platform::FromWide(path);
         allocator->Free(items);
     }
     return result;

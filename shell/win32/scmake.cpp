@@ -127,13 +127,12 @@ int TSCMake::AnalizeLink(const std::string& path) {
     link->GetArguments(buffer, kMaxArguments);
     std::wstring arguments = buffer;
 
-    // Text that code page 932 cannot hold would be stored mangled: such a shortcut
-    // counts as unreadable, and the caller takes the shortcut file itself.
-    std::string nTarget, nWorkDir, nIconPath, nArguments;
-    if (HasLostCharacters(target) || !platform::Narrow(target, nTarget) ||
-        !platform::Narrow(workDir, nWorkDir) || !platform::Narrow(iconPath, nIconPath) ||
-        !platform::Narrow(arguments, nArguments))
-        return -1;
+    // A target that lost characters to a code page on its way into the shortcut
+    // cannot be started: such a shortcut counts as unreadable, and the caller takes
+    // the shortcut file itself. Any other text is kept exact.
+    if (HasLostCharacters(target)) return -1;
+    std::string nTarget = platform::FromWide(target), nWorkDir = platform::FromWide(workDir),
+                nIconPath = platform::FromWide(iconPath), nArguments = platform::FromWide(arguments);
 
     SCName = RemoveExt(FileNamePart(path));
     SCDir = DirectoryPart(path);

@@ -174,3 +174,37 @@ TEST_F(E2eKiropad, TheDefaultWindowIs650WideWithItsThreePanelsAndAStatusBar) {
     EXPECT_TRUE(has(178, 265, 650, 325)) << "independent row";
     EXPECT_EQ(0, Close(window, kiropad));
 }
+
+TEST_F(E2eKiropad, AFolderNamedInAnyScriptRunsAndKeepsExactNamesAndABackup) {
+    // Korean, an accented letter and an emoji: none has a code page 932 form.
+    TSandbox box(L"\xD55C\xAD6D Caf\xE9 \xD83D\xDE00");
+    std::vector<uint8_t> file;
+    auto word = [&](uint16_t w) {
+        file.push_back((uint8_t)w);
+        file.push_back((uint8_t)(w >> 8));
+    };
+    auto text = [&](uint16_t id, const char* t) {
+        size_t n = std::strlen(t) + 1;
+        word(id);
+        word((uint16_t)n);
+        file.insert(file.end(), t, t + n);
+    };
+    word(2), word(2), word(1); // one page
+    word(3), word(0xFFFF);              // the page: its name as code page text
+    text(0, "Caf?");
+    word(0x7E00), word(0xFFFF); // and exact
+    word(0), word(0xFFFF);
+    text(0, "Caf?");
+    text(1, "Caf\xC3\xA9");
+    word(0xFFFF), word(0xFFFF), word(0xFFFF);
+    word(0xFFFF); // end of the document
+    ASSERT_TRUE(WriteBytes(box.Path(L"Kiropad.gbi"), file));
+
+    TProcess kiropad;
+    HWND window = Start(box, kiropad);
+    ASSERT_NE(nullptr, window) << "started from a folder whose name code page 932 cannot hold";
+    EXPECT_EQ(0, Close(window, kiropad));
+    std::vector<uint8_t> saved = ReadBytes(box.Path(L"Kiropad.gbi"));
+    EXPECT_TRUE(Contains(saved, "Caf\xC3\xA9")) << "the exact name is written again";
+    EXPECT_EQ(file, ReadBytes(box.Path(L"Kiropad.gbi.bak"))) << "the file before the first save";
+}

@@ -112,9 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool loadFailed = !env.System.Boxes.empty();
     if (loadFailed) {
         // A file that failed is copied aside, whole, before anything may replace it.
-        std::string aside = file + ".bad";
-        if (platform::ReadWholeFile(aside) != std::vector<uint8_t>(data, data + size)) std::abort();
-        platform::RemoveFile(aside);
+        std::vector<std::string> copies = platform::UnreadableCopies(file);
+        if (copies.size() != 1 || platform::ReadWholeFile(copies[0]) != std::vector<uint8_t>(data, data + size))
+            std::abort();
+        platform::RemoveFile(copies[0]);
     }
     if (!doc->Loaded()) std::abort();
     if (doc->Pages.empty()) std::abort(); // the window needs a page

@@ -25,6 +25,14 @@ std::vector<uint8_t> PagesFile(int count, int objects) {
     return doc.Bytes();
 }
 
+// The contents of the copies of unreadable data files, oldest first.
+std::vector<std::vector<uint8_t>> CopiesOf(const TModelEnv& env) {
+    std::vector<std::vector<uint8_t>> copies;
+    for (const std::string& name : platform::UnreadableCopies(env.DataFile()))
+        copies.push_back(platform::ReadWholeFile(name));
+    return copies;
+}
+
 bool IsFresh(const TDocument& d) {
     if (d.Pages.size() != 10 || d.PageWidth != 5 || d.PageHeight != 3 || !d.IndItems.empty()) return false;
     for (auto& p : d.Pages)
@@ -207,10 +215,10 @@ TEST(Document, LoadFailureWithCancelCopiesTheFileAsideAndGivesAFreshDocumentThat
     EXPECT_EQ(box.Text, "以下のデータファイルのロード中にエラーが発生しました。\n再試行しますか？\n\n" +
                             env.DataFile() +
                             "\nYBFS2 データ読み込みエラー\n\n[キャンセル]：空のデータで始めます。"
-                            "読めなかったファイルは名前の後ろに .bad を付けて残します。");
+                            "読めなかったファイルはプログラムの横に日時を付けた名前で残します。");
     EXPECT_EQ(env.Host.View.Title, "kept");
     EXPECT_EQ(env.ReadDataFile(), damaged); // untouched until a save
-    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), damaged) << "copied aside at Cancel";
+    EXPECT_EQ(CopiesOf(env), std::vector<std::vector<uint8_t>>{damaged}) << "copied aside at Cancel";
     env.Host.View.Title = "Kiropad";
     env.Stop();
     EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
@@ -220,8 +228,7 @@ TEST(Document, LoadFailureWithCancelCopiesTheFileAsideAndGivesAFreshDocumentThat
     env.WriteDataFile(other);
     env.Start();
     env.Stop();
-    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), damaged);
-    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad2"), other);
+    EXPECT_EQ(CopiesOf(env), (std::vector<std::vector<uint8_t>>{damaged, other}));
     EXPECT_EQ(env.ReadDataFile(), FirstStartFile());
 }
 
@@ -230,8 +237,12 @@ TEST(Document, AFileThatCannotBeCopiedAsideIsNeverReplaced) {
     std::vector<uint8_t> damaged = {0x00, 0x00, 0x04, 0x00, 0x05};
     env.WriteDataFile(damaged);
     // A folder in the place of every name the copy could take.
+    platform::SetTimeStampForTesting("20261208-153000");
     for (int i = 1; i <= 999; ++i)
-        ASSERT_EQ(0, ::mkdir((env.DataFile() + ".bad" + (i == 1 ? "" : std::to_string(i))).c_str(), 0755));
+        ASSERT_EQ(0, ::mkdir((env.DataFile() + ".20261208-153000" + (i == 1 ? "" : "-" + std::to_string(i)) +
+                              ".unreadable")
+                                 .c_str(),
+                             0755));
     TDocument& d = env.Start();
     EXPECT_TRUE(IsFresh(d));
     ASSERT_EQ(env.System.Boxes.size(), 2u);
@@ -239,6 +250,7 @@ TEST(Document, AFileThatCannotBeCopiedAsideIsNeverReplaced) {
     EXPECT_FALSE(d.Loaded());
     d.SaveIfNeeded(TSaveReason::Command);
     env.Stop();
+    platform::SetTimeStampForTesting("");
     EXPECT_EQ(env.ReadDataFile(), damaged);
 }
 
@@ -538,7 +550,7 @@ TEST(Document, ALoadThatDidNotFinishIsNeverSaved) {
         EXPECT_NE(env.System.Boxes[0].Text.find("メモリが足りないため読み込めません"), std::string::npos);
         EXPECT_EQ(env.System.Boxes[0].Flags, platform::mbRetryCancel | platform::mbIconError);
         EXPECT_TRUE(IsFresh(*env.Doc));
-        EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), damaged);
+        EXPECT_EQ(CopiesOf(env), std::vector<std::vector<uint8_t>>{damaged});
     }
     // Whatever else stops the load halfway leaves a document that no save may write:
     // neither a change, the save command, nor the exit.
@@ -667,5 +679,94 @@ TEST(Document, ALargeValidFileLoadsAndOnlyWhatAFileCanHoldIsAccepted) {
     ASSERT_EQ(env.System.Boxes.size(), 1u);
     EXPECT_NE(env.System.Boxes[0].Text.find("ページのアイテムが多すぎます"), std::string::npos);
     EXPECT_TRUE(IsFresh(d));
-    EXPECT_EQ(platform::ReadWholeFile(env.DataFile() + ".bad"), hostile.Bytes());
+    EXPECT_EQ(CopiesOf(env), std::vector<std::vector<uint8_t>>{hostile.Bytes()});
+}
+
+TEST(Document, UnreadableCopiesSayWhenAndOnlyTheFiveNewestStay) {
+    TModelEnv env;
+    // Times out of order, one of them twice: the name orders them, not the making.
+    const char* stamps[] = {"20261208-153000", "20250101-000000", "20261208-153000", "20270101-120000",
+                            "20261209-080000", "20240615-235959", "20261208-160000"};
+    std::vector<uint8_t> other = {0x01, 0x00};
+    platform::ReplaceFileContents(env.System.PathOf("Other.gbi.20200101-000000.unreadable"), other);
+    for (int i = 0; i < 7; ++i) {
+        platform::SetTimeStampForTesting(stamps[i]);
+        env.WriteDataFile({0x00, 0x00, 0x04, 0x00, (uint8_t)i}); // damaged: cut inside a value
+        env.Start();
+        env.Doc->NoSave = true; // the damaged file stays for the next round
+        env.Stop();
+    }
+    platform::SetTimeStampForTesting("");
+    std::vector<std::string> names = platform::UnreadableCopies(env.DataFile());
+    std::vector<std::string> expected;
+    for (const char* s : {"20261208-153000", "20261208-153000-2", "20261208-160000", "20261209-080000",
+                          "20270101-120000"})
+        expected.push_back(env.DataFile() + "." + s + ".unreadable");
+    EXPECT_EQ(names, expected);
+    std::vector<std::vector<uint8_t>> copies = CopiesOf(env);
+    ASSERT_EQ(copies.size(), 5u);
+    EXPECT_EQ(copies[0].back(), 0); // the first and third rounds, made in the same second
+    EXPECT_EQ(copies[1].back(), 2);
+    EXPECT_EQ(platform::ReadWholeFile(env.System.PathOf("Other.gbi.20200101-000000.unreadable")), other)
+        << "the copies of another file are not this file's";
+}
+
+TEST(Document, TheFirstSaveOfARunKeepsTheFileThatLoadedAsTheOneBackup) {
+    TModelEnv env;
+    const std::string backup = platform::BackupFileFor(env.DataFile());
+    env.Start().Pages[0]->Name = "first";
+    env.Stop();
+    EXPECT_FALSE(platform::FileExists(backup)) << "no file before the first start: nothing to keep";
+
+    std::vector<uint8_t> before = env.ReadDataFile();
+    TDocument& d = env.Start();
+    d.Pages[0]->Name = "second";
+    d.SaveIfNeeded(TSaveReason::Command);
+    EXPECT_EQ(platform::ReadWholeFile(backup), before);
+    d.Pages[0]->Name = "third";
+    d.SaveIfNeeded(TSaveReason::Command);
+    env.Stop();
+    EXPECT_EQ(platform::ReadWholeFile(backup), before) << "one backup a run: the file before the run";
+
+    before = env.ReadDataFile();
+    env.Start();
+    env.Stop();
+    EXPECT_EQ(platform::ReadWholeFile(backup), before);
+
+    // A file that did not load keeps its copy, not a backup.
+    platform::RemoveFile(backup);
+    env.WriteDataFile({0x00, 0x00, 0x04, 0x00, 0x05});
+    env.Start();
+    env.Stop();
+    EXPECT_FALSE(platform::FileExists(backup));
+}
+
+TEST(Document, ASaveThatFailsAtAnyByteLeavesTheFileAndTheBackupWhole) {
+    TModelEnv env;
+    TBody small;
+    small.I16(0, 1).I16(1, 1).I16(2, 1).Obj(3, NewPageBody(1, 1, "old")).Append(DefaultTailBody());
+    const std::vector<uint8_t> old = small.Bytes();
+    const std::string backup = platform::BackupFileFor(env.DataFile());
+    size_t written = 0;
+    for (size_t n = 0;; ++n) {
+        env.WriteDataFile(old);
+        platform::RemoveFile(backup);
+        TDocument& d = env.Start();
+        d.NoSave = true; // only the save below writes
+        d.Pages[0]->Name = "a longer name than the old one";
+        platform::SetWriteFaultForTesting((long long)n);
+        d.SaveIfNeeded(TSaveReason::Command); // the save box is answered with Cancel
+        platform::SetWriteFaultForTesting(-1);
+        std::vector<uint8_t> now = env.ReadDataFile();
+        env.Stop();
+        if (now != old) { // the first fault past the end of both writes: the save went through
+            written = n;
+            EXPECT_EQ(platform::ReadWholeFile(backup), old);
+            break;
+        }
+        if (platform::FileExists(backup)) EXPECT_EQ(platform::ReadWholeFile(backup), old) << n;
+        EXPECT_FALSE(platform::FileExists(platform::TemporaryFileFor(env.DataFile()))) << n;
+        ASSERT_LT(n, 100000u);
+    }
+    EXPECT_GT(written, old.size()) << "the faults reached into the data file's own write";
 }

@@ -40,25 +40,21 @@ TEST(JoinDropParameters, EachPathQuotedAndSeparatedByOneSpace) {
 }
 
 TEST(DropRefusal, NamesThatCannotBeKeptRefuseTheWholeDrop) {
-    std::string ok = "C:\\データ\\設定.txt";
-    EXPECT_EQ("", DropRefusal({{ok, true, ok}}));
-
-    std::string refusal = DropRefusal({{ok, true, ok}, {"", false, "C:\\??.txt"}});
-    EXPECT_NE(std::string::npos, refusal.find("扱えない文字")) << platform::Cp932ToUtf8(refusal);
-    EXPECT_NE(std::string::npos, refusal.find("C:\\??.txt")) << "the name is shown";
+    std::string ok = "C:\\データ\\設定.txt", korean = platform::FromWide(L"C:\\\xD55C\xAD6D.txt");
+    EXPECT_EQ("", DropRefusal({{ok, ok}, {korean, korean}})) << "any character is kept";
 
     // 259 characters are kept; one more is refused. Counted in characters, not bytes.
     std::string longest = "C:\\" + std::string(250, 'a') + "\\b.txt";
     longest.resize(259);
-    EXPECT_EQ("", DropRefusal({{longest, true, longest}}));
+    EXPECT_EQ("", DropRefusal({{longest, longest}}));
     std::string tooLong = longest + "x";
-    EXPECT_NE(std::string::npos, DropRefusal({{tooLong, true, tooLong}}).find("長すぎます"));
+    EXPECT_NE(std::string::npos, DropRefusal({{tooLong, tooLong}}).find("長すぎます"));
     std::string japanese = "C:\\";
     while (platform::Widen(japanese).size() < 259)
         japanese += "あ";
     EXPECT_EQ(259u, platform::Widen(japanese).size());
     EXPECT_GT(japanese.size(), 259u) << "more bytes than characters";
-    EXPECT_EQ("", DropRefusal({{japanese, true, japanese}}));
+    EXPECT_EQ("", DropRefusal({{japanese, japanese}}));
 }
 
 TEST(LaunchErrorText, MissingFilesAreNamedAsSuch) {

@@ -50,21 +50,45 @@ TEST_F(MainWindowLaunch, FilesDroppedOnAProgramArePassedQuotedAndSeparatedBySpac
     EXPECT_EQ(f.Grid.AfterExeButton(), &f.Grid.PageItemButton(1)) << "a drop is a start like a click";
 }
 
-TEST_F(MainWindowLaunch, ADropWithANameTheProgramCannotKeepIsRefusedWhole) {
-    TfrmMain& f = OpenWithProbe();
-    // A name with Korean letters has no code page 932 form.
-    std::wstring korean = FolderW() + L"\xD55C\xAD6D.txt";
-    SendMessageW(f.pnlPage.Handle(), WM_DROPFILES,
-                 (WPARAM)uitest::MakeDrop({platform::Widen(MakeFile("ok.txt")), korean}, SlotPoint(3)), 0);
-    EXPECT_EQ("", PageItem(0, 3).Path) << "nothing is stored";
-    ASSERT_EQ(1u, Boxes().size());
-    EXPECT_NE(std::string::npos, LastBox().Text.find("扱えない文字"));
-    EXPECT_EQ("Kiropad", LastBox().Caption);
+TEST_F(MainWindowLaunch, NamesOutsideCodePage932AreKeptAndStartedExactly) {
+    TfrmMain& f = Open();
+    // Korean, Latin accents and an emoji outside the basic plane: no code page 932 form.
+    std::wstring folder = FolderW() + L"\xD55C\xAD6D Caf\xE9 \xD83D\xDE00\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring program = folder + L"r\xE9sum\xE9 \xD83D\xDE80.exe";
+    ASSERT_TRUE(CopyFileW(probetest::ProbePath(L"launch_probe").c_str(), program.c_str(), FALSE));
+    SendMessageW(f.pnlPage.Handle(), WM_DROPFILES, (WPARAM)uitest::MakeDrop({program}, SlotPoint(3)), 0);
+    TItem& item = PageItem(0, 3);
+    EXPECT_EQ(program, platform::Widen(item.Path)) << "nothing is refused";
+    EXPECT_EQ(std::wstring(L"r\xE9sum\xE9 \xD83D\xDE80"), platform::Widen(item.Name));
+    EXPECT_EQ(folder.substr(0, folder.size() - 1), platform::Widen(item.IFol));
+    EXPECT_TRUE(Boxes().empty());
 
+    // The probe records its starts beside itself.
+    item.Arg = platform::FromWide(L"\xC5B4 \xD83D\xDE00");
+    ClickSlot(3);
+    std::wstring launches = folder + L"launches.txt";
+    ASSERT_TRUE(uitest::PumpUntil([&] { return shelltest::ExistsW(launches); }, 8000)) << "the probe started";
+    uitest::PumpFor(300);
+    std::vector<uint8_t> record = platform::ReadWholeFile(platform::FromWide(launches));
+    std::wstring line((const wchar_t*)record.data(), record.size() / sizeof(wchar_t));
+    EXPECT_NE(std::wstring::npos, line.find(L"\xC5B4 \xD83D\xDE00")) << "the arguments arrive exact";
+    EXPECT_TRUE(Boxes().empty());
+
+    // Saved and read back: the same exact texts.
+    Doc().SaveIfNeeded(TSaveReason::Command);
+    std::string path = item.Path, name = item.Name;
+    Open();
+    EXPECT_EQ(path, PageItem(0, 3).Path);
+    EXPECT_EQ(name, PageItem(0, 3).Name);
+}
+
+TEST_F(MainWindowLaunch, ADropWithAPathTooLongIsRefusedWhole) {
+    TfrmMain& f = OpenWithProbe();
     // A path longer than 259 characters neither fills an item nor reaches a program.
     std::string longPath = "C:\\" + std::string(260, 'x') + ".txt";
     Drop(f.pnlPage, SlotPoint(1), {longPath});
-    ASSERT_EQ(2u, Boxes().size());
+    ASSERT_EQ(1u, Boxes().size());
     EXPECT_NE(std::string::npos, LastBox().Text.find("長すぎます"));
     Drop(f.pnlPage, SlotPoint(3), {longPath});
     EXPECT_EQ("", PageItem(0, 3).Path);

@@ -140,11 +140,21 @@ TEST(ModelDocumentWin, ADamagedFileIsCopiedAsideAtCancelAndNoEarlierCopyIsReplac
         EXPECT_TRUE(doc->Loaded());
         EXPECT_EQ(platform::ReadWholeFile(Narrowed(data)), damaged) << "untouched until a save";
     }
-    EXPECT_EQ(platform::ReadWholeFile(Narrowed(data + L".bad")), damaged);
+    std::vector<std::string> copies = platform::UnreadableCopies(Narrowed(data));
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(platform::ReadWholeFile(copies[0]), damaged);
     EXPECT_NE(platform::ReadWholeFile(Narrowed(data)), damaged) << "the exit saved the empty arrangement";
+    EXPECT_FALSE(platform::FileExists(platform::BackupFileFor(Narrowed(data)))) << "no backup of a damaged file";
 
     platform::ReplaceFileContents(Narrowed(data), other);
     { TOpenDocument doc; }
-    EXPECT_EQ(platform::ReadWholeFile(Narrowed(data + L".bad")), damaged);
-    EXPECT_EQ(platform::ReadWholeFile(Narrowed(data + L".bad2")), other);
+    copies = platform::UnreadableCopies(Narrowed(data));
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(platform::ReadWholeFile(copies[0]), damaged);
+    EXPECT_EQ(platform::ReadWholeFile(copies[1]), other);
+
+    // A clean load: the first save keeps the file before it as the backup.
+    std::vector<uint8_t> before = platform::ReadWholeFile(Narrowed(data));
+    { TOpenDocument doc; }
+    EXPECT_EQ(platform::ReadWholeFile(platform::BackupFileFor(Narrowed(data))), before);
 }

@@ -273,6 +273,8 @@ TEST(Win32SystemText, ANameCodePage932CannotHoldIsNeverPassedOnMangled) {
     std::string shown = platform::NarrowForDisplay(found.cFileName);
     EXPECT_EQ(shown, "??.txt");
     EXPECT_EQ(GetPathKind(dir.A() + "\\" + shown), platform::TPathKind::Missing);
+    // The program's own text keeps it exact: the file is found by it.
+    EXPECT_EQ(GetPathKind(dir.A() + "\\" + platform::FromWide(found.cFileName)), platform::TPathKind::File);
 }
 
 TEST(Win32SystemProgram, ProgramFolderHoldsTheRunningProgram) {

@@ -153,18 +153,19 @@ TEST(UiDialog, KeysTypedInTheDialog) {
     }
 }
 
-TEST(UiDialog, TextThatCodePage932CannotHoldIsRefused) {
+TEST(UiDialog, TextThatCodePage932CannotHoldIsTakenAndShownExactly) {
     TfrmTest dlg;
-    SetWindowTextW(dlg.edtName.Handle(), L"\xD55C\xAD6D\xC5B4 name");
+    const std::wstring korean = L"\xD55C\xAD6D\xC5B4 name \xD83D\xDE00";
+    SetWindowTextW(dlg.edtName.Handle(), korean.c_str());
     std::string out = "unchanged";
-    EXPECT_FALSE(dlg.edtName.GetText(out));
-    EXPECT_EQ("", out);
-    try {
-        dlg.edtName.Text();
-        FAIL() << "no exception";
-    } catch (const Exception& e) {
-        EXPECT_NE(std::string::npos, e.Message().find("シフトJIS"));
-    }
+    EXPECT_TRUE(dlg.edtName.GetText(out));
+    EXPECT_EQ(korean, platform::Widen(out));
+    EXPECT_EQ(out, dlg.edtName.Text());
+    dlg.edtName.SetText("");
+    dlg.edtName.SetText(out);
+    wchar_t shown[64] = {};
+    GetWindowTextW(dlg.edtName.Handle(), shown, 64);
+    EXPECT_EQ(korean, std::wstring(shown));
     // Japanese, including characters that only code page 932 has, is fine.
     dlg.edtName.SetText("①ｶﾀｶﾅ～髙");
     EXPECT_EQ("①ｶﾀｶﾅ～髙", dlg.edtName.Text());
