@@ -37,6 +37,7 @@ platform::TPathKind TFakeSystem::GetPathKind(const std::string& path) {
 
 bool TFakeSystem::ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
                                         platform::TIconPInfo* location) {
+    std::lock_guard<std::mutex> hold(iconLock_);
     IconRequests.push_back(path);
     auto it = Icons.find(path);
     if (it == Icons.end()) return false;
@@ -49,6 +50,7 @@ bool TFakeSystem::ExtractAssociatedIcon(const std::string& path, platform::TIcon
 }
 
 bool TFakeSystem::ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) {
+    std::lock_guard<std::mutex> hold(iconLock_);
     IconRequests.push_back(file);
     auto it = IndexedIcons.find({file, index});
     if (it == IndexedIcons.end()) return false;

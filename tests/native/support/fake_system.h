@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,4 +73,6 @@ public:
 
 private:
     std::string folder_;
+    // The icon calls may come from worker threads.
+    std::mutex iconLock_;
 };
