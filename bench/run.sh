@@ -21,7 +21,7 @@ cmake --preset bench >/dev/null && cmake --build --preset bench --target bench_n
 preset=win32
 scripts/wine-run.sh --runs-32-bit || preset=win64
 cmake --preset $preset >/dev/null &&
-  cmake --build --preset $preset --target Kiropad bench_floor bench_start bench_window bench_save >/dev/null || exit 1
+  cmake --build --preset $preset --target Kiropad bench_floor bench_start bench_stall bench_window bench_save >/dev/null || exit 1
 
 # Native (Google Benchmark): repetitions interleaved at random between A and B.
 reps=$runs
@@ -64,14 +64,15 @@ wine_figures() {
   shift 2
   local output
   output=$(wine_run "$prog" $args)
-  printf '%s\n' "$output" | grep -v -E '^[a-z]+ [AB] ' >>"$notes"
+  printf '%s\n' "$output" | grep -v -E '^[a-z]+ [ABV] ' >>"$notes"
   for entry in "$@"; do
     IFS='|' read -r key figure target <<<"$entry"
     printf '%s\n' "$output" |
-      awk -v k="$key" -v f="$figure" -v t="$target" '$1 == k && ($2 == "A" || $2 == "B") { printf "%s\t%s\t%s\tWine\t%s\n", f, $2, $3, t }' >>"$samples"
+      awk -v k="$key" -v f="$figure" -v t="$target" '$1 == k && ($2 == "A" || $2 == "B" || $2 == "V") { printf "%s\t%s\t%s\tWine\t%s\n", f, $2, $3, t }' >>"$samples"
   done
 }
-wine_figures bench_start.exe "$runs" "warm|warm start|1.5" "cold|cold icons|1.3"
+wine_figures bench_start.exe "$runs" "warm|warm start|1.5" "cold|cold icons|1.2"
+wine_figures bench_stall.exe "$runs" "stall|stall (targets answering in 500 ms)|50" "shown|window shown (slow targets)|1.5"
 wine_figure "save (Wine)" 1.5 bench_save.exe $runs
 wine_figures bench_window.exe "$runs" "grid|big grid|3" "page|page switch|4"
 wine_run bench_window.exe memory >>"$notes"
@@ -90,7 +91,7 @@ wine_run bench_window.exe memory >>"$notes"
   echo "'ui_gdi'/'ui_windows' are the ui layer's own counts of live GDI objects and windows):"
   echo
   echo '```'
-  grep -E '^(objects|memory|breakdown|bound|[0-9]+ files)' "$notes"
+  grep -E '^(objects|memory|breakdown|bound|stall|[0-9]+ files)' "$notes"
   echo '```'
 } >"$out"
 cat "$out"

@@ -92,6 +92,29 @@ inline void WriteDocument(int pages, int columns, int rows, const std::vector<st
     });
 }
 
+// The first `count` programs and libraries of the system folder, by name.
+inline std::vector<std::string> RealFiles(size_t count) {
+    std::vector<std::string> files;
+    wchar_t sys[MAX_PATH];
+    GetSystemDirectoryW(sys, MAX_PATH);
+    for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((std::wstring(sys) + pattern).c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        do names.push_back(fd.cFileName);
+        while (FindNextFileW(h, &fd));
+        FindClose(h);
+        std::sort(names.begin(), names.end());
+        for (const std::wstring& n : names) {
+            if (files.size() == count) return files;
+            std::string a;
+            if (platform::Narrow(std::wstring(sys) + L"\\" + n, a)) files.push_back(a);
+        }
+    }
+    return files;
+}
+
 inline std::vector<uint8_t> ReadBytes(const std::wstring& path) {
     std::vector<uint8_t> bytes;
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

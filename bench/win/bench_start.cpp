@@ -14,13 +14,16 @@
 //               extracts on the window's thread, whatever the program draws.
 // "Shown and idle with every face drawn": the window is visible, a message sent to
 // it is answered, and no window of the process has a region left to paint.
-// "Every icon prepared": the preloading runs on the window's thread, so its end is
-// when that thread stops using the processor (no advance of its processor time for
-// 300 ms); the time taken is that of the last advance. Each cold run is checked
+// "Every icon prepared": the icons are fetched by worker threads and put in by the
+// window's thread, so their end is when no thread of the process uses the processor
+// any more (no advance of their processor time for 300 ms); the time taken is that
+// of the last advance. Each cold run is checked
 // afterwards: the caches written at the close must equal those of a full preload.
 // Prints "warm A <ms>", "warm B <ms>", "cold A <ms>", "cold B <ms>" lines, and at the
 // end one "bound" line with the medians of C and of cold B and their ratio.
 #include "bench_common.h"
+// After windows.h, which bench_common.h brings.
+#include <tlhelp32.h>
 #include "support/fake_host.h"
 
 namespace {
@@ -43,13 +46,27 @@ struct TStarted {
         return CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi);
     }
     bool Wait(DWORD ms) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
-    // The processor time of the program's first thread, the one of its windows and
-    // of the preloading. (Not GetProcessTimes: under Wine, asked about another
-    // process, it answers with the caller's own times.)
+    // The processor time of all the program's threads: the window's and the icon
+    // workers'. (Not GetProcessTimes: under Wine, asked about another process, it
+    // answers with the caller's own times.)
     ULONGLONG CpuTime() const {
-        FILETIME c, e, k, u;
-        if (!GetThreadTimes(pi.hThread, &c, &e, &k, &u)) return 0;
-        return ((ULONGLONG)k.dwHighDateTime << 32 | k.dwLowDateTime) + ((ULONGLONG)u.dwHighDateTime << 32 | u.dwLowDateTime);
+        ULONGLONG total = 0;
+        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        if (snap == INVALID_HANDLE_VALUE) return 0;
+        THREADENTRY32 te{};
+        te.dwSize = sizeof te;
+        for (BOOL more = Thread32First(snap, &te); more; more = Thread32Next(snap, &te)) {
+            if (te.th32OwnerProcessID != pi.dwProcessId) continue;
+            HANDLE t = OpenThread(THREAD_QUERY_INFORMATION, FALSE, te.th32ThreadID);
+            if (!t) continue;
+            FILETIME c, e, k, u;
+            if (GetThreadTimes(t, &c, &e, &k, &u))
+                total += ((ULONGLONG)k.dwHighDateTime << 32 | k.dwLowDateTime) +
+                         ((ULONGLONG)u.dwHighDateTime << 32 | u.dwLowDateTime);
+            CloseHandle(t);
+        }
+        CloseHandle(snap);
+        return total;
     }
 };
 
@@ -122,28 +139,6 @@ bool CloseAndWait(TStarted& p, HWND window) {
     return p.Wait(30000);
 }
 
-std::vector<std::string> RealFiles(size_t count) {
-    std::vector<std::string> files;
-    wchar_t sys[MAX_PATH];
-    GetSystemDirectoryW(sys, MAX_PATH);
-    for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((std::wstring(sys) + pattern).c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) continue;
-        do names.push_back(fd.cFileName);
-        while (FindNextFileW(h, &fd));
-        FindClose(h);
-        std::sort(names.begin(), names.end());
-        for (const std::wstring& n : names) {
-            if (files.size() == count) return files;
-            std::string a;
-            if (platform::Narrow(std::wstring(sys) + L"\\" + n, a)) files.push_back(a);
-        }
-    }
-    return files;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -159,7 +154,7 @@ int main(int argc, char** argv) {
     std::wstring floor = own + L"bench_floor.exe";
     std::wstring cl = folder.W() + L"IconClList.bdt", ms = folder.W() + L"IconMsList.bdt";
 
-    std::vector<std::string> files = RealFiles(150);
+    std::vector<std::string> files = bench::RealFiles(150);
     {
         bench::TFolderSystem system(folder.A());
         platform::ISystem* previous = platform::SetSystem(&system);

@@ -40,6 +40,8 @@ public:
     void SetWaitCursor(bool wait) override { inner_.SetWaitCursor(wait); }
     std::string ProgramFolder() override { return folder_; }
     uint32_t ColorToPixel(platform::TColor color) override { return inner_.ColorToPixel(color); }
+    void BeginWorkerThread() override { inner_.BeginWorkerThread(); }
+    void EndWorkerThread() override { inner_.EndWorkerThread(); }
 
     int IconRequests = 0; // icons asked of the shell for a file
     std::function<void()> OnIconRequest;
