@@ -7,13 +7,13 @@
 class TViewData;
 
 struct TLook {
-    platform::TColor Back;      // the panels behind the buttons
-    platform::TColor Btn;       // a button's face
-    platform::TColor Sel;       // a pressed button, the selected page
-    platform::TColor Text;      // titles and captions
-    platform::TColor SelText;   // titles and captions on the selected colour
-    platform::TColor Focus;     // the frame of the keyboard cursor
-    platform::TColor SelFocus;  // the same frame on a pressed face
+    platform::TColor Back;     // the panels behind the buttons
+    platform::TColor Btn;      // a button's face
+    platform::TColor Sel;      // a pressed button, the selected page
+    platform::TColor Text;     // titles and captions
+    platform::TColor SelText;  // titles and captions on the selected colour
+    platform::TColor Focus;    // the frame of the keyboard cursor
+    platform::TColor SelFocus; // the same frame on a pressed face
     bool HighContrast = false;
 };
 

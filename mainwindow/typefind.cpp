@@ -31,7 +31,8 @@ bool OneLetterRepeated(const std::string& text, std::string& letter) {
     return true;
 }
 
-TFoundSlot Search(const TTitleSource& titles, int page, int slot, bool includeStart, const std::string& text) {
+TFoundSlot Search(const TTitleSource& titles, int page, int slot, bool includeStart,
+                  const std::string& text) {
     TFoundSlot found;
     if (titles.Pages <= 0 || text.empty()) return found;
     if (page < 0 || page >= titles.Pages) page = 0, slot = -1, includeStart = false;
@@ -76,7 +77,8 @@ bool TitleStartsWith(const std::string& title, const std::string& typed) {
     return true;
 }
 
-TFoundSlot FindTyped(const TTitleSource& titles, int page, int slot, const std::string& text, bool continued) {
+TFoundSlot FindTyped(const TTitleSource& titles, int page, int slot, const std::string& text,
+                     bool continued) {
     TFoundSlot found = Search(titles, page, slot, continued, text);
     std::string letter;
     if (found.Page < 0 && OneLetterRepeated(text, letter)) found = Search(titles, page, slot, false, letter);

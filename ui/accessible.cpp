@@ -78,7 +78,8 @@ public:
         *parent = nullptr;
         if (!source_) return RPC_E_DISCONNECTED;
         // The window's own frame object, as the system makes it for any window.
-        return CreateStdAccessibleObject(window_, OBJID_WINDOW, IID_IDispatch, reinterpret_cast<void**>(parent));
+        return CreateStdAccessibleObject(window_, OBJID_WINDOW, IID_IDispatch,
+                                         reinterpret_cast<void**>(parent));
     }
     STDMETHODIMP get_accChildCount(long* count) override {
         if (!count) return E_POINTER;
@@ -113,32 +114,18 @@ public:
         });
     }
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
-        if (!role) return E_POINTER;
-        VariantInit(role);
-        TAccessibleChild c;
-        long id;
-        HRESULT hr = Describe(child, id, c);
-        if (hr != S_OK) return hr;
-        SetChildId(role, id == CHILDID_SELF ? source_->AccessibleRole() : c.Role);
-        return S_OK;
+        return Number(child, role, [this](long id, const TAccessibleChild& c) {
+            return id == CHILDID_SELF ? source_->AccessibleRole() : c.Role;
+        });
     }
     STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
-        if (!state) return E_POINTER;
-        VariantInit(state);
-        TAccessibleChild c;
-        long id;
-        HRESULT hr = Describe(child, id, c);
-        if (hr != S_OK) return hr;
-        long s = 0;
-        if (id == CHILDID_SELF) {
+        return Number(child, state, [this](long id, const TAccessibleChild& c) {
+            if (id != CHILDID_SELF) return c.State;
+            long s = STATE_SYSTEM_FOCUSABLE;
             if (!IsWindowVisible(window_)) s |= STATE_SYSTEM_INVISIBLE;
-            s |= STATE_SYSTEM_FOCUSABLE;
             if (GetFocus() == window_) s |= STATE_SYSTEM_FOCUSED;
-        } else {
-            s = c.State;
-        }
-        SetChildId(state, s);
-        return S_OK;
+            return s;
+        });
     }
     STDMETHODIMP get_accHelp(VARIANT, BSTR* help) override { return NoText(help); }
     STDMETHODIMP get_accHelpTopic(BSTR* file, VARIANT, long* topic) override {
@@ -153,7 +140,9 @@ public:
     }
 
     // ---- IAccessible: focus, selection, place ------------------------------------------
-    STDMETHODIMP get_accFocus(VARIANT* focus) override { return ChildVariant(focus, source_ ? source_->FocusedChild() : -1); }
+    STDMETHODIMP get_accFocus(VARIANT* focus) override {
+        return ChildVariant(focus, source_ ? source_->FocusedChild() : -1);
+    }
     STDMETHODIMP get_accSelection(VARIANT* selection) override {
         return ChildVariant(selection, source_ ? source_->SelectedChild() : -1);
     }
@@ -262,6 +251,17 @@ private:
         return *out ? S_OK : E_OUTOFMEMORY;
     }
 
+    template <class F> HRESULT Number(const VARIANT& child, VARIANT* out, F value) {
+        if (!out) return E_POINTER;
+        VariantInit(out);
+        TAccessibleChild c;
+        long id;
+        HRESULT hr = Describe(child, id, c);
+        if (hr != S_OK) return hr;
+        SetChildId(out, value(id, c));
+        return S_OK;
+    }
+
     HRESULT NoText(BSTR* out) {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -282,7 +282,8 @@ private:
     IAccessibleSource* source_;
 };
 
-TAccessibleServer::TAccessibleServer(HWND window, IAccessibleSource& source) : window_(window), source_(source) {}
+TAccessibleServer::TAccessibleServer(HWND window, IAccessibleSource& source)
+    : window_(window), source_(source) {}
 
 TAccessibleServer::~TAccessibleServer() {
     if (object_) {

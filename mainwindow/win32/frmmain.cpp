@@ -646,7 +646,9 @@ void TfrmMain::DoKeyPress(wchar_t ch, bool& handled) {
     std::vector<std::unique_ptr<TLPage>>& pages = document_->Pages;
     TTitleSource titles;
     titles.Pages = (int)pages.size();
-    titles.SlotCount = [&](int p) { return std::min(pages[(size_t)p]->SlotCount(), Grid.PageItemButtonCount()); };
+    titles.SlotCount = [&](int p) {
+        return std::min(pages[(size_t)p]->SlotCount(), Grid.PageItemButtonCount());
+    };
     titles.TitleAt = [&](int p, int s) -> const std::string* {
         const TItem& item = pages[(size_t)p]->Item(s);
         return item.Path.empty() ? nullptr : &item.Name;

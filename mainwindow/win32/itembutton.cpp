@@ -88,7 +88,8 @@ void TItemBtnBase::SetDown(bool down) {
         panel_->SetColor(down ? owner_.Look().Sel : owner_.Look().Btn);
         down_ = down;
         Draw();
-        if (ui::TLightHost* host = panel_->Host()) host->RaiseAccessibleEvent(EVENT_OBJECT_STATECHANGE, index_);
+        if (ui::TLightHost* host = panel_->Host())
+            host->RaiseAccessibleEvent(EVENT_OBJECT_STATECHANGE, index_);
     }
     if (down_) grid_.SetKeyCursorTo(this);
 }

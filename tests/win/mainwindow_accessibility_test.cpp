@@ -129,8 +129,10 @@ TEST_F(MainWindowAccessibility, EveryButtonOfTheGridIsAChildWithItsNameRoleState
         EXPECT_EQ(slot == 4, (state & STATE_SYSTEM_FOCUSED) != 0);
         EXPECT_EQ(slot == 4, (state & STATE_SYSTEM_SELECTED) != 0);
         EXPECT_FALSE(state & (STATE_SYSTEM_PRESSED | STATE_SYSTEM_UNAVAILABLE));
-        RECT want = OnScreen(f.pnlPage, f.Layout().PageItemButton(slot)), got = Location(acc.operator->(), id);
-        EXPECT_TRUE(EqualRect(&want, &got)) << got.left << "," << got.top << " " << got.right << "," << got.bottom;
+        RECT want = OnScreen(f.pnlPage, f.Layout().PageItemButton(slot)),
+             got = Location(acc.operator->(), id);
+        EXPECT_TRUE(EqualRect(&want, &got))
+            << got.left << "," << got.top << " " << got.right << "," << got.bottom;
         BSTR action = nullptr;
         acc->get_accDefaultAction(Child(id), &action);
         EXPECT_EQ(item.Path.empty() ? "編集" : "起動", Text(action));
@@ -188,7 +190,8 @@ TEST_F(MainWindowAccessibility, PageTabsMarkTheSelectedPageAndTheRowAndStatusBar
         EXPECT_EQ(Doc().Pages[(size_t)id - 1]->Name, Name(pages.operator->(), id));
         EXPECT_EQ(ROLE_SYSTEM_PAGETAB, Role(pages.operator->(), id));
         EXPECT_EQ(id == 2, (State(pages.operator->(), id) & STATE_SYSTEM_SELECTED) != 0) << id;
-        RECT want = OnScreen(f.pnlPageMenu, f.Layout().PageButton((int)id - 1)), got = Location(pages.operator->(), id);
+        RECT want = OnScreen(f.pnlPageMenu, f.Layout().PageButton((int)id - 1)),
+             got = Location(pages.operator->(), id);
         EXPECT_TRUE(EqualRect(&want, &got)) << id;
     }
     // Its default action selects the page, once the window handles its messages.
@@ -256,9 +259,11 @@ TEST_F(MainWindowAccessibility, TheArrowsAndPageChangesRaiseFocusAndSelectionEve
     uitest::PumpFor(300);
     bool pageSelected = false;
     for (const TEventRecord& e : events)
-        pageSelected |= e.Event == EVENT_OBJECT_SELECTION && e.Window == f.pnlPageMenu.Handle() && e.Child == 2;
+        pageSelected |=
+            e.Event == EVENT_OBJECT_SELECTION && e.Window == f.pnlPageMenu.Handle() && e.Child == 2;
     EXPECT_TRUE(pageSelected) << "the page tab of the new page";
-    EXPECT_EQ((std::vector<LONG>{1}), focusesOn(f.pnlPage.Handle())) << "the cursor's button shows a new item";
+    EXPECT_EQ((std::vector<LONG>{1}), focusesOn(f.pnlPage.Handle()))
+        << "the cursor's button shows a new item";
     UnhookWinEvent(hook);
     g_events = nullptr;
 }
@@ -272,7 +277,8 @@ TEST_F(MainWindowAccessibility, TypingFindsTitlesAcrossPagesAndEnterStartsTheIte
     Fill(PageItem(1, 5), probe, "計算表");
     Fill(PageItem(0, 12), probe, "計画");
     auto at = [&](int page, int slot) {
-        return f.CurrentPage() == page && f.Grid.CursorKind() == TCursorKind::Page && f.Grid.CursorPosition() == slot;
+        return f.CurrentPage() == page && f.Grid.CursorKind() == TCursorKind::Page &&
+               f.Grid.CursorPosition() == slot;
     };
 
     Type(L"n");
