@@ -106,11 +106,11 @@ for exe in build/win32/Kiropad.exe build/win32/Kirostart.exe; do
   fi
 done
 
-# A start loads only the DLLs it uses: the common dialogs, COM and the input method
-# of dialogs load at their first call (both widths).
+# A start loads only the DLLs it uses: the common dialogs, COM, the input method
+# of dialogs and the accessibility library load at their first call (both widths).
 for exe in build/win32/Kiropad.exe build/win64/Kiropad.exe; do
   [ -f "$exe" ] || continue
-  loaded=$(x86_64-w64-mingw32-objdump -p "$exe" | grep 'DLL Name' | grep -iE 'comdlg32|ole32|imm32')
+  loaded=$(x86_64-w64-mingw32-objdump -p "$exe" | grep 'DLL Name' | grep -iE 'comdlg32|ole32|imm32|oleacc')
   if [ -n "$loaded" ]; then
     fail "$exe loads at start what it needs later only: $loaded"
   else

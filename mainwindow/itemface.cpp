@@ -64,7 +64,13 @@ void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, b
         else
             style.Icons->Draw(item.ImageIndex, canvas, where);
     }
-    canvas.SetFont(style.ItemFont);
+    if (pressed && style.OwnSelText) {
+        platform::TFontSpec font = style.ItemFont;
+        font.Color = style.SelTextColor;
+        canvas.SetFont(font);
+    } else {
+        canvas.SetFont(style.ItemFont);
+    }
     DrawTitle(item.Name, canvas, o, o + h / 2, o + w, o + h);
 }
 

@@ -17,6 +17,9 @@ struct TFaceStyle {
     platform::TColor BtnColor = platform::clBtnFace;
     platform::TColor SelColor = 0x00E0E0E0;
     platform::TFontSpec ItemFont;
+    // The title's colour on a pressed face, when it is not the font's own (high contrast).
+    bool OwnSelText = false;
+    platform::TColor SelTextColor = 0;
     const TIconList* Icons = nullptr; // none: no icons are drawn
 };
 

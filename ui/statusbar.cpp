@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <oleacc.h>
+
 #include "platform/text.h"
 
 namespace ui {
@@ -48,9 +50,11 @@ TStatusBar::TStatusBar(TForm& form) : form_(form), font_(MakeStatusFont()), heig
     CreateHandle(p);
     form.AttachStatusBar(this);
     AlignToForm();
+    SetAccessibleSource(this);
 }
 
 TStatusBar::~TStatusBar() {
+    SetAccessibleSource(nullptr);
     form_.DetachStatusBar(this);
 }
 
@@ -67,6 +71,36 @@ void TStatusBar::SetPanelText(size_t index, const std::string& text) {
         RECT r = ToRECT(PanelRect(index));
         InvalidateRect(Handle(), &r, FALSE);
     }
+    RaiseAccessibleEvent(EVENT_OBJECT_NAMECHANGE, (int)index);
+}
+
+std::string TStatusBar::AccessibleName() {
+    // The bar as a whole reads as its texts.
+    std::string name;
+    for (const std::string& t : texts_)
+        if (!t.empty()) name += (name.empty() ? "" : " ") + t;
+    return name;
+}
+
+long TStatusBar::AccessibleRole() {
+    return ROLE_SYSTEM_STATUSBAR;
+}
+
+bool TStatusBar::DescribeChild(int index, TAccessibleChild& child) {
+    if (index < 0 || index >= (int)texts_.size()) return false;
+    child.Name = texts_[(size_t)index];
+    child.Role = ROLE_SYSTEM_STATICTEXT;
+    child.State = STATE_SYSTEM_READONLY;
+    child.Bounds = PanelRect((size_t)index);
+    return true;
+}
+
+int TStatusBar::ChildAt(int x, int y) {
+    for (size_t i = 0; i < texts_.size(); ++i) {
+        platform::TRect r = PanelRect(i);
+        if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return (int)i;
+    }
+    return -1;
 }
 
 int TStatusBar::BarHeight() const {

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "ui/accessible.h"
 #include "ui/bufferedwindow.h"
 #include "ui/gdi.h"
 
 namespace ui {
 
-class TStatusBar : public TBufferedWindow {
+// A screen reader reads it as a status bar whose panels are texts; a new text is
+// announced as a change of the panel's name.
+class TStatusBar : public TBufferedWindow, private IAccessibleSource {
 public:
     explicit TStatusBar(TForm& form);
     ~TStatusBar() override;
@@ -35,6 +38,14 @@ protected:
     void PaintBand(TPaintBand& band) override;
 
 private:
+    std::string AccessibleName() override;
+    long AccessibleRole() override;
+    int AccessibleChildCount() override { return (int)texts_.size(); }
+    bool DescribeChild(int index, TAccessibleChild& child) override;
+    int ChildAt(int x, int y) override;
+    int FocusedChild() override { return -1; }
+    void DoDefaultAction(int) override {}
+
     // The status-bar font, or the default GUI font where the system named none.
     HGDIOBJ TextFont() const;
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/text.h"
+#include "ui/accessible.h"
 #include "ui/canvas.h"
 #include "ui/gdi.h"
 #include "ui/menu.h"
@@ -54,6 +55,7 @@ void RegisterFrameworkClass(const wchar_t* name, UINT style, HBRUSH background, 
 // TWindow
 
 TWindow::~TWindow() {
+    accessible_.reset(); // its source may be a member of a derived window, gone by now
     for (auto& t : timers_)
         t.second->owner_ = nullptr;
     timers_.clear();
@@ -158,7 +160,20 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = 0;
         if (OnMessage(message, wParam, lParam, result)) return result;
     }
+    if (accessible_) {
+        LRESULT result = 0;
+        if (accessible_->HandleMessage(message, wParam, lParam, result)) return result;
+    }
     return HandleMessage(message, wParam, lParam);
+}
+
+void TWindow::SetAccessibleSource(IAccessibleSource* source) {
+    accessible_.reset();
+    if (source && hwnd_) accessible_ = std::make_unique<TAccessibleServer>(hwnd_, *source);
+}
+
+void TWindow::RaiseAccessibleEvent(DWORD event, int child) {
+    if (accessible_) accessible_->RaiseEvent(event, child);
 }
 
 LRESULT TWindow::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -189,6 +204,13 @@ LRESULT TWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             wParam = key;
         }
         return KeyMessage(message, wParam, lParam);
+    }
+    case WM_CHAR:
+    case WM_IME_CHAR: {
+        // The input method's result arrives as WM_IME_CHAR; handled here, it makes no WM_CHAR.
+        TForm* form = Form();
+        if (form && form->PreviewChar((wchar_t)wParam)) return 0;
+        break;
     }
     case WM_TIMER: {
         auto it = timers_.find(wParam);
@@ -429,6 +451,13 @@ bool TForm::PreviewKey(UINT message, WORD& key, TShiftState shift) {
     return key == 0;
 }
 
+bool TForm::PreviewChar(wchar_t ch) {
+    if (!keyPreview_) return false;
+    bool handled = false;
+    DoKeyPress(ch, handled);
+    return handled;
+}
+
 LRESULT TForm::KeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // Keys that reach the form itself: it is the control with the focus.
     WORD key = (WORD)wParam;
@@ -515,6 +544,8 @@ void TForm::DoPaint(platform::ICanvas& canvas) {
 void TForm::DoKeyDown(WORD& key, TShiftState shift) {
     if (OnKeyDown) OnKeyDown(key, shift);
 }
+
+void TForm::DoKeyPress(wchar_t, bool&) {}
 
 void TForm::DoKeyUp(WORD& key, TShiftState shift) {
     if (OnKeyUp) OnKeyUp(key, shift);

@@ -8,10 +8,12 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/canvas.h"
+#include "ui/accessible.h"
 #include "ui/events.h"
 
 namespace ui {
@@ -71,6 +73,13 @@ public:
 
     // Seen first for every message; returning true stops the message with result.
     std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> OnMessage;
+    // The accessible object of the client area: its children are described by source
+    // (null: the system's standard object serves). The source outlives the window's use of it.
+    void SetAccessibleSource(IAccessibleSource* source);
+    // Tells accessibility clients of an event (EVENT_OBJECT_...) of a child of that
+    // object (-1: the window itself).
+    void RaiseAccessibleEvent(DWORD event, int child);
+
     // The menu that a right-click opens when its automatic popup is on.
     void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
     TPopupMenu* PopupMenu() const { return popupMenu_; }
@@ -114,6 +123,7 @@ private:
 
     HWND hwnd_ = nullptr;
     TWindow* parent_ = nullptr;
+    std::unique_ptr<TAccessibleServer> accessible_;
     bool subclassed_ = false;
     TPopupMenu* popupMenu_ = nullptr;
     std::string caption_;
@@ -174,6 +184,9 @@ public:
     // The key preview: shortcut keys, then OnKeyDown / OnKeyUp when the preview is on.
     // True when the key is consumed. Windows of the form call it for their keys.
     bool PreviewKey(UINT message, WORD& key, TShiftState shift);
+    // A typed character (WM_CHAR, or WM_IME_CHAR of the input method's result) for the
+    // key preview: DoKeyPress when the preview is on. True when it is consumed.
+    bool PreviewChar(wchar_t ch);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -200,6 +213,7 @@ protected:
     virtual void DoPaint(platform::ICanvas& canvas);
     virtual void DoKeyDown(WORD& key, TShiftState shift);
     virtual void DoKeyUp(WORD& key, TShiftState shift);
+    virtual void DoKeyPress(wchar_t ch, bool& handled);
     virtual void DoSysCommand(WPARAM command, bool& handled);
 
 private:

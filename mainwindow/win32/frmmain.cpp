@@ -1,5 +1,7 @@
 #include "mainwindow/win32/frmmain.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -7,10 +9,12 @@
 #include "model/item.h"
 #include "model/page.h"
 #include "platform/system.h"
+#include "platform/text.h"
 #include "platform/win32/win32system.h"
 #include "shell/common.h"
 #include "shell/instance_names.h"
 #include "shell/win32/helpers.h"
+#include "ui/accessible.h"
 #include "ui/application.h"
 #include "ui/canvas.h"
 
@@ -57,7 +61,8 @@ TfrmMain::TfrmMain()
               button.SetVisible(false);
               button.Detach();
           }),
-      trayIcon_(*this, kTrayMessage, 1) {
+      trayIcon_(*this, kTrayMessage, 1), pageButtonsAccess_(*this), pageItemsAccess_(Grid, TCursorKind::Page),
+      indItemsAccess_(Grid, TCursorKind::Ind) {
     g_main = this;
     SetFont(FormFont());
     SetKeyPreview(true);
@@ -85,9 +90,16 @@ TfrmMain::TfrmMain()
     activationMessage_ = RegisterWindowMessageW(BuildActivationMessageName(platform::ProgramPath()).c_str());
     ConnectShortcutAnalyser(&ctlSCMake);
     ConnectEvents();
+    pnlPageMenu.SetAccessibleSource(&pageButtonsAccess_);
+    pnlPage.SetAccessibleSource(&pageItemsAccess_);
+    pnlInd.SetAccessibleSource(&indItemsAccess_);
 }
 
 TfrmMain::~TfrmMain() {
+    // The sources go before the panels that serve them.
+    pnlPageMenu.SetAccessibleSource(nullptr);
+    pnlPage.SetAccessibleSource(nullptr);
+    pnlInd.SetAccessibleSource(nullptr);
     // A window taken down without closing still saves and releases as a closed one does.
     if (!destroyed_) DoDestroy();
     if (ui::HasApplication()) ui::Application().OnActivate = nullptr;
@@ -139,6 +151,12 @@ bool TfrmMain::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         sessionSaved_ = true;
         result = TRUE;
         return true;
+    case WM_SYSCOLORCHANGE:
+        SystemLookChanged();
+        return false;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) SystemLookChanged();
+        return false;
     case WM_ENDSESSION:
         if (wParam && !sessionSaved_ && document_) document_->SaveIfNeeded(TSaveReason::Exit);
         sessionSaved_ = false;
@@ -248,20 +266,22 @@ void TfrmMain::BuildLayout(bool reRender) {
     if (!Grid.Empty()) Grid.DestroyItemButtons();
 
     layout_ = ComputeLayout(LayoutInput());
+    look_ = LookOf(v, ui::HighContrastOn());
 
     Grid.MakeBlankFace();
     v.Font->AssignTo(&itemFont_);
     pageFont_ = itemFont_;
     pageFont_.Size = pageFont_.Size * 10 / 9;
     pageFont_.Style |= platform::fsBold;
+    pageFont_.Color = look_.Text;
     if (reRender)
         for (auto& page : doc.Pages)
             for (auto& item : page->Items())
                 item->RedrawImage();
 
-    pnlPageMenu.SetColor(v.BackColor);
-    pnlPage.SetColor(v.BackColor);
-    pnlInd.SetColor(v.BackColor);
+    pnlPageMenu.SetColor(look_.Back);
+    pnlPage.SetColor(look_.Back);
+    pnlInd.SetColor(look_.Back);
     const TLayout& L = layout_;
     pnlPage.SetBounds(L.Page.Left, L.Page.Top, L.Page.Width(), L.Page.Height());
     if (L.ShowInd) {
@@ -305,7 +325,7 @@ void TfrmMain::BuildPageButtons() {
         b->SetParent(pnlPageMenu);
         b->SetBevelWidth(2);
         b->SetBevelOuter(ui::TBevelCut::Raised);
-        b->SetColor(viewData_->BtnColor);
+        b->SetColor(look_.Btn);
         SetPageCaption(i);
         platform::TRect r = layout_.PageButton(i);
         b->SetBounds(r.Left, r.Top, r.Width(), r.Height());
@@ -327,15 +347,21 @@ void TfrmMain::SelectPage(int index) {
         if (current >= 0 && current < (int)pageButtons_.size()) {
             TPageButton* old = pageButtons_[(size_t)current];
             old->SetBevelOuter(ui::TBevelCut::Raised);
-            old->SetColor(viewData_->BtnColor);
+            old->SetColor(look_.Btn);
+            old->SetFont(pageFont_);
         }
         if (index >= 0 && index < (int)pageButtons_.size()) {
             TPageButton* b = pageButtons_[(size_t)index];
             b->SetBevelOuter(ui::TBevelCut::Lowered);
-            b->SetColor(viewData_->SelColor);
+            b->SetColor(look_.Sel);
+            platform::TFontSpec font = pageFont_;
+            font.Color = look_.SelText;
+            b->SetFont(font);
         }
     }
     Grid.ShowPage(index);
+    if (index >= 0 && index != current && IsWindowVisible(pnlPageMenu.Handle()))
+        pnlPageMenu.RaiseAccessibleEvent(EVENT_OBJECT_SELECTION, index);
     PreferVisibleIcons();
 }
 
@@ -415,6 +441,13 @@ void TfrmMain::ResizePages(int columns, int rows) {
     BuildLayout(true);
     SelectPage(page);
     if (visible) ShowWindow(Handle(), SW_SHOW);
+}
+
+void TfrmMain::SystemLookChanged() {
+    if (!document_ || Grid.Empty()) return;
+    // At normal contrast the stored colours do not depend on the system's.
+    if (!look_.HighContrast && !ui::HighContrastOn()) return;
+    RebuildLayout();
 }
 
 // ---------------------------------------------------------------------------------
@@ -607,6 +640,8 @@ void TfrmMain::StoreLastPosition() {
 
 void TfrmMain::DoKeyDown(WORD& key, ui::TShiftState shift) {
     if (!document_) return;
+    // A cursor moved by the keys starts a new search text.
+    if (key >= VK_PRIOR && key <= VK_DOWN) typedText_.Clear();
     int pages = (int)document_->Pages.size();
     int columns = layout_.K;
     switch (key) {
@@ -649,6 +684,33 @@ void TfrmMain::DoKeyUp(WORD& key, ui::TShiftState shift) {
         return;
     }
     if (TItemBtnBase* b = Grid.CursorButton()) b->KeyUp(key, shift);
+}
+
+void TfrmMain::DoKeyPress(wchar_t ch, bool& handled) {
+    // Control characters and Space keep their meaning (Enter and Space start the item).
+    if (!document_ || ch <= L' ' || ch == 0x7F) return;
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_LWIN) < 0 ||
+        GetKeyState(VK_RWIN) < 0)
+        return;
+    std::string typed;
+    if (!platform::Narrow(std::wstring(1, ch), typed)) return; // no title can hold it
+    handled = true;
+    const std::string& text = typedText_.Add(typed, GetTickCount());
+    std::vector<std::unique_ptr<TLPage>>& pages = document_->Pages;
+    TTitleSource titles;
+    titles.Pages = (int)pages.size();
+    titles.SlotCount = [&](int p) {
+        return std::min(pages[(size_t)p]->SlotCount(), Grid.PageItemButtonCount());
+    };
+    titles.TitleAt = [&](int p, int s) -> const std::string* {
+        const TItem& item = pages[(size_t)p]->Item(s);
+        return item.Path.empty() ? nullptr : &item.Name;
+    };
+    int slot = Grid.CursorKind() == TCursorKind::Page ? Grid.CursorPosition() : -1;
+    TFoundSlot found = FindTyped(titles, CurrentPage(), slot, text, typedText_.Continued() && slot >= 0);
+    if (found.Page < 0) return;
+    if (found.Page != CurrentPage()) SelectPage(found.Page);
+    Grid.SetKeyCursor(TCursorKind::Page, found.Slot);
 }
 
 // ---------------------------------------------------------------------------------

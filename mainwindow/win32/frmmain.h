@@ -22,6 +22,9 @@
 #include "dialogs/optionshost.h"
 #include "mainwindow/win32/commands.h"
 #include "mainwindow/layout.h"
+#include "mainwindow/look.h"
+#include "mainwindow/typefind.h"
+#include "mainwindow/win32/accessibleitems.h"
 #include "mainwindow/win32/droppanel.h"
 #include "mainwindow/win32/itemgrid.h"
 #include "mainwindow/win32/mainmenus.h"
@@ -105,6 +108,7 @@ public:
     // ---- IItemGridOwner --------------------------------------------------------------
     TDocument* Document() override { return document_.get(); }
     TViewData& View() override { return *viewData_; }
+    const TLook& Look() override { return look_; }
     TMainCommands& ItemCommands() override { return Commands; }
     ui::TPopupMenu& ItemMenu() override { return Menus.pmnItem; }
     bool ReportLaunchResult(int result) override;
@@ -141,6 +145,9 @@ protected:
     void DoDestroy() override;
     void DoKeyDown(WORD& key, ui::TShiftState shift) override;
     void DoKeyUp(WORD& key, ui::TShiftState shift) override;
+    // Type to find: a typed character moves the cursor to the next item whose title
+    // begins with the letters typed so far.
+    void DoKeyPress(wchar_t ch, bool& handled) override;
     void DoSysCommand(WPARAM command, bool& handled) override;
 
 private:
@@ -157,6 +164,8 @@ private:
     void PreferVisibleIcons();
     // Lets go of the workers; one stuck on a target that does not answer stays behind.
     void StopIconWorkers();
+    // The system's colours changed or high contrast went on or off: everything is drawn again.
+    void SystemLookChanged();
 
     // Spare page buttons given back by earlier layouts, kept for the next.
     ui::TPool<TPageButton> pagePanelPool_;
@@ -177,8 +186,14 @@ private:
     int storedClientWidth_ = 0;
     int storedClientHeight_ = 0;
     TLayout layout_;
+    TLook look_;
+    TTypedText typedText_;
     ui::TTrayIcon trayIcon_;
     UINT activationMessage_ = 0;
+    // What screen readers are told about the buttons of the three panels.
+    TPageButtonsAccess pageButtonsAccess_;
+    TItemButtonsAccess pageItemsAccess_;
+    TItemButtonsAccess indItemsAccess_;
 };
 
 // The main window while one exists, else null.

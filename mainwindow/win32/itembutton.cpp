@@ -1,5 +1,7 @@
 #include "mainwindow/win32/itembutton.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "mainwindow/commandstate.h"
@@ -12,19 +14,19 @@
 #include "ui/canvas.h"
 #include "ui/menu.h"
 #include "platform/exception.h"
+#include "platform/system.h"
+#include "ui/lighthost.h"
 
 namespace {
 
 const int kResultGuarded = 33; // a start the double-click guard skipped counts as a success
 const WORD kEnter = 13, kSpace = 32;
-// The focus frame's pen: blue (0xFF0000 in the framework's blue-green-red order).
-const uint32_t kFocusPixel = 0x000000FF;
 const int kIndImageSize = 36;
 
-void FrameLine(platform::TPixmap& face, int x0, int y0, int x1, int y1) {
+void FrameLine(platform::TPixmap& face, uint32_t pixel, int x0, int y0, int x1, int y1) {
     for (int y = std::max(y0, 0); y <= std::min(y1, face.Height() - 1); ++y)
         for (int x = std::max(x0, 0); x <= std::min(x1, face.Width() - 1); ++x)
-            face.SetPixel(x, y, kFocusPixel);
+            face.SetPixel(x, y, pixel);
 }
 
 } // namespace
@@ -39,7 +41,7 @@ TItemBtnBase::TItemBtnBase(TItemGrid& grid, int index, ui::TLightHost& parent)
     panel_->SetParent(parent);
     panel_->SetBevelWidth(2);
     panel_->SetBevelOuter(ui::TBevelCut::Raised);
-    panel_->SetColor(owner_.View().BtnColor);
+    panel_->SetColor(owner_.Look().Btn);
     panel_->SetDragDropAccept(true);
     image_->Button = this;
     image_->SetParent(*panel_);
@@ -83,9 +85,11 @@ void TItemBtnBase::KeyUp(WORD& key, ui::TShiftState) {
 void TItemBtnBase::SetDown(bool down) {
     if (down != down_) {
         panel_->SetBevelOuter(down ? ui::TBevelCut::Lowered : ui::TBevelCut::Raised);
-        panel_->SetColor(down ? owner_.View().SelColor : owner_.View().BtnColor);
+        panel_->SetColor(down ? owner_.Look().Sel : owner_.Look().Btn);
         down_ = down;
         Draw();
+        if (ui::TLightHost* host = panel_->Host())
+            host->RaiseAccessibleEvent(EVENT_OBJECT_STATECHANGE, index_);
     }
     if (down_) grid_.SetKeyCursorTo(this);
 }
@@ -175,19 +179,10 @@ void TItemBtnBase::MouseUp(ui::TLightControl& sender, ui::TMouseButton button, u
         if (button != ui::TMouseButton::Left) return;
         bool inside = HitTest(sender, x, y);
         grid_.SetCaptureButton(nullptr);
-        bool used = !ItemEmpty();
-        int result = 0;
-        if (inside) {
-            grid_.SetPressedButton(this);
-            if (used) result = Execute(std::string());
-        }
-        grid_.SetPressedButton(nullptr);
-        if (inside) {
-            if (used)
-                AfterExecute(result);
-            else if (!Doc().NoEdit)
-                Edit();
-        }
+        if (inside)
+            Click();
+        else
+            grid_.SetPressedButton(nullptr);
         return;
     }
     if (button != ui::TMouseButton::Right) return;
@@ -200,6 +195,18 @@ void TItemBtnBase::MouseUp(ui::TLightControl& sender, ui::TMouseButton button, u
     // The menu's commands may rebuild the window and so destroy this button: nothing
     // of it is touched after the menu.
     owner_.ItemMenu().Popup(p.x, p.y);
+}
+
+void TItemBtnBase::Click() {
+    bool used = !ItemEmpty();
+    int result = 0;
+    grid_.SetPressedButton(this);
+    if (used) result = Execute(std::string());
+    grid_.SetPressedButton(nullptr);
+    if (used)
+        AfterExecute(result);
+    else if (!Doc().NoEdit)
+        Edit();
 }
 
 void TItemBtnBase::DropFiles(TDropPanel&, int iFiles, const std::vector<std::string>& dropFileNames) {
@@ -218,10 +225,12 @@ void TItemBtnBase::DrawFocusFrame(platform::TPixmap& face) {
     // The outline of a rectangle from (1 + s, 1 + s) to (w - 1 + s, h - 1 + s), as a
     // pen of width 1 draws it: the right and bottom edges lie inside.
     int left = 1 + s, top = 1 + s, right = w - 2 + s, bottom = h - 2 + s;
-    FrameLine(face, left, top, right, top);
-    FrameLine(face, left, bottom, right, bottom);
-    FrameLine(face, left, top, left, bottom);
-    FrameLine(face, right, top, right, bottom);
+    const TLook& look = owner_.Look();
+    uint32_t pixel = platform::System().ColorToPixel(down_ ? look.SelFocus : look.Focus);
+    FrameLine(face, pixel, left, top, right, top);
+    FrameLine(face, pixel, left, bottom, right, bottom);
+    FrameLine(face, pixel, left, top, left, bottom);
+    FrameLine(face, pixel, right, top, right, bottom);
 }
 
 // ---------------------------------------------------------------------------------

@@ -70,6 +70,9 @@ public:
     virtual void Edit();
     virtual void Delete();
     virtual void Insert() {}
+    // What a left click on the button does: starts the item, or opens the edit
+    // dialog of an empty one (not under the edit lock).
+    void Click();
 
     // The events of the borrowed controls.
     void MouseDown(ui::TLightControl& sender, ui::TMouseButton button, ui::TShiftState shift, int x, int y);

@@ -1,5 +1,7 @@
 #include "mainwindow/win32/itemgrid.h"
 
+#include <oleacc.h>
+
 #include "model/document.h"
 #include "model/item.h"
 #include "model/viewdata.h"
@@ -77,7 +79,12 @@ void TItemGrid::ShowPage(int index) {
         ++pageSelection_;
         pagePanel_.InvalidateClient();
     }
-    if (cursorKind_ == TCursorKind::Page) SetKeyCursor(TCursorKind::Page, 0);
+    if (cursorKind_ == TCursorKind::Page) {
+        int before = cursorPos_;
+        SetKeyCursor(TCursorKind::Page, 0);
+        // The cursor stayed on its button, which shows another item now.
+        if (before == cursorPos_ && index != -1) AnnounceCursor();
+    }
 }
 
 // ---------------------------------------------------------------------------------
@@ -93,6 +100,7 @@ void TItemGrid::SetKeyCursor(TCursorKind kind, int position) {
         cursorKind_ = kind;
         cursorPos_ = position;
         if (TItemBtnBase* b = CursorButton()) b->SetFocused(true);
+        AnnounceCursor();
     }
     if (TItemBtnBase* b = CursorButton()) ShowItemStatus(b);
 }
@@ -104,6 +112,14 @@ void TItemGrid::SetKeyCursorTo(TItemBtnBase* button) {
         SetKeyCursor(TCursorKind::Ind, i->Index());
     else
         SetKeyCursor(TCursorKind::None, 0);
+}
+
+void TItemGrid::AnnounceCursor() {
+    if (!CursorButton()) return;
+    ui::TLightHost& host = cursorKind_ == TCursorKind::Page ? pagePanel_ : indPanel_;
+    if (!IsWindowVisible(host.Handle())) return;
+    host.RaiseAccessibleEvent(EVENT_OBJECT_FOCUS, cursorPos_);
+    host.RaiseAccessibleEvent(EVENT_OBJECT_SELECTION, cursorPos_);
 }
 
 TItemBtnBase* TItemGrid::CursorButton() {
@@ -185,6 +201,14 @@ TFaceStyle TItemGrid::FaceStyle() {
     TDocument* doc = owner_.Document();
     TViewData& view = owner_.View();
     TFaceStyle s = FaceStyleOf(view, doc ? doc->IconList.get() : nullptr);
+    const TLook& look = owner_.Look();
+    if (look.HighContrast) {
+        s.BtnColor = look.Btn;
+        s.SelColor = look.Sel;
+        s.ItemFont.Color = look.Text;
+        s.OwnSelText = true;
+        s.SelTextColor = look.SelText;
+    }
     int columns = doc ? doc->PageWidth : 5, rows = doc ? doc->PageHeight : 3;
     // The sizes the buttons are laid out with, so that a face never outgrows its button.
     s.ItemWidth = ClampItemSize(view.ItemWidth, columns);

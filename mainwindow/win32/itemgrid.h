@@ -14,6 +14,7 @@
 
 #include "mainwindow/itemface.h"
 #include "mainwindow/layout.h"
+#include "mainwindow/look.h"
 #include "mainwindow/win32/droppanel.h"
 #include "mainwindow/win32/itembutton.h"
 #include "platform/pixmap.h"
@@ -38,6 +39,8 @@ public:
     // The document, or null before it is made and once it is gone.
     virtual TDocument* Document() = 0;
     virtual TViewData& View() = 0;
+    // The colours of faces and buttons: the stored ones, or the system's in high contrast.
+    virtual const TLook& Look() = 0;
     // The item commands, whose enabled states a button sets, and the menu it opens with them.
     virtual TMainCommands& ItemCommands() = 0;
     virtual ui::TPopupMenu& ItemMenu() = 0;
@@ -105,6 +108,7 @@ public:
     TPageItemBtn& PageItemButton(int slot) { return pageItemBtns_[(size_t)slot]; }
     TIndItemBtn& IndButton(int slot) { return indBtns_[(size_t)slot]; }
     int PageItemButtonCount() const { return (int)pageItemBtns_.size(); }
+    int IndButtonsMade() const { return (int)indBtns_.size(); }
 
     // ---- Launching (the double-click guard) ------------------------------------------
     void SetAfterExeButton(TItemBtnBase* button);
@@ -127,6 +131,8 @@ public:
 
 private:
     TFaceStyle FaceStyle();
+    // Tells screen readers that the keyboard cursor names another button or item.
+    void AnnounceCursor();
 
     IItemGridOwner& owner_;
     ui::TLightHost& pagePanel_;

@@ -70,7 +70,8 @@ bool LoadImage(const std::wstring& path, TPeImage& image) {
 }
 
 // The libraries a start does not need: they load at their first call.
-const std::set<std::string> kDelayedOfKiropad{"comctl32.dll", "comdlg32.dll", "imm32.dll", "ole32.dll"};
+const std::set<std::string> kDelayedOfKiropad{"comctl32.dll", "comdlg32.dll", "imm32.dll", "ole32.dll",
+                                                    "oleacc.dll"};
 
 } // namespace
 
