@@ -49,20 +49,31 @@ TFaceStyle FaceStyleOf(const TViewData& view, const TIconList* icons) {
     return s;
 }
 
+namespace {
+
+// The icon that has come, the slot's icon, or the last good one dimmed.
+void DrawItemIcon(const TFaceStyle& style, const TItem& item, ICanvas& canvas, const TRect& where) {
+    if (item.PreviewIcon)
+        TIconList::DrawIcon(*item.PreviewIcon, canvas, where);
+    else if (item.IconDimmed)
+        style.Icons->DrawDimmed(item.ImageIndex, canvas, where);
+    else
+        style.Icons->Draw(item.ImageIndex, canvas, where);
+}
+
+} // namespace
+
 void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bool pressed) {
     int w = style.ItemWidth - 8, h = style.ItemHeight - 8;
     int o = pressed ? 4 : 2;
     canvas.SetBrushColor(pressed ? style.SelColor : style.BtnColor);
     canvas.FillRect(TRect(0, 0, w + 4, h + 4));
     if (item.Path.empty()) return;
-    if (item.ImageIndex >= 0 && style.Icons) {
+    if ((item.ImageIndex >= 0 || item.PreviewIcon) && style.Icons) {
         int x = o + (w - kIconSize) / 2;
         int y = o + ((h / 2) - kIconSize) / 2;
         TRect where(x, y, x + kIconSize, y + kIconSize);
-        if (item.IconDimmed)
-            style.Icons->DrawDimmed(item.ImageIndex, canvas, where);
-        else
-            style.Icons->Draw(item.ImageIndex, canvas, where);
+        DrawItemIcon(style, item, canvas, where);
     }
     if (pressed && style.OwnSelText) {
         platform::TFontSpec font = style.ItemFont;
@@ -77,13 +88,10 @@ void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, b
 void DrawIndFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bool pressed) {
     canvas.SetBrushColor(pressed ? style.SelColor : style.BtnColor);
     canvas.FillRect(TRect(0, 0, kIndFaceSize, kIndFaceSize));
-    if (!item.Path.empty() && item.ImageIndex >= 0 && style.Icons) {
+    if (!item.Path.empty() && (item.ImageIndex >= 0 || item.PreviewIcon) && style.Icons) {
         int b = pressed ? 4 : 2;
         TRect where(b, b, b + kIconSize, b + kIconSize);
-        if (item.IconDimmed)
-            style.Icons->DrawDimmed(item.ImageIndex, canvas, where);
-        else
-            style.Icons->Draw(item.ImageIndex, canvas, where);
+        DrawItemIcon(style, item, canvas, where);
     }
 }
 

@@ -36,10 +36,12 @@ TIconFetcher::TIconFetcher(TIconList& icons) : icons_(icons) {}
 
 void TIconFetcher::SetRunner(IIconRunner* runner) {
     // Nothing waits without a runner. Taking one away drops what it had: the items
-    // asked for keep their awaited slots, which are stored as not yet evaluated.
+    // asked for keep what they showed, and an item still without a slot is stored
+    // as not yet evaluated.
     for (auto& entry : pending_)
         if (entry.second.Item) entry.second.Item->IconTicket = 0;
     pending_.clear();
+    order_.clear();
     waiting_.clear();
     preferred_.clear();
     running_ = 0;
@@ -52,26 +54,27 @@ bool TIconFetcher::Ask(TItem& item, bool keepLastGood) {
     request.Indexed = !item.Icon.empty();
     request.File = request.Indexed ? item.Icon : item.Path;
     request.Index = item.IconN;
-    // Only a slot that holds this item's icon from before can be kept for it.
-    bool hadIcon = item.ImageIndex >= 0 && item.ImageIndex < icons_.SlotCount() && !item.IconAwaited;
-    if (!runner_ || AnswerableAtOnce(request)) {
-        Apply(item, FetchIcon(request), keepLastGood && hadIcon);
+    bool atOnce = !runner_ || AnswerableAtOnce(request);
+    if (atOnce && order_.empty()) {
+        Apply(item, FetchIcon(request), keepLastGood);
         return true;
-    }
-    if (!hadIcon) {
-        icons_.Reserve(item.ImageIndex);
-        icons_.ClearCell(item.ImageIndex);
-        item.IconAwaited = true;
     }
     request.Ticket = nextTicket_++;
     if (nextTicket_ == 0) nextTicket_ = 1; // 0 means none
     item.IconTicket = request.Ticket;
-    item.IconDimmed = false;
+    if (item.ImageIndex < 0 || item.ImageIndex >= icons_.SlotCount()) item.IconAwaited = true;
     TPending p;
     p.Item = &item;
+    p.KeepLastGood = keepLastGood;
+    if (atOnce) {
+        // Its turn comes after the answers asked before it.
+        p.Answered = true;
+        p.Answer = FetchIcon(request);
+    } else {
+        waiting_.push_back(request.Ticket);
+    }
     p.Request = std::move(request);
-    p.KeepLastGood = keepLastGood && hadIcon;
-    waiting_.push_back(item.IconTicket);
+    order_.push_back(item.IconTicket);
     pending_.emplace(item.IconTicket, std::move(p));
     Feed();
     return false;
@@ -80,11 +83,7 @@ bool TIconFetcher::Ask(TItem& item, bool keepLastGood) {
 void TIconFetcher::Forget(TItem& item) {
     if (item.IconTicket == 0) return;
     auto it = pending_.find(item.IconTicket);
-    if (it != pending_.end()) {
-        // A request a worker has is still counted until its answer is dropped.
-        if (!it->second.Sent) pending_.erase(it);
-        else it->second.Item = nullptr;
-    }
+    if (it != pending_.end()) it->second.Item = nullptr; // its place in the order is passed over
     item.IconTicket = 0;
 }
 
@@ -105,7 +104,7 @@ void TIconFetcher::Feed() {
         from.pop_front();
         auto it = pending_.find(ticket);
         // Forgotten, answered, or handed out already from the other queue.
-        if (it == pending_.end() || it->second.Sent || !it->second.Item) continue;
+        if (it == pending_.end() || it->second.Sent || it->second.Answered || !it->second.Item) continue;
         it->second.Sent = true;
         ++running_;
         runner_->Run(it->second.Request);
@@ -117,25 +116,58 @@ std::vector<TItem*> TIconFetcher::Deliver() {
     if (!runner_) return changed;
     for (TIconAnswer& answer : runner_->TakeAnswers()) {
         auto it = pending_.find(answer.Ticket);
-        if (it == pending_.end()) continue;
+        if (it == pending_.end() || it->second.Answered) continue;
         if (running_ > 0) --running_;
-        TPending p = std::move(it->second);
-        pending_.erase(it);
-        if (!p.Item) continue; // the item went away or asked again meanwhile
-        p.Item->IconTicket = 0;
-        Apply(*p.Item, answer, p.KeepLastGood);
-        changed.push_back(p.Item);
+        it->second.Answered = true;
+        it->second.Answer = std::move(answer);
+        if (it->second.Item && order_.front() != it->first) {
+            Preview(*it->second.Item, it->second);
+            changed.push_back(it->second.Item);
+        }
     }
+    Commit(&changed);
     Feed();
+    // One item may be both previewed and put in: it is named once.
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     return changed;
 }
 
+void TIconFetcher::Commit(std::vector<TItem*>* changed) {
+    while (!order_.empty()) {
+        auto it = pending_.find(order_.front());
+        if (it != pending_.end() && it->second.Item && !it->second.Answered) return;
+        order_.pop_front();
+        if (it == pending_.end()) continue;
+        TPending p = std::move(it->second);
+        pending_.erase(it);
+        if (!p.Item) continue; // forgotten: as if never asked
+        p.Item->IconTicket = 0;
+        Apply(*p.Item, p.Answer, p.KeepLastGood);
+        if (changed) changed->push_back(p.Item);
+    }
+}
+
+void TIconFetcher::Preview(TItem& item, const TPending& pending) {
+    const TIconAnswer& a = pending.Answer;
+    bool hadIcon = item.ImageIndex >= 0 && item.ImageIndex < icons_.SlotCount() && !item.IconAwaited;
+    if (a.Got)
+        item.PreviewIcon = std::make_unique<platform::TIconImage>(a.Icon);
+    else
+        item.PreviewIcon.reset();
+    item.IconDimmed = !a.Got && !a.Reached && pending.KeepLastGood && hadIcon;
+    item.UpdateImage();
+}
+
 void TIconFetcher::Apply(TItem& item, const TIconAnswer& answer, bool keepLastGood) {
+    // Only a slot that holds this item's icon from before can be kept for it.
+    bool hadIcon = item.ImageIndex >= 0 && item.ImageIndex < icons_.SlotCount() && !item.IconAwaited;
     item.IconAwaited = false;
+    item.PreviewIcon.reset();
     if (answer.Got) {
         icons_.SetIcon(item.ImageIndex, &answer.Icon);
         item.IconDimmed = false;
-    } else if (!answer.Reached && keepLastGood) {
+    } else if (!answer.Reached && keepLastGood && hadIcon) {
         item.IconDimmed = true;
     } else {
         icons_.SetIcon(item.ImageIndex, nullptr);

@@ -1,8 +1,13 @@
 #pragma once
-// Item icons fetched without holding up the window. The window's thread decides
-// an item's slot when the icon is asked for and hands the request, by value, to a
-// runner; the answer comes back with the pixels and is put into the icon list on
-// the window's thread again. Nothing of the model is touched anywhere else.
+// Item icons fetched without holding up the window. The window's thread hands each
+// request, by value, to a runner; the answer comes back with the pixels and is put
+// into the icon list on the window's thread again. Nothing of the model is touched
+// anywhere else.
+//
+// Answers may come in any order, but they go into the list in the order they were
+// asked for, so that every item gets the slot it gets when each icon is fetched in
+// line: the data file and the caches do not depend on which target answered first.
+// An answer that waits for an earlier one shows on its face at once all the same.
 //
 // Without a runner every request is answered at once on the calling thread,
 // which is how the tests of the model and a program without workers behave.
@@ -61,31 +66,36 @@ public:
     void SetRunner(IIconRunner* runner);
     IIconRunner* Runner() const { return runner_; }
 
-    // Asks for the item's icon. A slot is decided now: the one the item has, or the
-    // lowest free one (cleared until the pixels come). keepLastGood: when the file
-    // cannot be reached the item keeps the icon of its slot and shows it dimmed
-    // (a target that is offline); otherwise it ends with no icon, as for a file
-    // that has none. Returns true when the answer was put in already.
+    // Asks for the item's icon. keepLastGood: when the file cannot be reached the
+    // item keeps the icon of its slot and shows it dimmed (a target that is offline);
+    // otherwise it ends with no icon, as for a file that has none. Returns true when
+    // the answer was put in already (and the face painted).
     bool Ask(TItem& item, bool keepLastGood);
     // The item goes away or is asked for again: its answer is dropped.
     void Forget(TItem& item);
     // These items are served before any other still waiting (the page in view).
     void Prefer(const std::vector<TItem*>& items);
 
-    // Puts the runner's answers in and hands it more requests. Returns the items
-    // whose icon changed, each repainted already.
+    // Takes the runner's answers, puts in those whose turn it is and hands the runner
+    // more requests. Returns the items whose face changed, each repainted already.
     std::vector<TItem*> Deliver();
-    // Requests asked and not yet answered.
+    // Requests asked and not yet put in.
     size_t Outstanding() const { return pending_.size(); }
 
 private:
     struct TPending {
-        TItem* Item = nullptr;
+        TItem* Item = nullptr; // null: forgotten
         TIconRequest Request;
         bool KeepLastGood = false;
         bool Sent = false;
+        bool Answered = false;
+        TIconAnswer Answer;
     };
+    // Puts in the answers at the front of the order, as far as they have come.
+    void Commit(std::vector<TItem*>* changed);
     void Apply(TItem& item, const TIconAnswer& answer, bool keepLastGood);
+    // Shows an answer that waits for its turn on the item's face.
+    void Preview(TItem& item, const TPending& pending);
     void Feed();
 
     TIconList& icons_;
@@ -93,6 +103,7 @@ private:
     uint32_t nextTicket_ = 1;
     int running_ = 0;
     std::unordered_map<uint32_t, TPending> pending_;
-    std::deque<uint32_t> preferred_;
-    std::deque<uint32_t> waiting_;
+    std::deque<uint32_t> order_;     // every ticket not put in, in the order asked
+    std::deque<uint32_t> preferred_; // to hand out first
+    std::deque<uint32_t> waiting_;   // to hand out, in the order asked
 };

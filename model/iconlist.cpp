@@ -160,6 +160,17 @@ void TIconList::Draw(int slot, platform::ICanvas& canvas, const TRect& rect) con
     canvas.StretchCopy(rect, ColorStrip, cell, platform::kSrcPaint);
 }
 
+void TIconList::DrawIcon(const TIconImage& icon, platform::ICanvas& canvas, const TRect& rect) {
+    if (icon.Color.Empty() || icon.Mask.Empty()) return;
+    // As in a cell: black wherever the mask lets the brush through.
+    TPixmap color = icon.Color;
+    for (int y = 0; y < color.Height() && y < icon.Mask.Height(); ++y)
+        for (int x = 0; x < color.Width() && x < icon.Mask.Width(); ++x)
+            if (icon.Mask.Pixel(x, y) & 0x00FFFFFF) color.SetPixel(x, y, 0);
+    canvas.StretchCopy(rect, icon.Mask, TRect(0, 0, icon.Mask.Width(), icon.Mask.Height()), platform::kMergeCopy);
+    canvas.StretchCopy(rect, color, TRect(0, 0, color.Width(), color.Height()), platform::kSrcPaint);
+}
+
 void TIconList::DrawDimmed(int slot, platform::ICanvas& canvas, const TRect& rect) const {
     TRect cell = Cell(slot);
     if (slot < 0 || cell.Right > ColorStrip.Width() || cell.Right > MaskStrip.Width()) return;

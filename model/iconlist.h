@@ -69,6 +69,8 @@ public:
     // added, so that transparent parts come out in the canvas's brush colour.
     void Draw(int slot, platform::ICanvas& canvas, const platform::TRect& rect) const;
 
+    // Paints an icon that is in no slot, as Draw paints a slot.
+    static void DrawIcon(const platform::TIconImage& icon, platform::ICanvas& canvas, const platform::TRect& rect);
     // Draws a slot faded to grey, for a target that cannot be reached now.
     void DrawDimmed(int slot, platform::ICanvas& canvas, const platform::TRect& rect) const;
 

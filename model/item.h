@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/pixmap.h"
+#include "platform/system.h"
 #include "model/exacttexts.h"
 #include "ybfs/ybfs2.h"
 
@@ -109,6 +110,9 @@ public:
     // The target could not be reached when its icon was read last: the icon of the
     // slot is the last good one, drawn dimmed.
     bool IconDimmed = false;
+    // An icon that has come and waits for its turn to go into the list; the face
+    // shows it meanwhile.
+    std::unique_ptr<platform::TIconImage> PreviewIcon;
 
 private:
     void EvaluateIcon(bool onlyIfUnassigned, bool keepLastGood);
