@@ -99,3 +99,30 @@ TEST(E2eLaunch, TheWindowIsDrawnWithItsPagesAndItemsAndKeptAsAPicture) {
     EXPECT_GT(colours, 20u) << "the picture shows faces, icons and text, not a blank area";
     EXPECT_EQ(0, CloseKiropad(window, kiropad));
 }
+
+TEST(E2eLaunch, TargetsThatCannotBeReachedNeitherHoldUpTheStartNorTheClose) {
+    TSandbox box(L"unreachable");
+    // A drive letter with nothing behind it and a share on the loopback name that
+    // nobody serves, on two pages; no icon caches, so every icon is asked for.
+    std::vector<TField> first = {Text(pName, "届かない"), Item("空のドライブ", "Q:\\nothing\\tool.exe"),
+                                 Item("共有", "\\\\127.0.0.1\\nobody\\tool.exe"),
+                                 Item("メモ帳", "C:\\windows\\notepad.exe")};
+    std::vector<TField> second = {Text(pName, "二"), Item("共有の文書", "\\\\127.0.0.1\\nobody\\doc.txt")};
+    ASSERT_TRUE(WriteBytes(box.Path(L"Kiropad.gbi"),
+                           Serialize({Short(dPageCount, 2), Object(dPage, first), Object(dPage, second)})));
+
+    TProcess kiropad;
+    DWORD t0 = GetTickCount();
+    HWND window = StartKiropad(box, kiropad);
+    ASSERT_NE(nullptr, window);
+    EXPECT_LT(GetTickCount() - t0, 15000u);
+    ASSERT_TRUE(BringToFront(window));
+    // It takes keys: the next page and back, each answered at once.
+    ASSERT_TRUE(TypeKeys(window, {{VK_NEXT}, {VK_PRIOR}, {VK_RIGHT}}));
+    EXPECT_TRUE(Answers(window, 2000));
+    Drove(L"a start with unreachable targets: shown, keys, close");
+    DWORD closing = GetTickCount();
+    EXPECT_EQ(0, CloseKiropad(window, kiropad));
+    EXPECT_LT(GetTickCount() - closing, 10000u);
+    EXPECT_TRUE(FileExists(box.Path(L"IconClList.bdt")));
+}
