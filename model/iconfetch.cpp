@@ -88,9 +88,18 @@ void TIconFetcher::Forget(TItem& item) {
 }
 
 void TIconFetcher::Prefer(const std::vector<TItem*>& items) {
+    for (uint32_t ticket : preferred_) {
+        auto it = pending_.find(ticket);
+        if (it != pending_.end()) it->second.Shown = false;
+    }
     preferred_.clear();
-    for (TItem* item : items)
-        if (item && item->IconTicket) preferred_.push_back(item->IconTicket);
+    for (TItem* item : items) {
+        if (!item || !item->IconTicket) continue;
+        auto it = pending_.find(item->IconTicket);
+        if (it == pending_.end()) continue;
+        it->second.Shown = true;
+        preferred_.push_back(item->IconTicket);
+    }
     Feed();
 }
 
@@ -120,7 +129,8 @@ std::vector<TItem*> TIconFetcher::Deliver() {
         if (running_ > 0) --running_;
         it->second.Answered = true;
         it->second.Answer = std::move(answer);
-        if (it->second.Item && order_.front() != it->first) {
+        // Only a face in view is painted early; the others are painted once, in turn.
+        if (it->second.Item && it->second.Shown && order_.front() != it->first) {
             Preview(*it->second.Item, it->second);
             changed.push_back(it->second.Item);
         }

@@ -89,6 +89,7 @@ private:
         bool KeepLastGood = false;
         bool Sent = false;
         bool Answered = false;
+        bool Shown = false; // its item is in view: an early answer is previewed
         TIconAnswer Answer;
     };
     // Puts in the answers at the front of the order, as far as they have come.

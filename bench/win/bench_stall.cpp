@@ -1,15 +1,18 @@
-// A cold start whose targets answer slowly, the main window in this process under
-// Wine (or on Windows): 10 pages x 15 items on 150 real files, no icon caches, and
-// the system's calls that touch a target each taking 500 ms (a network share, a
-// disk waking up). `runs` times, alternating with B:
+// A cold start whose targets answer slowly, under Wine (or on Windows): 10 pages x
+// 15 items on 150 real files, no icon caches, and the system's calls that touch a
+// target each taking 500 ms (a network share, a disk waking up). The start is a
+// process of its own, this program as "bench_stall.exe start": the main window of
+// Kiropad's sources with its icon workers, on that delayed system. `runs` times,
+// alternating with B:
 //   stall   V: the longest a message sent to the window waited to be answered, from
 //              before the window is made until the icon of every item has come
 //              (a second thread sends one every 5 ms and times the answer).
-//   shown   A: from before the window is made until it is shown and drawn;
-//           B: a bare window of the same size made, shown and drawn the same way.
+//   shown   A: from process start until the window is shown and drawn;
+//           B: bench_floor.exe's window of the same size, the same way.
 // Prints "stall V <ms>", "shown A <ms>", "shown B <ms>", and a "stall" line with the
-// time until every icon had come for each run. A first run, not printed, warms up.
+// time until every icon had come for each run.
 #include "bench_common.h"
+#include "bench_process.h"
 #include "mainwindow/win32/frmmain.h"
 #include "support/fake_host.h"
 #include "ui/application.h"
@@ -58,13 +61,6 @@ private:
     std::thread thread_;
 };
 
-bool Drawn(HWND w) {
-    if (!IsWindowVisible(w) || GetUpdateRect(w, nullptr, FALSE)) return false;
-    for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (IsWindowVisible(c) && GetUpdateRect(c, nullptr, FALSE)) return false;
-    return true;
-}
-
 bool EveryIconCame(TDocument& doc) {
     if (doc.IconFetcher->Outstanding() > 0) return false;
     for (auto& page : doc.Pages)
@@ -83,89 +79,91 @@ void HandleNextMessage() {
     }
 }
 
-LRESULT CALLBACK BareProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
-        FillRect(dc, &ps.rcPaint, (HBRUSH)(COLOR_BTNFACE + 1));
-        EndPaint(w, &ps);
-        return 0;
-    }
-    return DefWindowProcW(w, m, wp, lp);
-}
-
-double BareWindowMs(int width, int height) {
+// The start itself, in the folder it runs in: writes the stall and the time until
+// every icon had come into stall.txt there, then closes.
+int RunStart() {
+    platform::InstallWin32System();
+    ui::TApplication app;
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    TSlowTargets system(std::string(folder) + "\\");
+    platform::SetSystem(&system);
     auto t0 = Clock::now();
-    HWND w = CreateWindowExW(0, L"KiropadBenchBare", L"Kiropad", WS_OVERLAPPEDWINDOW, 0, 0, width, height,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ShowWindow(w, SW_SHOW);
-    while (!Drawn(w))
-        HandleNextMessage();
-    double ms = bench::Ms(Clock::now() - t0);
-    DestroyWindow(w);
-    return ms;
+    auto form = std::make_unique<TfrmMain>();
+    form->UseIconWorkers(4);
+    double longest = 0;
+    bool all = false;
+    {
+        THeartbeat heartbeat(form->Handle());
+        form->ShowForm();
+        auto until = Clock::now() + std::chrono::seconds(120);
+        while (!(all = EveryIconCame(form->Doc())) && Clock::now() < until)
+            HandleNextMessage();
+        longest = heartbeat.LongestMs();
+    }
+    double took = bench::Ms(Clock::now() - t0);
+    form->Doc().NoSave = true;
+    form.reset();
+    std::string line = std::to_string(longest) + " " + std::to_string(took) + (all ? " all" : " NOT-all");
+    bench::WriteBytes(L"stall.txt", std::vector<uint8_t>(line.begin(), line.end()));
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "start") return RunStart();
     int runs = argc > 1 ? std::atoi(argv[1]) : 7;
     platform::InstallWin32System();
-    ui::TApplication app;
     bench::TFolder folder(L"kiropad-bench-stall");
-    TSlowTargets system(folder.A());
-    std::vector<std::string> files = bench::RealFiles(150);
     {
-        platform::ISystem* previous = platform::SetSystem(&system);
+        TSlowTargets slow(folder.A());
+        platform::ISystem* previous = platform::SetSystem(&slow);
         TFakeHost host;
+        std::vector<std::string> files = bench::RealFiles(150);
         bench::WriteDocument(10, 5, 3, files);
         platform::SetSystem(previous);
     }
-    WNDCLASSW bare{};
-    bare.lpfnWndProc = BareProc;
-    bare.hInstance = GetModuleHandleW(nullptr);
-    bare.lpszClassName = L"KiropadBenchBare";
-    bare.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    RegisterClassW(&bare);
-
+    std::wstring own = bench::OwnFolder();
+    std::wstring self = own + L"bench_stall.exe", floor = own + L"bench_floor.exe";
     std::wstring cl = folder.W() + L"IconClList.bdt", ms = folder.W() + L"IconMsList.bdt";
-    platform::ISystem* previous = platform::SetSystem(&system);
-    // Run 0 warms the process up (the first window of a process loads what Wine
-    // loads lazily) and is not printed.
-    for (int r = 0; r <= runs; ++r) {
+    std::wstring record = folder.W() + L"stall.txt";
+    for (int r = 0; r < runs; ++r) {
         DeleteFileW(cl.c_str());
         DeleteFileW(ms.c_str());
+        DeleteFileW(record.c_str());
         int width = 0, height = 0;
         {
+            bench::TStarted p;
             auto t0 = Clock::now();
-            auto form = std::make_unique<TfrmMain>();
-            form->UseIconWorkers(4);
-            THeartbeat heartbeat(form->Handle());
-            form->ShowForm();
-            while (!Drawn(form->Handle()))
-                HandleNextMessage();
-            double shown = bench::Ms(Clock::now() - t0);
+            if (!p.Start(self, L"start", folder.W())) return 1;
+            HWND w = bench::WaitShownAndDrawn(p);
+            if (!w) return 1;
+            std::printf("shown A %.3f\n", bench::Ms(Clock::now() - t0));
             RECT rc;
-            GetWindowRect(form->Handle(), &rc);
+            GetWindowRect(w, &rc);
             width = rc.right - rc.left;
             height = rc.bottom - rc.top;
-            auto until = Clock::now() + std::chrono::seconds(120);
-            while (!EveryIconCame(form->Doc()) && Clock::now() < until)
-                HandleNextMessage();
-            double all = bench::Ms(Clock::now() - t0);
-            if (r > 0) {
-                std::printf("shown A %.3f\n", shown);
-                std::printf("stall V %.3f\n", heartbeat.LongestMs());
-            }
-            std::fprintf(stderr, "stall run %d: every icon had come after %.0f ms (%s)\n", r, all,
-                         EveryIconCame(form->Doc()) ? "all" : "NOT all");
-            form->Doc().NoSave = true;
-            form.reset();
+            if (!p.Wait(180000)) return 1;
         }
-        double bare = BareWindowMs(width, height);
-        if (r > 0) std::printf("shown B %.3f\n", bare);
+        std::vector<uint8_t> bytes = bench::ReadBytes(record);
+        std::string line(bytes.begin(), bytes.end());
+        double longest = 0, took = 0;
+        char all[16] = "";
+        if (std::sscanf(line.c_str(), "%lf %lf %15s", &longest, &took, all) == 3) {
+            std::printf("stall V %.3f\n", longest);
+            std::fprintf(stderr, "stall run %d: every icon had come after %.0f ms (%s)\n", r, took, all);
+        }
+        {
+            bench::TStarted p;
+            auto t0 = Clock::now();
+            std::wstring args = L"window " + std::to_wstring(width) + L" " + std::to_wstring(height);
+            if (!p.Start(floor, args, folder.W())) return 1;
+            HWND w = bench::WaitShownAndDrawn(p);
+            if (!w || !bench::CloseAndWait(p, w)) return 1;
+            std::printf("shown B %.3f\n", bench::Ms(Clock::now() - t0));
+        }
         std::fflush(stdout);
     }
-    platform::SetSystem(previous);
     return 0;
 }

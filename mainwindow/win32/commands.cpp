@@ -126,6 +126,7 @@ void TMainCommands::SetItemStates(const TItemMenuState& s) {
 void TMainCommands::DoRefresh() {
     platform::TWaitCursor wait;
     main_.Doc().RefreshIcons();
+    main_.PreferVisibleIcons();
     main_.Grid.RefreshAllButtons();
 }
 

@@ -375,6 +375,8 @@ void TfrmMain::PreferVisibleIcons() {
             visible.push_back(item.get());
     for (auto& item : doc.IndItems)
         visible.push_back(item.get());
+    for (TItem* item : visible)
+        item->PrepareIcon();
     doc.IconFetcher->Prefer(visible);
 }
 

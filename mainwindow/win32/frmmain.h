@@ -72,6 +72,9 @@ public:
     TIconWorkers* IconWorkers() { return iconWorkers_.get(); }
     // Puts the answers of the workers in and repaints the buttons they change.
     void IconsArrived();
+    // The icons of the page in view and of the independent row come first (those not
+    // asked for yet are asked for now, as painting their buttons would).
+    void PreferVisibleIcons();
 
     // ---- Layout ----------------------------------------------------------------------
     void BuildLayout(bool reRender);
@@ -160,8 +163,6 @@ private:
     static bool MeetsAnyWorkArea(const RECT& r);
     // Shows the window in its normal state (it may be minimised or hidden).
     void RestoreWindow();
-    // The icons of the page in view and of the independent row come first.
-    void PreferVisibleIcons();
     // Lets go of the workers; one stuck on a target that does not answer stays behind.
     void StopIconWorkers();
     // The system's colours changed or high contrast went on or off: everything is drawn again.
