@@ -18,4 +18,8 @@ int WindowDpi(HWND window) {
     return ScreenPixelsPerInch();
 }
 
+int FontPixelsPerInch(int dpi) {
+    return dpi == ScreenPixelsPerInch() ? 0 : dpi;
+}
+
 } // namespace ui

@@ -13,4 +13,8 @@ const UINT kDpiChangedMessage = 0x02E0;
 // window (and the program is aware of them), else the screen's.
 int WindowDpi(HWND window);
 
+// What a font description's PixelsPerInch is for a window at dpi: 0 (the screen's)
+// when the two agree, so that fonts at the screen's resolution stay shared as they are.
+int FontPixelsPerInch(int dpi);
+
 } // namespace ui

@@ -66,6 +66,7 @@ TfrmMain::TfrmMain()
       indItemsAccess_(Grid, TCursorKind::Ind) {
     g_main = this;
     dpi_ = ui::WindowDpi(Handle());
+    layout_.Scale = TDpiScale(dpi_);
     SetFont(FormFont());
     SetKeyPreview(true);
     // Owned by the application's hidden window, the main window has a taskbar button
@@ -277,6 +278,7 @@ void TfrmMain::BuildLayout(bool reRender) {
 
     Grid.MakeBlankFace();
     v.Font->AssignTo(&itemFont_);
+    itemFont_.PixelsPerInch = ui::FontPixelsPerInch(dpi_);
     pageFont_ = itemFont_;
     pageFont_.Size = pageFont_.Size * 10 / 9;
     pageFont_.Style |= platform::fsBold;
@@ -465,7 +467,7 @@ void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
     TCursorKind cursorKind = Grid.CursorKind();
     int cursorPos = Grid.CursorPosition();
     TItemBtnBase* pressed = Grid.PressedButton();
-    bool wasPressed = pressed != nullptr;
+    bool wasPressed = pressed != nullptr, wasCaptured = wasPressed && Grid.CaptureButton() == pressed;
     TItemPos pressedAt = wasPressed ? pressed->GetPosition() : TItemPos{};
     SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -474,9 +476,12 @@ void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
     if (wasPressed) {
         bool ind = pressedAt.Page == kIndPage;
         int count = ind ? Grid.IndButtonsMade() : Grid.PageItemButtonCount();
-        if (pressedAt.Index >= 0 && pressedAt.Index < count && (ind || pressedAt.Page == CurrentPage()))
-            Grid.SetPressedButton(ind ? static_cast<TItemBtnBase*>(&Grid.IndButton(pressedAt.Index))
-                                      : &Grid.PageItemButton(pressedAt.Index));
+        if (pressedAt.Index >= 0 && pressedAt.Index < count && (ind || pressedAt.Page == CurrentPage())) {
+            TItemBtnBase* button = ind ? static_cast<TItemBtnBase*>(&Grid.IndButton(pressedAt.Index))
+                                       : &Grid.PageItemButton(pressedAt.Index);
+            Grid.SetPressedButton(button);
+            if (wasCaptured) Grid.SetCaptureButton(button);
+        }
     }
 }
 

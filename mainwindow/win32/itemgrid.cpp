@@ -5,6 +5,7 @@
 #include "model/document.h"
 #include "model/item.h"
 #include "model/viewdata.h"
+#include "ui/dpi.h"
 #include "ui/lighthost.h"
 #include "ui/statusbar.h"
 
@@ -214,6 +215,7 @@ TFaceStyle TItemGrid::FaceStyle() {
     s.ItemWidth = ClampItemSize(view.ItemWidth, columns);
     s.ItemHeight = ClampItemSize(view.ItemHeight, rows);
     s.Scale = layout_.Scale;
+    s.ItemFont.PixelsPerInch = ui::FontPixelsPerInch(layout_.Scale.Dpi());
     return s;
 }
 
