@@ -2,7 +2,8 @@
 # Takes the pictures of the main window in docs/ at 96, 120, 144 and 192 DPI: for each,
 # the system DPI is set in the Wine prefix (read at each process start), the end-to-end
 # test that draws the window with its pages and items runs, and the screen is taken
-# while the window shows, then cut to the window.
+# while the window shows, then cut to the window. The dialogs that the menu bar opens
+# are kept at every DPI too, in build/pictures/<dpi>/ (not in docs/).
 #   scripts/pictures.sh [preset]   (default win64; the e2e tests must be built)
 set -eu
 repo="$(cd "$(dirname "$0")/.." && pwd)"
@@ -35,5 +36,10 @@ for dpi in 96 120 144 192; do
     echo "no window at $dpi DPI" >&2
   fi
   wait "$runner" || true
+  out="$repo/build/pictures/$dpi"
+  rm -rf "$out" && mkdir -p "$out"
+  (cd "$tests" && KIROPAD_E2E_PICTURES="Z:$(echo "$out" | tr / '\\')" "$repo/scripts/wine-run.sh" e2e_tests.exe \
+      --gtest_filter='E2eDialogs.EveryCommandOfTheMenuBar' >"$out/e2e.log" 2>&1) || echo "dialogs at $dpi DPI: see $out/e2e.log" >&2
+  for bmp in "$out"/*.bmp; do [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
 done
 "$repo/scripts/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
