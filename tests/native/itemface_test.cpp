@@ -132,6 +132,16 @@ platform::TRect Extent(const platform::TPixmap& image, uint32_t pixel) {
     return r;
 }
 
+// The red icon is drawn at 32 x 32 at most, inside the square of 32 at (left, top).
+void ExpectIconIn(const platform::TPixmap& image, int left, int top) {
+    platform::TRect icon = Extent(image, 0x00FF0000);
+    EXPECT_LE(icon.Width(), 32);
+    EXPECT_GE(icon.Left, left);
+    EXPECT_LE(icon.Right, left + 32);
+    EXPECT_GE(icon.Top, top);
+    EXPECT_LE(icon.Bottom, top + 32);
+}
+
 } // namespace
 
 // At 150 % the face is the scaled button less its scaled bevel, the title's place
@@ -158,12 +168,8 @@ TEST(ItemFace, AtAnotherScaleTheFaceGrowsAndTheIconKeepsItsPixels) {
     DrawItemFace(style, item, canvas, false);
     // w = 114, h = 102 inside a border of 3; the icon's place is 48 x 48 at
     // (3 + 33, 3 + 1), the icon 32 x 32 in its middle.
-    platform::TRect icon = Extent(face, 0x00FF0000);
-    EXPECT_LE(icon.Width(), 32);
-    EXPECT_GE(icon.Left, 36 + 8);
-    EXPECT_LE(icon.Right, 36 + 8 + 32);
-    EXPECT_GE(icon.Top, 4 + 8);
-    EXPECT_LE(icon.Bottom, 4 + 8 + 32);
+    ExpectIconIn(face, 36 + 8, 4 + 8);
+    int iconLeft = Extent(face, 0x00FF0000).Left;
     ASSERT_EQ(canvas.Texts.size(), 1u);
     EXPECT_EQ(canvas.Texts[0].X, 3 + (114 - 18) / 2);
     EXPECT_EQ(canvas.Texts[0].Y, 3 + 51 + (51 - 12) / 2);
@@ -171,14 +177,11 @@ TEST(ItemFace, AtAnotherScaleTheFaceGrowsAndTheIconKeepsItsPixels) {
     canvas.Texts.clear();
     DrawItemFace(style, item, canvas, true);
     EXPECT_EQ(canvas.Texts[0].X, 6 + (114 - 18) / 2) << "pressed: the scaled 2 pixels";
-    EXPECT_EQ(Extent(face, 0x00FF0000).Left, icon.Left + 3);
+    EXPECT_EQ(Extent(face, 0x00FF0000).Left, iconLeft + 3);
 
     platform::TPixmap ind(style.IndFaceSize(), style.IndFaceSize());
     TFakeCanvas indCanvas(ind);
     DrawIndFace(style, item, indCanvas, false);
-    platform::TRect indIcon = Extent(ind, 0x00FF0000);
-    EXPECT_LE(indIcon.Width(), 32);
-    EXPECT_GE(indIcon.Left, 3 + 8);
-    EXPECT_LE(indIcon.Right, 3 + 8 + 32);
+    ExpectIconIn(ind, 3 + 8, 3 + 8);
     EXPECT_EQ(ind.Pixel(53, 53), 0x00C0C0C0u);
 }
