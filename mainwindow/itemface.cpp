@@ -13,7 +13,6 @@ using platform::TRect;
 namespace {
 
 const int kIconSize = 32;
-const int kIndFaceSize = 36;
 const char* const kEllipsis = "...";
 
 // Copy(text, p, n) with p counted from 1: n bytes from p, fewer at the end,
@@ -36,6 +35,23 @@ int SeparatorAt(const std::string& text, int p) {
     return 0;
 }
 
+// Where an icon goes whose place, at 96 DPI a 32 x 32 square, has its top left at
+// (left, top): the icon at its own size in the middle of the scaled place.
+TRect IconRect(const TDpiScale& scale, int left, int top) {
+    int inset = (scale(kIconSize) - kIconSize) / 2;
+    return TRect(left + inset, top + inset, left + inset + kIconSize, top + inset + kIconSize);
+}
+
+// The icon that has come, the slot's icon, or the last good one dimmed.
+void DrawIcon(const TFaceStyle& style, const TItem& item, ICanvas& canvas, const TRect& where) {
+    if (item.PreviewIcon)
+        TIconList::DrawIcon(*item.PreviewIcon, canvas, where);
+    else if (item.IconDimmed)
+        style.Icons->DrawDimmed(item.ImageIndex, canvas, where);
+    else
+        style.Icons->Draw(item.ImageIndex, canvas, where);
+}
+
 } // namespace
 
 TFaceStyle FaceStyleOf(const TViewData& view, const TIconList* icons) {
@@ -49,32 +65,16 @@ TFaceStyle FaceStyleOf(const TViewData& view, const TIconList* icons) {
     return s;
 }
 
-namespace {
-
-// The icon that has come, the slot's icon, or the last good one dimmed.
-void DrawItemIcon(const TFaceStyle& style, const TItem& item, ICanvas& canvas, const TRect& where) {
-    if (item.PreviewIcon)
-        TIconList::DrawIcon(*item.PreviewIcon, canvas, where);
-    else if (item.IconDimmed)
-        style.Icons->DrawDimmed(item.ImageIndex, canvas, where);
-    else
-        style.Icons->Draw(item.ImageIndex, canvas, where);
-}
-
-} // namespace
-
 void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bool pressed) {
-    int w = style.ItemWidth - 8, h = style.ItemHeight - 8;
-    int o = pressed ? 4 : 2;
+    const TDpiScale& s = style.Scale;
+    int border = s(2);
+    int w = style.FaceWidth() - 2 * border, h = style.FaceHeight() - 2 * border;
+    int o = pressed ? border + s(2) : border;
     canvas.SetBrushColor(pressed ? style.SelColor : style.BtnColor);
-    canvas.FillRect(TRect(0, 0, w + 4, h + 4));
+    canvas.FillRect(TRect(0, 0, style.FaceWidth(), style.FaceHeight()));
     if (item.Path.empty()) return;
-    if ((item.ImageIndex >= 0 || item.PreviewIcon) && style.Icons) {
-        int x = o + (w - kIconSize) / 2;
-        int y = o + ((h / 2) - kIconSize) / 2;
-        TRect where(x, y, x + kIconSize, y + kIconSize);
-        DrawItemIcon(style, item, canvas, where);
-    }
+    if ((item.ImageIndex >= 0 || item.PreviewIcon) && style.Icons)
+        DrawIcon(style, item, canvas, IconRect(s, o + (w - s(kIconSize)) / 2, o + ((h / 2) - s(kIconSize)) / 2));
     if (pressed && style.OwnSelText) {
         platform::TFontSpec font = style.ItemFont;
         font.Color = style.SelTextColor;
@@ -86,12 +86,13 @@ void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, b
 }
 
 void DrawIndFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bool pressed) {
+    const TDpiScale& s = style.Scale;
+    int size = style.IndFaceSize();
     canvas.SetBrushColor(pressed ? style.SelColor : style.BtnColor);
-    canvas.FillRect(TRect(0, 0, kIndFaceSize, kIndFaceSize));
+    canvas.FillRect(TRect(0, 0, size, size));
     if (!item.Path.empty() && (item.ImageIndex >= 0 || item.PreviewIcon) && style.Icons) {
-        int b = pressed ? 4 : 2;
-        TRect where(b, b, b + kIconSize, b + kIconSize);
-        DrawItemIcon(style, item, canvas, where);
+        int b = pressed ? s(2) + s(2) : s(2);
+        DrawIcon(style, item, canvas, IconRect(s, b, b));
     }
 }
 

@@ -28,49 +28,59 @@ TLayout ComputeLayout(const TLayoutInput& in) {
     L.B = Clamp(in.PageButtonWidth, TLayoutLimits::MinButtonSize, TLayoutLimits::MaxPageButtonWidth);
     L.N = std::max(in.PageCount, 1);
     L.ShowInd = in.ShowInd;
+    L.Scale = TDpiScale(in.Dpi);
+    const TDpiScale& s = L.Scale;
 
+    // The edges at 96 DPI; the window's are these scaled.
     int menuWidth = L.B + 6;
-    L.Page.Left = menuWidth + 1;
-    L.Page.Top = 0;
-    L.Page.Right = L.Page.Left + (L.W + 8) * L.K + 12;
-    L.Page.Bottom = (L.H + 8) * L.R + 12;
+    int pageLeft = menuWidth + 1;
+    int pageWidth = (L.W + 8) * L.K + 12;
+    int pageBottom = (L.H + 8) * L.R + 12;
+    L.Page = platform::TRect(s(pageLeft), 0, s(pageLeft + pageWidth), s(pageBottom));
 
     int menuHeight = L.Page.Bottom;
     if (L.ShowInd) {
-        L.Ind = platform::TRect(L.Page.Left, L.Page.Bottom + 1, L.Page.Right, L.Page.Bottom + 1 + 60);
-        L.IndCount = std::max(0, (L.Ind.Width() - 18) / 42);
+        L.Ind = platform::TRect(L.Page.Left, s(pageBottom + 1), L.Page.Right, s(pageBottom + 1 + 60));
+        // As many buttons at every DPI: the row holds the same items wherever it is shown.
+        L.IndCount = std::max(0, (pageWidth - 18) / 42);
         menuHeight = L.Ind.Bottom;
     }
-    L.PageMenu = platform::TRect(0, 0, menuWidth, menuHeight);
+    L.PageMenu = platform::TRect(0, 0, s(menuWidth), menuHeight);
     L.ClientWidth = L.Page.Right;
     L.ClientHeight = menuHeight + std::max(in.StatusBarHeight, 0);
     // So many pages that no button gets a pixel: keep them 1 high, reachable by keys.
-    L.PageButtonHeight = std::max((int)DivTrunc(menuHeight - 5, L.N) - 1, 1);
+    L.PageButtonHeight = std::max((int)DivTrunc(menuHeight - s(5), L.N) - s(1), 1);
     return L;
 }
 
 platform::TRect TLayout::PageButton(int i) const {
     int h = PageButtonHeight;
-    long long top = (long long)i * (h + 1) + 3;
+    long long top = (long long)i * (h + Scale(1)) + Scale(3);
     int t = Clamp(top, -2147483647LL, 2147483647LL - (h > 0 ? h : 0));
-    return platform::TRect(3, t, 3 + B, t + h);
+    return platform::TRect(Scale(3), t, Scale(3) + Scale(B), t + h);
 }
 
 platform::TRect TLayout::PageItemButton(int slot) const {
-    int left = (slot % K) * (W + 8) + 10;
-    int top = (slot / K) * (H + 8) + 10;
-    return platform::TRect(left, top, left + W, top + H);
+    // One pitch for every button; the grid is centred in the panel, 10 from its edges at 96.
+    int w = ItemWidth(), h = ItemHeight();
+    int pitchX = Scale(W + 8), pitchY = Scale(H + 8);
+    int marginX = (Page.Width() - (K * pitchX - (pitchX - w))) / 2;
+    int marginY = (Page.Height() - (R * pitchY - (pitchY - h))) / 2;
+    int left = (slot % K) * pitchX + marginX;
+    int top = (slot / K) * pitchY + marginY;
+    return platform::TRect(left, top, left + w, top + h);
 }
 
 platform::TRect TLayout::IndButton(int i) const {
     int n = IndCount;
     int P = Ind.Width();
+    int size = IndButtonSize(), margin = Scale(10);
     int left;
     if (n <= 1)
-        left = 10; // a lone button stands at the left margin
+        left = margin; // a lone button stands at the left margin
     else
-        left = (int)DivTrunc((long long)i * (P - 20 - 40LL * n), n - 1) + 40 * i + 10;
-    return platform::TRect(left, 10, left + 40, 50);
+        left = (int)DivTrunc((long long)i * (P - 2LL * margin - (long long)size * n), n - 1) + size * i + margin;
+    return platform::TRect(left, margin, left + size, margin + size);
 }
 
 platform::TRect TLayout::ImageRect(const platform::TRect& panel) {

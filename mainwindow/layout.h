@@ -3,11 +3,16 @@
 // the page column, the page grid, the independent row, the client size, every
 // page button and every item button. Pure arithmetic, so it is tested natively.
 //
+// Every value is given at 96 pixels per inch and scaled to the window's DPI with
+// the one rounding of TDpiScale: the panels' edges are the scaled edges of the
+// 96-DPI window, the buttons keep one scaled pitch, and at 96 nothing moves.
+//
 // Values from the data file are used as read, but clamped at use to what a
 // window can hold (see TLayoutLimits), so that no size can overflow or ask for
 // an unbounded allocation.
 #include <cstdint>
 
+#include "mainwindow/dpiscale.h"
 #include "model/buttonsizes.h"
 #include "platform/types.h"
 
@@ -27,13 +32,25 @@ struct TLayoutInput {
     int Rows = 3;              // R, the document's PageHeight
     bool ShowInd = true;       // S
     int PageCount = 10;        // N
-    int StatusBarHeight = 0;
+    int StatusBarHeight = 0;   // in the window's pixels
+    int Dpi = 96;              // the window's pixels per inch
 };
 
 struct TLayout {
-    // The values actually used, after clamping.
+    // The values actually used, after clamping (B, W and H at 96 DPI).
     int B = 0, W = 0, H = 0, K = 0, R = 0, N = 0;
     bool ShowInd = false;
+    TDpiScale Scale;
+
+    // The sizes in the window's pixels: an item button, the independent button and
+    // its face, the bevel of every panel and button.
+    int ItemWidth() const { return Scale(W); }
+    int ItemHeight() const { return Scale(H); }
+    int IndButtonSize() const { return Scale(kIndButton); }
+    int IndFaceSize() const { return IndButtonSize() - 2 * Bevel(); }
+    int Bevel() const { return Scale(kBevel); }
+    static constexpr int kIndButton = 40;
+    static constexpr int kBevel = 2;
 
     platform::TRect PageMenu; // pnlPageMenu
     platform::TRect Page;     // pnlPage
@@ -49,7 +66,7 @@ struct TLayout {
     platform::TRect PageItemButton(int slot) const;
     // Independent button i within pnlInd.
     platform::TRect IndButton(int i) const;
-    // The face area inside an item button panel: (2, 2) to (w - 2, h - 2).
+    // The face area inside an item button panel at 96 DPI: (2, 2) to (w - 2, h - 2).
     static platform::TRect ImageRect(const platform::TRect& panel);
 };
 

@@ -18,9 +18,13 @@ struct TFontSpec {
     int Size = 9;      // points
     uint8_t Style = 0; // fsBold | fsItalic | ...
     int Charset = 128; // Shift-JIS
+    // The resolution the points are made pixels at: 0 for the screen's, else a
+    // window's own (one on a display of another scale). Never stored.
+    int PixelsPerInch = 0;
 
     bool operator==(const TFontSpec& o) const {
-        return Color == o.Color && Name == o.Name && Size == o.Size && Style == o.Style && Charset == o.Charset;
+        return Color == o.Color && Name == o.Name && Size == o.Size && Style == o.Style && Charset == o.Charset &&
+               PixelsPerInch == o.PixelsPerInch;
     }
     bool operator!=(const TFontSpec& o) const { return !(*this == o); }
 };

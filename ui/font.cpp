@@ -20,9 +20,17 @@ int PointsToPixels(int points) {
     return MulDiv(points, ScreenPixelsPerInch(), 72);
 }
 
+namespace {
+
+int PixelsPerInchOf(const platform::TFontSpec& desc) {
+    return desc.PixelsPerInch > 0 ? desc.PixelsPerInch : ScreenPixelsPerInch();
+}
+
+} // namespace
+
 LOGFONTW MakeLogFont(const platform::TFontSpec& desc) {
     LOGFONTW lf = {};
-    lf.lfHeight = -PointsToPixels(desc.Size);
+    lf.lfHeight = -MulDiv(desc.Size, PixelsPerInchOf(desc), 72);
     lf.lfWeight = (desc.Style & platform::fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (desc.Style & platform::fsItalic) ? TRUE : FALSE;
     lf.lfUnderline = (desc.Style & platform::fsUnderline) ? TRUE : FALSE;
@@ -43,7 +51,7 @@ bool FontFromLogFont(const LOGFONTW& lf, platform::TColor color, platform::TFont
         return false;
     int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     desc.Name = name;
-    desc.Size = MulDiv(height, 72, ScreenPixelsPerInch());
+    desc.Size = MulDiv(height, 72, PixelsPerInchOf(desc));
     desc.Style = 0;
     if (lf.lfWeight >= FW_BOLD) desc.Style |= platform::fsBold;
     if (lf.lfItalic) desc.Style |= platform::fsItalic;
@@ -56,7 +64,7 @@ bool FontFromLogFont(const LOGFONTW& lf, platform::TColor color, platform::TFont
 
 bool TFont::SameShape(const platform::TFontSpec& desc) const {
     return desc.Name == desc_.Name && desc.Size == desc_.Size && desc.Style == desc_.Style &&
-           desc.Charset == desc_.Charset;
+           desc.Charset == desc_.Charset && desc.PixelsPerInch == desc_.PixelsPerInch;
 }
 
 void TFont::Assign(const platform::TFontSpec& desc) {

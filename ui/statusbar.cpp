@@ -64,6 +64,12 @@ void TStatusBar::AddPanel(int width) {
     Invalidate();
 }
 
+void TStatusBar::SetPanelWidth(size_t index, int width) {
+    if (index >= widths_.size() || widths_[index] == width) return;
+    widths_[index] = width;
+    Invalidate();
+}
+
 void TStatusBar::SetPanelText(size_t index, const std::string& text) {
     if (index >= texts_.size() || texts_[index] == text) return;
     texts_[index] = text;

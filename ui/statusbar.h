@@ -22,6 +22,8 @@ public:
     ~TStatusBar() override;
 
     void AddPanel(int width);
+    // A new width for a panel (the window's DPI changed).
+    void SetPanelWidth(size_t index, int width);
     size_t PanelCount() const { return widths_.size(); }
     // Text in code page 932.
     void SetPanelText(size_t index, const std::string& text);

@@ -17,6 +17,7 @@
 #include "ui/accessible.h"
 #include "ui/application.h"
 #include "ui/canvas.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ TfrmMain::TfrmMain()
       trayIcon_(*this, kTrayMessage, 1), pageButtonsAccess_(*this), pageItemsAccess_(Grid, TCursorKind::Page),
       indItemsAccess_(Grid, TCursorKind::Ind) {
     g_main = this;
+    dpi_ = ui::WindowDpi(Handle());
+    layout_.Scale = TDpiScale(dpi_);
     SetFont(FormFont());
     SetKeyPreview(true);
     // Owned by the application's hidden window, the main window has a taskbar button
@@ -157,6 +160,10 @@ bool TfrmMain::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETHIGHCONTRAST) SystemLookChanged();
         return false;
+    case ui::kDpiChangedMessage:
+        DpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     case WM_ENDSESSION:
         if (wParam && !sessionSaved_ && document_) document_->SaveIfNeeded(TSaveReason::Exit);
         sessionSaved_ = false;
@@ -257,6 +264,7 @@ TLayoutInput TfrmMain::LayoutInput() {
     in.ShowInd = document_->ShowInd;
     in.PageCount = (int)document_->Pages.size();
     in.StatusBarHeight = stbMain.BarHeight();
+    in.Dpi = dpi_;
     return in;
 }
 
@@ -270,6 +278,7 @@ void TfrmMain::BuildLayout(bool reRender) {
 
     Grid.MakeBlankFace();
     v.Font->AssignTo(&itemFont_);
+    itemFont_.PixelsPerInch = ui::FontPixelsPerInch(dpi_);
     pageFont_ = itemFont_;
     pageFont_.Size = pageFont_.Size * 10 / 9;
     pageFont_.Style |= platform::fsBold;
@@ -279,6 +288,11 @@ void TfrmMain::BuildLayout(bool reRender) {
             for (auto& item : page->Items())
                 item->RedrawImage();
 
+    int bevel = layout_.Bevel();
+    pnlPageMenu.SetBevelWidth(bevel);
+    pnlPage.SetBevelWidth(bevel);
+    pnlInd.SetBevelWidth(bevel);
+    stbMain.SetPanelWidth(0, layout_.Scale(kStatusPanelWidth));
     pnlPageMenu.SetColor(look_.Back);
     pnlPage.SetColor(look_.Back);
     pnlInd.SetColor(look_.Back);
@@ -323,7 +337,7 @@ void TfrmMain::BuildPageButtons() {
         pageButtons_.push_back(b);
         b->Index = i;
         b->SetParent(pnlPageMenu);
-        b->SetBevelWidth(2);
+        b->SetBevelWidth(layout_.Bevel());
         b->SetBevelOuter(ui::TBevelCut::Raised);
         b->SetColor(look_.Btn);
         SetPageCaption(i);
@@ -443,6 +457,34 @@ void TfrmMain::ResizePages(int columns, int rows) {
     BuildLayout(true);
     SelectPage(page);
     if (visible) ShowWindow(Handle(), SW_SHOW);
+}
+
+void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
+    if (dpi == dpi_ || !document_ || Grid.Empty()) {
+        dpi_ = dpi;
+        return;
+    }
+    dpi_ = dpi;
+    // The keyboard cursor and a button held down are kept by their place.
+    TCursorKind cursorKind = Grid.CursorKind();
+    int cursorPos = Grid.CursorPosition();
+    TItemBtnBase* pressed = Grid.PressedButton();
+    bool wasPressed = pressed != nullptr, wasCaptured = wasPressed && Grid.CaptureButton() == pressed;
+    TItemPos pressedAt = wasPressed ? pressed->GetPosition() : TItemPos{};
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RebuildLayout();
+    if (cursorKind != TCursorKind::None) Grid.SetKeyCursor(cursorKind, cursorPos);
+    if (wasPressed) {
+        bool ind = pressedAt.Page == kIndPage;
+        int count = ind ? Grid.IndButtonsMade() : Grid.PageItemButtonCount();
+        if (pressedAt.Index >= 0 && pressedAt.Index < count && (ind || pressedAt.Page == CurrentPage())) {
+            TItemBtnBase* button = ind ? static_cast<TItemBtnBase*>(&Grid.IndButton(pressedAt.Index))
+                                       : &Grid.PageItemButton(pressedAt.Index);
+            Grid.SetPressedButton(button);
+            if (wasCaptured) Grid.SetCaptureButton(button);
+        }
+    }
 }
 
 void TfrmMain::SystemLookChanged() {

@@ -87,6 +87,12 @@ public:
     // After the page size option changed: the pages are re-laid to columns x rows.
     void ResizePages(int columns, int rows) override;
     const TLayout& Layout() const { return layout_; }
+    // The pixels per inch the window is laid out for.
+    int Dpi() const { return dpi_; }
+    // The window moved to a display of another resolution: it takes the suggested
+    // rectangle (screen coordinates) and is laid out again at the new DPI, keeping
+    // the page, the keyboard cursor and a button held down.
+    void DpiChanged(int dpi, const RECT& suggested);
 
     // ---- Pages -----------------------------------------------------------------------
     int CurrentPage() const { return Grid.Page(); }
@@ -184,6 +190,7 @@ private:
     bool preloadArmed_ = false;
     platform::TFontSpec itemFont_;
     platform::TFontSpec pageFont_;
+    int dpi_ = 96;
     int storedClientWidth_ = 0;
     int storedClientHeight_ = 0;
     TLayout layout_;

@@ -21,7 +21,6 @@ namespace {
 
 const int kResultGuarded = 33; // a start the double-click guard skipped counts as a success
 const WORD kEnter = 13, kSpace = 32;
-const int kIndImageSize = 36;
 
 void FrameLine(platform::TPixmap& face, uint32_t pixel, int x0, int y0, int x1, int y1) {
     for (int y = std::max(y0, 0); y <= std::min(y1, face.Height() - 1); ++y)
@@ -39,7 +38,7 @@ TItemBtnBase::TItemBtnBase(TItemGrid& grid, int index, ui::TLightHost& parent)
       image_(grid.TakeImage()) {
     panel_->Button = this;
     panel_->SetParent(parent);
-    panel_->SetBevelWidth(2);
+    panel_->SetBevelWidth(grid.Layout().Bevel());
     panel_->SetBevelOuter(ui::TBevelCut::Raised);
     panel_->SetColor(owner_.Look().Btn);
     panel_->SetDragDropAccept(true);
@@ -220,17 +219,19 @@ void TItemBtnBase::DropFiles(TDropPanel&, int iFiles, const std::vector<std::str
 }
 
 void TItemBtnBase::DrawFocusFrame(platform::TPixmap& face) {
-    int s = down_ ? 1 : 0;
+    // At 96 DPI: the outline of a rectangle from (1 + s, 1 + s) to (w - 1 + s,
+    // h - 1 + s), as a pen of width 1 draws it (the right and bottom edges inside),
+    // s being 1 on a pressed face. Inset, shift and line width scale together.
+    const TDpiScale& scale = grid_.Layout().Scale;
+    int one = scale(1), s = down_ ? one : 0, t = one - 1;
     int w = face.Width(), h = face.Height();
-    // The outline of a rectangle from (1 + s, 1 + s) to (w - 1 + s, h - 1 + s), as a
-    // pen of width 1 draws it: the right and bottom edges lie inside.
-    int left = 1 + s, top = 1 + s, right = w - 2 + s, bottom = h - 2 + s;
+    int left = one + s, top = one + s, right = w - 1 - one + s, bottom = h - 1 - one + s;
     const TLook& look = owner_.Look();
     uint32_t pixel = platform::System().ColorToPixel(down_ ? look.SelFocus : look.Focus);
-    FrameLine(face, pixel, left, top, right, top);
-    FrameLine(face, pixel, left, bottom, right, bottom);
-    FrameLine(face, pixel, left, top, left, bottom);
-    FrameLine(face, pixel, right, top, right, bottom);
+    FrameLine(face, pixel, left, top, right, top + t);
+    FrameLine(face, pixel, left, bottom - t, right, bottom);
+    FrameLine(face, pixel, left, top, left + t, bottom);
+    FrameLine(face, pixel, right - t, top, right, bottom);
 }
 
 // ---------------------------------------------------------------------------------
@@ -240,7 +241,8 @@ TPageItemBtn::TPageItemBtn(TItemGrid& grid, int index) : TItemBtnBase(grid, inde
     platform::TRect r = grid.Layout().PageItemButton(index);
     panel_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     panel_->SetVisible(true);
-    image_->SetBounds(2, 2, r.Width() - 4, r.Height() - 4);
+    int bevel = grid.Layout().Bevel();
+    image_->SetBounds(bevel, bevel, r.Width() - 2 * bevel, r.Height() - 2 * bevel);
     image_->SetVisible(true);
 }
 
@@ -323,8 +325,9 @@ TIndItemBtn::TIndItemBtn(TItemGrid& grid, int index) : TItemBtnBase(grid, index,
     platform::TRect r = grid.Layout().IndButton(index);
     panel_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     panel_->SetVisible(true);
-    image_->SetBounds(2, 2, kIndImageSize, kIndImageSize);
-    image_->Picture().Resize(kIndImageSize, kIndImageSize);
+    int bevel = grid.Layout().Bevel(), size = grid.Layout().IndFaceSize();
+    image_->SetBounds(bevel, bevel, size, size);
+    image_->Picture().Resize(size, size);
     image_->SetVisible(true);
 }
 

@@ -5,6 +5,7 @@
 #include "model/document.h"
 #include "model/item.h"
 #include "model/viewdata.h"
+#include "ui/dpi.h"
 #include "ui/lighthost.h"
 #include "ui/statusbar.h"
 
@@ -213,12 +214,14 @@ TFaceStyle TItemGrid::FaceStyle() {
     // The sizes the buttons are laid out with, so that a face never outgrows its button.
     s.ItemWidth = ClampItemSize(view.ItemWidth, columns);
     s.ItemHeight = ClampItemSize(view.ItemHeight, rows);
+    s.Scale = layout_.Scale;
+    s.ItemFont.PixelsPerInch = ui::FontPixelsPerInch(layout_.Scale.Dpi());
     return s;
 }
 
 void TItemGrid::PaintItemFace(const TItem& item, platform::TPixmap& image) {
     TFaceStyle s = FaceStyle();
-    image.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
+    image.Resize(s.FaceWidth(), s.FaceHeight());
     ui::TPixmapCanvas canvas(image, faceText_);
     ::DrawItemFace(s, item, canvas, false);
 }
@@ -233,7 +236,7 @@ void TItemGrid::DrawIndFace(const TItem& item, platform::ICanvas& canvas, bool p
 
 void TItemGrid::MakeBlankFace() {
     TFaceStyle s = FaceStyle();
-    blankFace_.Resize(s.ItemWidth - 4, s.ItemHeight - 4);
+    blankFace_.Resize(s.FaceWidth(), s.FaceHeight());
     TItem empty(false);
     ui::TPixmapCanvas canvas(blankFace_, faceText_);
     ::DrawItemFace(s, empty, canvas, false);

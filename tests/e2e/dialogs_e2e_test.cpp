@@ -261,7 +261,17 @@ protected:
         if (!action()) return nullptr;
         HWND dialog = WaitForNewDialog(Pid(), known);
         if (!dialog) NotDone();
+        if (dialog) KeepPicture(dialog);
         return dialog;
+    }
+    // With KIROPAD_E2E_PICTURES naming a folder, every dialog that opens is kept there
+    // as a picture (scripts/pictures.sh looks at them at every display scale).
+    static void KeepPicture(HWND dialog) {
+        static int count = 0;
+        wchar_t folder[MAX_PATH];
+        if (GetEnvironmentVariableW(L"KIROPAD_E2E_PICTURES", folder, MAX_PATH) == 0) return;
+        Sleep(500); // drawn first
+        SaveWindowPicture(dialog, std::wstring(folder) + L"\\dialog-" + std::to_wstring(++count) + L".bmp");
     }
     HWND MenuDialog(const std::vector<WORD>& keys) {
         return Opens([&] { return Menu(keys); });

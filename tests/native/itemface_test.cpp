@@ -117,3 +117,71 @@ TEST(ItemFace, PageFaceFillsDrawsTheIconAndTheTitleBelowIt) {
     EXPECT_EQ(ind.Pixel(10, 10), 0x00FF0000u); // the icon
     EXPECT_EQ(ind.Pixel(35, 35), 0x00C0C0C0u);
 }
+
+namespace {
+
+// The smallest rectangle around the pixels of one colour.
+platform::TRect Extent(const platform::TPixmap& image, uint32_t pixel) {
+    platform::TRect r(image.Width(), image.Height(), -1, -1);
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x)
+            if (image.Pixel(x, y) == pixel) {
+                r.Left = std::min(r.Left, x), r.Top = std::min(r.Top, y);
+                r.Right = std::max(r.Right, x + 1), r.Bottom = std::max(r.Bottom, y + 1);
+            }
+    return r;
+}
+
+// The red icon is drawn at 32 x 32 at most, inside the square of 32 at (left, top).
+void ExpectIconIn(const platform::TPixmap& image, int left, int top) {
+    platform::TRect icon = Extent(image, 0x00FF0000);
+    EXPECT_LE(icon.Width(), 32);
+    EXPECT_GE(icon.Left, left);
+    EXPECT_LE(icon.Right, left + 32);
+    EXPECT_GE(icon.Top, top);
+    EXPECT_LE(icon.Bottom, top + 32);
+}
+
+} // namespace
+
+// At 150 % the face is the scaled button less its scaled bevel, the title's place
+// scales with it, and the 32 x 32 icon is drawn at its own size in the middle of
+// its scaled place, never stretched.
+TEST(ItemFace, AtAnotherScaleTheFaceGrowsAndTheIconKeepsItsPixels) {
+    TFakeSystem sys;
+    TIconList icons;
+    TFaceStyle style;
+    style.Scale = TDpiScale(144);
+    style.SelColor = 0x0000FF00;
+    style.Icons = &icons;
+    ASSERT_EQ(style.FaceWidth(), 126 - 6);
+    ASSERT_EQ(style.FaceHeight(), 114 - 6);
+    ASSERT_EQ(style.IndFaceSize(), 60 - 6);
+    TItem item(false);
+    item.Name = "abc";
+    item.Path = "C:\\a.exe";
+    platform::TIconImage red = TFakeSystem::SolidIcon(0x00FF0000);
+    icons.SetIcon(item.ImageIndex, &red);
+
+    platform::TPixmap face(style.FaceWidth(), style.FaceHeight());
+    TFakeCanvas canvas(face);
+    DrawItemFace(style, item, canvas, false);
+    // w = 114, h = 102 inside a border of 3; the icon's place is 48 x 48 at
+    // (3 + 33, 3 + 1), the icon 32 x 32 in its middle.
+    ExpectIconIn(face, 36 + 8, 4 + 8);
+    int iconLeft = Extent(face, 0x00FF0000).Left;
+    ASSERT_EQ(canvas.Texts.size(), 1u);
+    EXPECT_EQ(canvas.Texts[0].X, 3 + (114 - 18) / 2);
+    EXPECT_EQ(canvas.Texts[0].Y, 3 + 51 + (51 - 12) / 2);
+
+    canvas.Texts.clear();
+    DrawItemFace(style, item, canvas, true);
+    EXPECT_EQ(canvas.Texts[0].X, 6 + (114 - 18) / 2) << "pressed: the scaled 2 pixels";
+    EXPECT_EQ(Extent(face, 0x00FF0000).Left, iconLeft + 3);
+
+    platform::TPixmap ind(style.IndFaceSize(), style.IndFaceSize());
+    TFakeCanvas indCanvas(ind);
+    DrawIndFace(style, item, indCanvas, false);
+    ExpectIconIn(ind, 3 + 8, 3 + 8);
+    EXPECT_EQ(ind.Pixel(53, 53), 0x00C0C0C0u);
+}

@@ -2,6 +2,9 @@
 // the independent row, the cursor, and sizes from a hostile data file.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "mainwindow/layout.h"
 
 TEST(Layout, DefaultWindowIs650WideWithTenIndependentButtons) {
@@ -109,4 +112,105 @@ TEST(Layout, HostileSizesAreClampedWithoutOverflow) {
     EXPECT_EQ(Z.W, TLayoutLimits::MinButtonSize);
     EXPECT_EQ(Z.K, 1);
     EXPECT_EQ(Z.N, 1);
+}
+
+// ---- The window at other display scales ---------------------------------------------
+
+TEST(DpiScale, RoundsToTheNearestPixelAndLeaves96Alone) {
+    TDpiScale at96(96), at120(120), at144(144), at192(192);
+    for (int v = -300; v <= 5000; ++v) {
+        ASSERT_EQ(at96(v), v);
+        ASSERT_EQ(at192(v), 2 * v);
+        ASSERT_EQ(at144(-v), -at144(v)) << "a half rounds away from zero, as MulDiv does";
+    }
+    EXPECT_EQ(at120(84), 105);
+    EXPECT_EQ(at120(2), 3);  // 2.5
+    EXPECT_EQ(at120(1), 1);  // 1.25
+    EXPECT_EQ(at144(1), 2);  // 1.5
+    EXPECT_EQ(at144(171), 257); // 256.5
+    EXPECT_EQ(TDpiScale(0).Dpi(), 96) << "no resolution counts as 96";
+    EXPECT_EQ(TDpiScale(100000).Dpi(), 96);
+    EXPECT_EQ(TDpiScale(1000000000)(1000000), 1000000);
+}
+
+namespace {
+
+std::vector<TLayoutInput> SampleInputs() {
+    std::vector<TLayoutInput> all(4);
+    all[1].Columns = 8, all[1].Rows = 4, all[1].ItemWidth = 70, all[1].ItemHeight = 90, all[1].PageButtonWidth = 120,
+    all[1].PageCount = 3;
+    all[2].ShowInd = false, all[2].PageCount = 1;
+    all[3].ItemWidth = 85, all[3].ItemHeight = 77, all[3].PageButtonWidth = 99, all[3].Columns = 3,
+    all[3].Rows = 7, all[3].PageCount = 25;
+    return all;
+}
+
+const int kDpis[] = {120, 144, 192};
+
+} // namespace
+
+TEST(LayoutAtDpi, TheWindowIsThe96DpiWindowTimesTheScaleWithinAPixel) {
+    for (TLayoutInput in : SampleInputs())
+        for (int dpi : kDpis) {
+            TLayout base = ComputeLayout(in);
+            in.Dpi = dpi;
+            TLayout L = ComputeLayout(in);
+            in.Dpi = 96;
+            double f = dpi / 96.0;
+            SCOPED_TRACE(testing::Message() << dpi << " DPI, " << in.Columns << " x " << in.Rows);
+            EXPECT_NEAR(L.ClientWidth, base.ClientWidth * f, 1.0);
+            EXPECT_NEAR(L.ClientHeight, base.ClientHeight * f, 1.0);
+            EXPECT_NEAR(L.PageMenu.Width(), base.PageMenu.Width() * f, 1.0);
+            EXPECT_NEAR(L.Page.Height(), base.Page.Height() * f, 1.0);
+            EXPECT_NEAR(L.Ind.Height(), base.Ind.Height() * f, 1.0);
+            EXPECT_EQ(L.IndCount, base.IndCount) << "the row holds the same items at every scale";
+            EXPECT_GE(L.Page.Left, L.PageMenu.Right + 1) << "the panels do not overlap";
+        }
+}
+
+TEST(LayoutAtDpi, ButtonsKeepOnePitchAndStayInsideTheirPanels) {
+    for (TLayoutInput in : SampleInputs())
+        for (int dpi : kDpis) {
+            in.Dpi = dpi;
+            TLayout L = ComputeLayout(in);
+            TDpiScale s(dpi);
+            SCOPED_TRACE(testing::Message() << dpi << " DPI, " << in.Columns << " x " << in.Rows);
+            // Item buttons: the scaled size, one pitch across and down, margins alike.
+            platform::TRect first = L.PageItemButton(0), last = L.PageItemButton(L.SlotCount() - 1);
+            EXPECT_EQ(first.Width(), s(L.W));
+            EXPECT_EQ(first.Height(), s(L.H));
+            for (int slot = 1; slot < L.SlotCount(); ++slot) {
+                platform::TRect a = L.PageItemButton(slot - 1), b = L.PageItemButton(slot);
+                if (slot % L.K) EXPECT_EQ(b.Left - a.Left, s(L.W + 8));
+                if (slot >= L.K) EXPECT_EQ(b.Top - L.PageItemButton(slot - L.K).Top, s(L.H + 8));
+            }
+            EXPECT_LE(std::abs(first.Left - (L.Page.Width() - last.Right)), 1);
+            EXPECT_LE(std::abs(first.Top - (L.Page.Height() - last.Bottom)), 1);
+            // The rounding of the pitch is taken from the margins, half a pixel a column at most.
+            EXPECT_GE(first.Left, s(10) - (L.K + 1) / 2);
+            EXPECT_GE(first.Top, s(10) - (L.R + 1) / 2);
+            // Independent buttons: the scaled size, in order, inside the row.
+            if (L.ShowInd) {
+                for (int i = 0; i < L.IndCount; ++i) {
+                    platform::TRect b = L.IndButton(i);
+                    EXPECT_EQ(b.Width(), s(40));
+                    EXPECT_EQ(b.Top, s(10));
+                    EXPECT_LE(b.Bottom, L.Ind.Height() - s(10) + 1);
+                    if (i > 0) EXPECT_GT(b.Left, L.IndButton(i - 1).Right);
+                }
+                EXPECT_LE(L.IndButton(L.IndCount - 1).Right, L.Ind.Width() - s(10));
+                EXPECT_EQ(L.IndFaceSize(), s(40) - 2 * s(2));
+            }
+            // Page buttons: the scaled width, all of them inside the column.
+            EXPECT_EQ(L.PageButton(0).Left, s(3));
+            EXPECT_EQ(L.PageButton(0).Width(), s(L.B));
+            EXPECT_LE(L.PageButton(0).Right, L.PageMenu.Width() - s(2));
+            EXPECT_LE(L.PageButton(L.N - 1).Bottom, L.PageMenu.Height() - s(2));
+            EXPECT_NEAR(L.PageButtonHeight, ComputeLayout([&] {
+                            TLayoutInput b = in;
+                            b.Dpi = 96;
+                            return b;
+                        }()).PageButtonHeight * dpi / 96.0,
+                        2.0);
+        }
 }

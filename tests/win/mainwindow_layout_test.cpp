@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "dpi_support.h"
 #include "ui/canvas.h"
 #include "ui/gdi.h"
 
@@ -17,7 +18,9 @@ struct TBounds {
     int Left, Top, Width, Height;
 };
 
-TBounds BoundsOf(ui::TWindow& w) {
+// A window or a windowless control: anything with a place in its parent.
+template <class TControl>
+TBounds BoundsOf(TControl& w) {
     return TBounds{w.Left(), w.Top(), w.Width(), w.Height()};
 }
 
@@ -358,4 +361,104 @@ TEST_F(MainWindowLayout, IconPreloadingStartsWhenTheWindowShowsNotWhileItIsBuilt
     form_->ShowForm();
     EXPECT_TRUE(uitest::PumpUntil([&] { return PageItem(9, 0).Prepared; }))
         << "every page's icons are prepared after the start";
+}
+
+namespace {
+
+// The default window at the DPI it was laid out for: every panel and button where
+// the layout puts them, the size the 96-DPI window's times the scale within a pixel,
+// faces and fonts at the scale, the stored sizes still the 96-DPI ones.
+void ExpectTheDefaultWindowScaled(TfrmMain& f, int dpi) {
+    SCOPED_TRACE(testing::Message() << dpi << " DPI");
+    ASSERT_EQ(dpi, f.Dpi());
+    double scale = dpi / 96.0;
+    int bar = f.stbMain.BarHeight();
+    EXPECT_NEAR(f.ClientWidth(), 650 * scale, 1.0);
+    EXPECT_NEAR(f.ClientHeight() - bar, 325 * scale, 1.0);
+    TLayoutInput in;
+    in.StatusBarHeight = bar;
+    in.Dpi = dpi;
+    TLayout want = ComputeLayout(in);
+    const platform::TRect& column = want.PageMenu;
+    ExpectBounds(BoundsOf(f.pnlPageMenu), column.Left, column.Top, column.Width(), column.Height(), "page column");
+    ExpectBounds(BoundsOf(f.pnlPage), want.Page.Left, 0, want.Page.Width(), want.Page.Height(), "grid");
+    ExpectBounds(BoundsOf(f.pnlInd), want.Ind.Left, want.Ind.Top, want.Ind.Width(), want.Ind.Height(), "row");
+    for (int i : {0, 9}) {
+        platform::TRect r = want.PageButton(i);
+        ExpectBounds(BoundsOf(*f.PageButtons()[(size_t)i]), r.Left, r.Top, r.Width(), r.Height(), "page button");
+    }
+    for (int slot : {0, 6, 14}) {
+        platform::TRect r = want.PageItemButton(slot);
+        ExpectBounds(BoundsOf(f.Grid.PageItemButton(slot).Panel()), r.Left, r.Top, r.Width(), r.Height(), "item");
+    }
+    platform::TRect last = want.IndButton(9);
+    ExpectBounds(BoundsOf(f.Grid.IndButton(9).Panel()), last.Left, last.Top, last.Width(), last.Height(), "ind");
+    TDpiScale s(dpi);
+    EXPECT_EQ(s(84) - 2 * s(2), f.Grid.BlankFace().Width());
+    EXPECT_EQ(s(76) - 2 * s(2), f.Grid.BlankFace().Height());
+    EXPECT_EQ(s(40) - 2 * s(2), f.Grid.IndButton(0).Image().Width());
+    EXPECT_EQ(s(2), f.pnlPage.BevelWidth());
+    EXPECT_EQ(-MulDiv(9, dpi, 72), ui::MakeLogFont(f.ItemFont()).lfHeight) << "the titles' font at the DPI";
+    EXPECT_EQ(84, f.View().ItemWidth) << "the stored size stays the 96-DPI one";
+    EXPECT_EQ(171, f.View().PageBtnWidth);
+}
+
+} // namespace
+
+// At 96 DPI the window is the one of the test above; at 120, 144 and 192 (each in a
+// process of its own, the system reading the DPI at the start) it is that window scaled.
+TEST_F(MainWindowLayout, AtEveryDisplayScaleTheWindowIsTheDefaultOneScaled) {
+    TfrmMain& f = Open();
+    int dpi = dpitest::StartedForDpi();
+    ExpectTheDefaultWindowScaled(f, dpi ? dpi : 96);
+    if (dpi != 0) return;
+    for (int other : {120, 144, 192})
+        EXPECT_TRUE(dpitest::PassesAtDpi("MainWindowLayout.AtEveryDisplayScaleTheWindowIsTheDefaultOneScaled", other))
+            << "at " << other << " DPI";
+}
+
+// Moved to a display of 144 DPI, the window takes the suggested rectangle, is laid out
+// at 144 with fonts to match, and keeps its page, its keyboard cursor and a button held
+// down; back at 96 it is the window it was.
+TEST_F(MainWindowLayout, MovedToAnotherScaleTheWindowIsLaidOutAgainAndKeepsItsState) {
+    if (dpitest::StartedForDpi() != 0) return;
+    TfrmMain& f = Open();
+    Fill(PageItem(2, 4), "C:\\windows\\notepad.exe", "メモ帳");
+    f.SelectPage(2);
+    // Held down with the mouse: pressed, with the capture, and the keyboard cursor on it.
+    f.Grid.SetPressedButton(&f.Grid.PageItemButton(7));
+    f.Grid.SetCaptureButton(&f.Grid.PageItemButton(7));
+    int width = f.Width(), height = f.Height();
+
+    RECT suggested = {40, 30, 40 + width * 3 / 2, 30 + height * 3 / 2};
+    f.DpiChanged(144, suggested);
+    EXPECT_EQ(&f.Grid.PageItemButton(7), f.Grid.PressedButton());
+    EXPECT_EQ(&f.Grid.PageItemButton(7), f.Grid.CaptureButton());
+    // From here the pressed look follows the pointer again, wherever it is now.
+    uitest::PumpPending();
+    EXPECT_EQ(144, f.Dpi());
+    EXPECT_EQ(40, f.Left());
+    EXPECT_EQ(30, f.Top());
+    EXPECT_NEAR(f.ClientWidth(), 650 * 1.5, 1.0);
+    EXPECT_EQ(126, f.Grid.PageItemButton(0).Panel().Width());
+    EXPECT_EQ(-MulDiv(9, 144, 72), ui::MakeLogFont(f.ItemFont()).lfHeight);
+    EXPECT_EQ(2, f.CurrentPage());
+    EXPECT_EQ(TCursorKind::Page, f.Grid.CursorKind());
+    EXPECT_EQ(7, f.Grid.CursorPosition());
+    EXPECT_EQ(&f.Grid.PageItemButton(7), f.Grid.CaptureButton());
+    EXPECT_EQ(120, PageItem(2, 4).Image->Width()) << "the placed item's face is drawn at the scale";
+    EXPECT_EQ(84, f.View().ItemWidth);
+
+    f.Grid.SetCaptureButton(nullptr);
+    f.Grid.SetPressedButton(nullptr);
+    f.Grid.SetKeyCursor(TCursorKind::Ind, 3);
+    f.DpiChanged(96, RECT{40, 30, 40 + width, 30 + height});
+    uitest::PumpPending();
+    EXPECT_EQ(650, f.ClientWidth());
+    EXPECT_EQ(84, f.Grid.PageItemButton(0).Panel().Width());
+    EXPECT_EQ(80, PageItem(2, 4).Image->Width());
+    EXPECT_EQ(-12, ui::MakeLogFont(f.ItemFont()).lfHeight);
+    EXPECT_EQ(TCursorKind::Ind, f.Grid.CursorKind());
+    EXPECT_EQ(3, f.Grid.CursorPosition());
+    EXPECT_EQ(width, f.Width());
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/text.h"
+#include "dpi_support.h"
 #include "probe_support.h"
 #include "ui/gdi.h"
 #include "ui/lighthost.h"
@@ -424,41 +425,6 @@ int IconWidth(HICON icon) {
     return bm.bmWidth;
 }
 
-// Runs one test of this program in a process of its own at 144 pixels per inch (the
-// system reads the value at each process start); true when it passed.
-bool PassesAt144Dpi(const char* test) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ | KEY_WRITE, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    DWORD old = 0, size = sizeof old, type = 0;
-    bool had = RegQueryValueExW(key, L"LogPixels", nullptr, &type, (BYTE*)&old, &size) == ERROR_SUCCESS;
-    DWORD dpi = 144;
-    RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, (const BYTE*)&dpi, sizeof dpi);
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line =
-        L"\"" + std::wstring(self) + L"\" --gtest_filter=" + std::wstring(test, test + strlen(test));
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    SetEnvironmentVariableW(L"KIROPAD_TEST_AT_144_DPI", L"1");
-    DWORD code = 1;
-    if (CreateProcessW(self, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, 60000);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    SetEnvironmentVariableW(L"KIROPAD_TEST_AT_144_DPI", nullptr);
-    if (had)
-        RegSetValueExW(key, L"LogPixels", 0, type, (const BYTE*)&old, sizeof old);
-    else
-        RegDeleteValueW(key, L"LogPixels");
-    RegCloseKey(key);
-    return code == 0;
-}
-
 } // namespace
 
 // The notification area shows small icons, whose size grows with the DPI: the icon is
@@ -468,8 +434,8 @@ TEST(UiTray, TheIconHasTheSystemsSmallIconSize) {
     TTrayIcon tray(form);
     ASSERT_TRUE(tray.Add("SMALLICON", "tip"));
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), IconWidth(tray.Icon()));
-    if (GetEnvironmentVariableW(L"KIROPAD_TEST_AT_144_DPI", nullptr, 0) == 0) {
-        EXPECT_TRUE(PassesAt144Dpi("UiTray.TheIconHasTheSystemsSmallIconSize")) << "at 144 DPI";
+    if (dpitest::StartedForDpi() == 0) {
+        EXPECT_TRUE(dpitest::PassesAtDpi("UiTray.TheIconHasTheSystemsSmallIconSize", 144)) << "at 144 DPI";
     } else if (probetest::RunningUnderWine()) {
         EXPECT_EQ(24, GetSystemMetrics(SM_CXSMICON)) << "Wine took the DPI from the registry";
     }
