@@ -30,6 +30,18 @@ if ! "$repo/scripts/wine-run.sh" --runs-32-bit; then
 fi
 echo "32-bit smoke: $mode"
 
+# The emulated Wine runs in the project's prefix, whose 32-bit system folder only a
+# 32-bit loader can fill. Made by the 64-bit loader on a kernel that runs no 32-bit
+# programs, the prefix has none, and no 32-bit program can start in it at all.
+if [ "$mode" = emulated ]; then
+  prefix="${KIROPAD_WINEPREFIX:-$repo/build/wine}"
+  "$repo/scripts/wine-run.sh" --init-prefix
+  if [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "32-bit smoke: not run: the Wine prefix has no 32-bit system folder (made where no 32-bit program runs)"
+    finish
+  fi
+fi
+
 start_xvfb
 
 box="$repo/build/smoke32"
