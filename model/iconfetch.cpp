@@ -6,14 +6,13 @@
 #include "model/iconlist.h"
 #include "model/item.h"
 #include "platform/system.h"
-#include "platform/text.h"
 
 TIconAnswer FetchIcon(const TIconRequest& request) {
     TIconAnswer answer;
     answer.Ticket = request.Ticket;
     const std::string& file = request.File;
     if (file.empty()) return answer;
-    if (platform::Widen(file).size() > platform::kMaxIconPath) return answer;
+    if (TooLongForShell(file)) return answer;
     if (file.size() >= 4 && platform::System().GetPathKind(file) == platform::TPathKind::Missing) {
         answer.Reached = false;
         return answer;
@@ -27,7 +26,7 @@ namespace {
 
 // A request whose answer needs no disk: no file, or a name the shell is never given.
 bool AnswerableAtOnce(const TIconRequest& request) {
-    return request.File.empty() || platform::Widen(request.File).size() > platform::kMaxIconPath;
+    return request.File.empty() || TooLongForShell(request.File);
 }
 
 } // namespace

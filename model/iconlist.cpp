@@ -15,11 +15,11 @@ using platform::TRect;
 const char* const TIconList::kColorCacheName = "IconClList.bdt";
 const char* const TIconList::kMaskCacheName = "IconMsList.bdt";
 
-namespace {
-
 bool TooLongForShell(const std::string& path) {
     return platform::Widen(path).size() > platform::kMaxIconPath;
 }
+
+namespace {
 
 // An empty path has no icon; a path of up to 3 characters (a drive such as D:\)
 // goes to the shell without an existence test.

@@ -24,6 +24,8 @@ private:
     platform::TIconImage image_;
 };
 
+// A path longer than the shell's icon functions take: it gets no icon without asking.
+bool TooLongForShell(const std::string& path);
 // The shell's associated icon of path; location (when given) receives where the
 // shell found it. A path longer than 260 characters gives none without asking.
 bool GetFileIcon(const std::string& path, platform::TIconImage& icon, platform::TIconPInfo* location);
