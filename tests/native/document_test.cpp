@@ -764,7 +764,7 @@ TEST(Document, ASaveThatFailsAtAnyByteLeavesTheFileAndTheBackupWhole) {
             EXPECT_EQ(platform::ReadWholeFile(backup), old);
             break;
         }
-        if (platform::FileExists(backup)) EXPECT_EQ(platform::ReadWholeFile(backup), old) << n;
+        if (platform::FileExists(backup)) { EXPECT_EQ(platform::ReadWholeFile(backup), old) << n; }
         EXPECT_FALSE(platform::FileExists(platform::TemporaryFileFor(env.DataFile()))) << n;
         ASSERT_LT(n, 100000u);
     }

@@ -181,8 +181,8 @@ TEST(LayoutAtDpi, ButtonsKeepOnePitchAndStayInsideTheirPanels) {
             EXPECT_EQ(first.Height(), s(L.H));
             for (int slot = 1; slot < L.SlotCount(); ++slot) {
                 platform::TRect a = L.PageItemButton(slot - 1), b = L.PageItemButton(slot);
-                if (slot % L.K) EXPECT_EQ(b.Left - a.Left, s(L.W + 8));
-                if (slot >= L.K) EXPECT_EQ(b.Top - L.PageItemButton(slot - L.K).Top, s(L.H + 8));
+                if (slot % L.K) { EXPECT_EQ(b.Left - a.Left, s(L.W + 8)); }
+                if (slot >= L.K) { EXPECT_EQ(b.Top - L.PageItemButton(slot - L.K).Top, s(L.H + 8)); }
             }
             EXPECT_LE(std::abs(first.Left - (L.Page.Width() - last.Right)), 1);
             EXPECT_LE(std::abs(first.Top - (L.Page.Height() - last.Bottom)), 1);
@@ -196,7 +196,7 @@ TEST(LayoutAtDpi, ButtonsKeepOnePitchAndStayInsideTheirPanels) {
                     EXPECT_EQ(b.Width(), s(40));
                     EXPECT_EQ(b.Top, s(10));
                     EXPECT_LE(b.Bottom, L.Ind.Height() - s(10) + 1);
-                    if (i > 0) EXPECT_GT(b.Left, L.IndButton(i - 1).Right);
+                    if (i > 0) { EXPECT_GT(b.Left, L.IndButton(i - 1).Right); }
                 }
                 EXPECT_LE(L.IndButton(L.IndCount - 1).Right, L.Ind.Width() - s(10));
                 EXPECT_EQ(L.IndFaceSize(), s(40) - 2 * s(2));
