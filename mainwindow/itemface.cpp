@@ -35,15 +35,23 @@ int SeparatorAt(const std::string& text, int p) {
     return 0;
 }
 
-// Where an icon goes whose place, at 96 DPI a 32 x 32 square, has its top left at
-// (left, top): the icon at its own size in the middle of the scaled place.
-TRect IconRect(const TDpiScale& scale, int left, int top) {
-    int inset = (scale(kIconSize) - kIconSize) / 2;
-    return TRect(left + inset, top + inset, left + inset + kIconSize, top + inset + kIconSize);
-}
-
-// The icon that has come, the slot's icon, or the last good one dimmed.
-void DrawIcon(const TFaceStyle& style, const TItem& item, ICanvas& canvas, const TRect& where) {
+// The icon in its place, at 96 DPI a 32 x 32 square whose top left is (left, top):
+// the item's large icon when it has one of the scaled size, filling the place; else
+// the icon that has come, the slot's icon, or the last good one dimmed, each at its
+// own size in the middle of the place.
+void DrawIcon(const TFaceStyle& style, const TItem& item, ICanvas& canvas, int left, int top) {
+    int place = style.Scale(kIconSize);
+    const platform::TIconImage* large = item.Large.Image.get();
+    if (large && large->Color.Width() == place && place > kIconSize && !item.PreviewIcon) {
+        TRect where(left, top, left + place, top + place);
+        if (item.IconDimmed)
+            TIconList::DrawIconDimmed(*large, canvas, where);
+        else
+            TIconList::DrawIcon(*large, canvas, where);
+        return;
+    }
+    int inset = (place - kIconSize) / 2;
+    TRect where(left + inset, top + inset, left + inset + kIconSize, top + inset + kIconSize);
     if (item.PreviewIcon)
         TIconList::DrawIcon(*item.PreviewIcon, canvas, where);
     else if (item.IconDimmed)
@@ -74,7 +82,7 @@ void DrawItemFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, b
     canvas.FillRect(TRect(0, 0, style.FaceWidth(), style.FaceHeight()));
     if (item.Path.empty()) return;
     if ((item.ImageIndex >= 0 || item.PreviewIcon) && style.Icons)
-        DrawIcon(style, item, canvas, IconRect(s, o + (w - s(kIconSize)) / 2, o + ((h / 2) - s(kIconSize)) / 2));
+        DrawIcon(style, item, canvas, o + (w - s(kIconSize)) / 2, o + ((h / 2) - s(kIconSize)) / 2);
     if (pressed && style.OwnSelText) {
         platform::TFontSpec font = style.ItemFont;
         font.Color = style.SelTextColor;
@@ -92,7 +100,7 @@ void DrawIndFace(const TFaceStyle& style, const TItem& item, ICanvas& canvas, bo
     canvas.FillRect(TRect(0, 0, size, size));
     if (!item.Path.empty() && (item.ImageIndex >= 0 || item.PreviewIcon) && style.Icons) {
         int b = pressed ? s(2) + s(2) : s(2);
-        DrawIcon(style, item, canvas, IconRect(s, b, b));
+        DrawIcon(style, item, canvas, b, b);
     }
 }
 

@@ -17,8 +17,12 @@ TIconAnswer FetchIcon(const TIconRequest& request) {
         answer.Reached = false;
         return answer;
     }
-    answer.Got = request.Indexed ? platform::System().ExtractIndexedIcon(file, request.Index, answer.Icon)
-                                 : platform::System().ExtractAssociatedIcon(file, answer.Icon, nullptr);
+    if (request.Size > 0)
+        answer.Got = platform::System().ExtractIconAtSize(file, request.Indexed, request.Index, request.Size,
+                                                          answer.Icon);
+    else
+        answer.Got = request.Indexed ? platform::System().ExtractIndexedIcon(file, request.Index, answer.Icon)
+                                     : platform::System().ExtractAssociatedIcon(file, answer.Icon, nullptr);
     return answer;
 }
 
@@ -27,6 +31,20 @@ namespace {
 // A request whose answer needs no disk: no file, or a name the shell is never given.
 bool AnswerableAtOnce(const TIconRequest& request) {
     return request.File.empty() || TooLongForShell(request.File);
+}
+
+// The request of the item's icon as it reads now.
+TIconRequest RequestOf(const TItem& item) {
+    TIconRequest request;
+    request.Indexed = !item.Icon.empty();
+    request.File = request.Indexed ? item.Icon : item.Path;
+    request.Index = item.IconN;
+    return request;
+}
+
+// What a large icon was read from: the same request gives the same picture.
+std::string SourceOf(const TIconRequest& request) {
+    return (request.Indexed ? "i" : "a") + std::to_string(request.Index) + ":" + request.File;
 }
 
 } // namespace
@@ -39,7 +57,11 @@ void TIconFetcher::SetRunner(IIconRunner* runner) {
     // as not yet evaluated.
     for (auto& entry : pending_)
         if (entry.second.Item) entry.second.Item->IconTicket = 0;
+    for (auto& entry : large_)
+        if (entry.second.Item) entry.second.Item->Large.Ticket = 0;
     pending_.clear();
+    large_.clear();
+    largeWaiting_.clear();
     order_.clear();
     waiting_.clear();
     preferred_.clear();
@@ -48,11 +70,8 @@ void TIconFetcher::SetRunner(IIconRunner* runner) {
 }
 
 bool TIconFetcher::Ask(TItem& item, bool keepLastGood) {
-    Forget(item);
-    TIconRequest request;
-    request.Indexed = !item.Icon.empty();
-    request.File = request.Indexed ? item.Icon : item.Path;
-    request.Index = item.IconN;
+    ForgetIcon(item); // the large icon stays until the new one is read
+    TIconRequest request = RequestOf(item);
     bool atOnce = !runner_ || AnswerableAtOnce(request);
     if (atOnce && order_.empty()) {
         Apply(item, FetchIcon(request), keepLastGood);
@@ -80,10 +99,86 @@ bool TIconFetcher::Ask(TItem& item, bool keepLastGood) {
 }
 
 void TIconFetcher::Forget(TItem& item) {
+    DropLarge(item);
+    ForgetIcon(item);
+}
+
+void TIconFetcher::ForgetIcon(TItem& item) {
     if (item.IconTicket == 0) return;
     auto it = pending_.find(item.IconTicket);
     if (it != pending_.end()) it->second.Item = nullptr; // its place in the order is passed over
     item.IconTicket = 0;
+}
+
+void TIconFetcher::DropLarge(TItem& item) {
+    CancelLarge(item);
+    item.Large = TItem::TLargeIcon();
+}
+
+void TIconFetcher::CancelLarge(TItem& item) {
+    if (item.Large.Ticket == 0) return;
+    auto it = large_.find(item.Large.Ticket);
+    if (it != large_.end()) {
+        // One a worker has is dropped when its answer comes; the others go now.
+        if (it->second.Sent)
+            it->second.Item = nullptr;
+        else
+            large_.erase(it);
+    }
+    item.Large.Ticket = 0;
+}
+
+void TIconFetcher::SetLargeSize(int size) {
+    largeSize_ = size > TIconList::kCellSize ? size : 0;
+}
+
+void TIconFetcher::AskLarge(const std::vector<TItem*>& items) {
+    if (!largeSize_) return;
+    for (TItem* item : items) {
+        if (!item) continue;
+        item->Large.Wanted = true;
+        // One whose icon is still to come is asked for when it has come.
+        if (item->IconTicket || item->Large.Ticket) continue;
+        if (item->Large.Image && item->Large.Image->Color.Width() == largeSize_) continue;
+        RequestLarge(*item);
+    }
+    Feed();
+}
+
+void TIconFetcher::RequestLarge(TItem& item) {
+    CancelLarge(item);
+    // Only an item with an icon in the list has a larger one to show.
+    if (item.Path.empty() || item.ImageIndex < 0 || item.ImageIndex >= icons_.SlotCount()) {
+        item.Large.Image.reset();
+        return;
+    }
+    TIconRequest request = RequestOf(item);
+    request.Size = largeSize_;
+    // A picture of another file or number is not shown while the new one comes.
+    if (SourceOf(request) != item.Large.From) item.Large.Image.reset();
+    if (!runner_ || AnswerableAtOnce(request)) {
+        TIconAnswer answer = FetchIcon(request);
+        ApplyLarge(item, request, answer);
+        return;
+    }
+    request.Ticket = nextTicket_++;
+    if (nextTicket_ == 0) nextTicket_ = 1;
+    item.Large.Ticket = request.Ticket;
+    TLargePending p;
+    p.Item = &item;
+    p.Request = std::move(request);
+    largeWaiting_.push_back(item.Large.Ticket);
+    large_.emplace(item.Large.Ticket, std::move(p));
+}
+
+void TIconFetcher::ApplyLarge(TItem& item, const TIconRequest& request, TIconAnswer& answer) {
+    if (answer.Got && answer.Icon.Color.Width() == largeSize_) {
+        item.Large.Image = std::make_unique<platform::TIconImage>(std::move(answer.Icon));
+        item.Large.From = SourceOf(request);
+    } else if (answer.Reached || answer.Got) {
+        item.Large.Image.reset(); // the file has no such icon: the list's icon is shown
+        item.Large.From.clear();
+    } // a target out of reach keeps the picture it had, as the list's icon does
 }
 
 void TIconFetcher::Prefer(const std::vector<TItem*>& items) {
@@ -106,6 +201,16 @@ void TIconFetcher::Feed() {
     if (!runner_) return;
     int capacity = runner_->Capacity();
     while (running_ < capacity) {
+        if (preferred_.empty() && !largeWaiting_.empty()) {
+            uint32_t ticket = largeWaiting_.front();
+            largeWaiting_.pop_front();
+            auto it = large_.find(ticket);
+            if (it == large_.end() || it->second.Sent) continue;
+            it->second.Sent = true;
+            ++running_;
+            runner_->Run(it->second.Request);
+            continue;
+        }
         std::deque<uint32_t>& from = !preferred_.empty() ? preferred_ : waiting_;
         if (from.empty()) return;
         uint32_t ticket = from.front();
@@ -123,6 +228,18 @@ std::vector<TItem*> TIconFetcher::Deliver() {
     std::vector<TItem*> changed;
     if (!runner_) return changed;
     for (TIconAnswer& answer : runner_->TakeAnswers()) {
+        auto large = large_.find(answer.Ticket);
+        if (large != large_.end()) {
+            if (running_ > 0) --running_;
+            TLargePending p = std::move(large->second);
+            large_.erase(large);
+            if (!p.Item) continue;
+            p.Item->Large.Ticket = 0;
+            ApplyLarge(*p.Item, p.Request, answer);
+            p.Item->UpdateImage();
+            changed.push_back(p.Item);
+            continue;
+        }
         auto it = pending_.find(answer.Ticket);
         if (it == pending_.end() || it->second.Answered) continue;
         if (running_ > 0) --running_;
@@ -182,5 +299,7 @@ void TIconFetcher::Apply(TItem& item, const TIconAnswer& answer, bool keepLastGo
         icons_.SetIcon(item.ImageIndex, nullptr);
         item.IconDimmed = false;
     }
+    // The large icon follows the list's: read again with it, kept with a last good one.
+    if (item.Large.Wanted && largeSize_ && !item.IconDimmed) RequestLarge(item);
     item.UpdateImage();
 }

@@ -24,12 +24,14 @@ class TIconList;
 class TItem;
 
 // What a worker needs to fetch one icon: the file and, for an indexed icon, the
-// icon's number in it.
+// icon's number in it. Size 0 is the 32 x 32 icon of the list; a larger size is an
+// icon for the faces of a scaled display only.
 struct TIconRequest {
     uint32_t Ticket = 0;
     bool Indexed = false;
     std::string File;
     int Index = 0;
+    int Size = 0;
 };
 
 struct TIconAnswer {
@@ -82,6 +84,19 @@ public:
     // Requests asked and not yet put in.
     size_t Outstanding() const { return pending_.size(); }
 
+    // Larger icons, for faces drawn above 96 DPI: each size x size, kept on the
+    // item (LargeIcon) and never in the list or its caches, so the slots and the
+    // files do not depend on the display. A size of 32 or less asks for none.
+    void SetLargeSize(int size);
+    int LargeSize() const { return largeSize_; }
+    // These items are in view: each gets its large icon (after the icon of the list
+    // when that is still to come) and gets it again whenever its icon is read anew.
+    void AskLarge(const std::vector<TItem*>& items);
+    // The item's large icon goes (its page is out of view), and any request for it.
+    void DropLarge(TItem& item);
+    // Large requests still out.
+    size_t LargeOutstanding() const { return large_.size(); }
+
 private:
     struct TPending {
         TItem* Item = nullptr; // null: forgotten
@@ -92,12 +107,18 @@ private:
         bool Shown = false; // its item is in view: an early answer is previewed
         TIconAnswer Answer;
     };
+    // Drops the item's outstanding request for the icon of the list.
+    void ForgetIcon(TItem& item);
     // Puts in the answers at the front of the order, as far as they have come.
     void Commit(std::vector<TItem*>* changed);
     void Apply(TItem& item, const TIconAnswer& answer, bool keepLastGood);
     // Shows an answer that waits for its turn on the item's face.
     void Preview(TItem& item, const TPending& pending);
     void Feed();
+    // Asks for the item's large icon, or drops it when none can be had.
+    void RequestLarge(TItem& item);
+    void CancelLarge(TItem& item);
+    void ApplyLarge(TItem& item, const TIconRequest& request, TIconAnswer& answer);
 
     TIconList& icons_;
     IIconRunner* runner_ = nullptr;
@@ -107,4 +128,12 @@ private:
     std::deque<uint32_t> order_;     // every ticket not put in, in the order asked
     std::deque<uint32_t> preferred_; // to hand out first
     std::deque<uint32_t> waiting_;   // to hand out, in the order asked
+    int largeSize_ = 0;
+    struct TLargePending {
+        TItem* Item = nullptr; // null: forgotten
+        TIconRequest Request;
+        bool Sent = false;
+    };
+    std::unordered_map<uint32_t, TLargePending> large_;
+    std::deque<uint32_t> largeWaiting_; // handed out after the page in view, before the rest
 };

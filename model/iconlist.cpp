@@ -171,22 +171,38 @@ void TIconList::DrawIcon(const TIconImage& icon, platform::ICanvas& canvas, cons
     canvas.StretchCopy(rect, color, TRect(0, 0, color.Width(), color.Height()), platform::kSrcPaint);
 }
 
+namespace {
+
+// An opaque pixel of an icon faded to light grey: the shape stays, the colours go.
+uint32_t Faded(uint32_t c) {
+    uint32_t grey = (((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11) / 100;
+    uint32_t light = 128 + grey / 2;
+    return light << 16 | light << 8 | light;
+}
+
+} // namespace
+
 void TIconList::DrawDimmed(int slot, platform::ICanvas& canvas, const TRect& rect) const {
     TRect cell = Cell(slot);
     if (slot < 0 || cell.Right > ColorStrip.Width() || cell.Right > MaskStrip.Width()) return;
-    // The icon in light grey: what is opaque keeps its shape, its colours fade.
     TPixmap faded(kCellSize, kCellSize);
     for (int y = 0; y < kCellSize; ++y)
-        for (int x = 0; x < kCellSize; ++x) {
-            if (MaskStrip.Pixel(cell.Left + x, y)) continue; // transparent: stays black
-            uint32_t c = ColorStrip.Pixel(cell.Left + x, y);
-            uint32_t grey = (((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11) / 100;
-            uint32_t light = 128 + grey / 2;
-            faded.SetPixel(x, y, light << 16 | light << 8 | light);
-        }
+        for (int x = 0; x < kCellSize; ++x)
+            if (!MaskStrip.Pixel(cell.Left + x, y)) // transparent stays black
+                faded.SetPixel(x, y, Faded(ColorStrip.Pixel(cell.Left + x, y)));
     canvas.StretchCopy(rect, MaskStrip.ToPixmap(cell), TRect(0, 0, kCellSize, kCellSize),
                        platform::kMergeCopy);
     canvas.StretchCopy(rect, faded, TRect(0, 0, kCellSize, kCellSize), platform::kSrcPaint);
+}
+
+void TIconList::DrawIconDimmed(const TIconImage& icon, platform::ICanvas& canvas, const TRect& rect) {
+    TIconImage faded;
+    faded.Mask = icon.Mask;
+    faded.Color = icon.Color;
+    for (int y = 0; y < faded.Color.Height() && y < icon.Mask.Height(); ++y)
+        for (int x = 0; x < faded.Color.Width() && x < icon.Mask.Width(); ++x)
+            if (!(icon.Mask.Pixel(x, y) & 0x00FFFFFF)) faded.Color.SetPixel(x, y, Faded(icon.Color.Pixel(x, y)));
+    DrawIcon(faded, canvas, rect);
 }
 
 bool TIconList::LoadCache() {

@@ -75,6 +75,9 @@ public:
     static void DrawIcon(const platform::TIconImage& icon, platform::ICanvas& canvas, const platform::TRect& rect);
     // Draws a slot faded to grey, for a target that cannot be reached now.
     void DrawDimmed(int slot, platform::ICanvas& canvas, const platform::TRect& rect) const;
+    // Paints an icon that is in no slot faded to grey, as DrawDimmed paints a slot.
+    static void DrawIconDimmed(const platform::TIconImage& icon, platform::ICanvas& canvas,
+                               const platform::TRect& rect);
 
     // Loads both cache files from the program folder and accepts them only when
     // both are 32 high and 32 x slot count wide. Otherwise the list starts empty

@@ -54,7 +54,7 @@ TItem::TItem(bool hasImage) : HasImage(hasImage) {
 }
 
 TItem::~TItem() {
-    if (IconTicket)
+    if (IconTicket || Large.Ticket)
         if (TIconFetcher* fetcher = SharedIconFetcher()) fetcher->Forget(*this);
     if (ImageIndex >= 0)
         if (TIconList* icons = SharedIconList()) icons->ReleaseSlot(ImageIndex);
@@ -293,7 +293,7 @@ const YBFS::TId kTextIds[8] = {0, 1, 2, 3, 12, 4, 5, 6};
 } // namespace
 
 void TItem::ReadMembers() {
-    if (IconTicket)
+    if (IconTicket || Large.Ticket)
         if (TIconFetcher* fetcher = SharedIconFetcher()) fetcher->Forget(*this);
     IconAwaited = false;
     Read(0, Name);

@@ -113,6 +113,15 @@ public:
     // An icon that has come and waits for its turn to go into the list; the face
     // shows it meanwhile.
     std::unique_ptr<platform::TIconImage> PreviewIcon;
+    // The icon at the size of a display scaled above 100 %, read from the same file
+    // as the list's and kept in memory only, while the item is in view.
+    struct TLargeIcon {
+        std::unique_ptr<platform::TIconImage> Image;
+        std::string From;     // what it was read from (the fetcher's key)
+        uint32_t Ticket = 0;  // the fetcher's request; 0 when none is out
+        bool Wanted = false;  // in view: read again whenever the list's icon is
+    };
+    TLargeIcon Large;
 
 private:
     void EvaluateIcon(bool onlyIfUnassigned, bool keepLastGood);

@@ -16,8 +16,9 @@ namespace platform {
 // one gets no icon without asking the shell.
 const size_t kMaxIconPath = 260;
 
-// An icon as two 32 x 32 cells: colour (0x00RRGGBB) and mask (0x00FFFFFF where
-// the icon is transparent, 0 where it is opaque). Any source size is stretched.
+// An icon as two square cells, 32 x 32 unless a larger size was asked for: colour
+// (0x00RRGGBB) and mask (0x00FFFFFF where the icon is transparent, 0 where it is
+// opaque).
 struct TIconImage {
     TPixmap Color;
     TPixmap Mask;
@@ -54,6 +55,14 @@ public:
     virtual bool ExtractAssociatedIcon(const std::string& path, TIconImage& icon, TIconPInfo* location) = 0;
     // Icon number index of file; a file without icons gives false.
     virtual bool ExtractIndexedIcon(const std::string& file, int index, TIconImage& icon) = 0;
+    // The icon of file at size x size pixels, from the image of the file nearest
+    // that size (a display scaled above 100 %): indexed, icon number index of file;
+    // otherwise the shell's associated icon. None by default: the faces then show
+    // the 32 x 32 icon.
+    virtual bool ExtractIconAtSize(const std::string& file, bool indexed, int index, int size, TIconImage& icon) {
+        (void)file, (void)indexed, (void)index, (void)size, (void)icon;
+        return false;
+    }
     // Reads a shortcut file: 0 and info filled on success, -1 on failure.
     virtual int AnalyseShortcut(const std::string& path, TLinkInfo& info) = 0;
     // The application's message box, owned by its active window (MessageBox flags/results).

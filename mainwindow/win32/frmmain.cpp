@@ -6,6 +6,8 @@
 #include <unordered_set>
 
 #include "mainwindow/commandstate.h"
+#include "model/iconfetch.h"
+#include "model/iconlist.h"
 #include "model/item.h"
 #include "model/page.h"
 #include "platform/system.h"
@@ -358,6 +360,10 @@ void TfrmMain::SelectPage(int index) {
     if (index < -1 || index >= (int)doc.Pages.size()) return;
     int current = Grid.Page();
     if (index != current) {
+        // A page out of view keeps the faces it has, not their large icons.
+        if (current >= 0 && current < (int)doc.Pages.size())
+            for (auto& item : doc.Pages[(size_t)current]->Items())
+                doc.IconFetcher->DropLarge(*item);
         if (current >= 0 && current < (int)pageButtons_.size()) {
             TPageButton* old = pageButtons_[(size_t)current];
             old->SetBevelOuter(ui::TBevelCut::Raised);
@@ -380,7 +386,7 @@ void TfrmMain::SelectPage(int index) {
 }
 
 void TfrmMain::PreferVisibleIcons() {
-    if (!iconWorkers_ || !document_) return;
+    if (!document_) return;
     TDocument& doc = *document_;
     std::vector<TItem*> visible;
     int page = Grid.Page();
@@ -391,7 +397,9 @@ void TfrmMain::PreferVisibleIcons() {
         visible.push_back(item.get());
     for (TItem* item : visible)
         item->PrepareIcon();
-    doc.IconFetcher->Prefer(visible);
+    if (iconWorkers_) doc.IconFetcher->Prefer(visible);
+    doc.IconFetcher->SetLargeSize(layout_.Scale(TIconList::kCellSize));
+    doc.IconFetcher->AskLarge(visible);
 }
 
 // ---------------------------------------------------------------------------------

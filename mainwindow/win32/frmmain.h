@@ -73,7 +73,8 @@ public:
     // Puts the answers of the workers in and repaints the buttons they change.
     void IconsArrived();
     // The icons of the page in view and of the independent row come first (those not
-    // asked for yet are asked for now, as painting their buttons would).
+    // asked for yet are asked for now, as painting their buttons would); above 96 DPI
+    // they get their large icons.
     void PreferVisibleIcons();
 
     // ---- Layout ----------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 // The interface's operations share their names with the system's A/W macros.
 #undef ShellExecute
 #undef MessageBox
@@ -9,8 +10,9 @@
 #include "platform/win32/win32system.h"
 
 #include <algorithm>
-#include <array>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/text.h"
 #include "platform/win32/bitmapinfo.h"
@@ -20,15 +22,13 @@ namespace platform {
 
 namespace {
 
-// A cell of 32 x 32 pixels on a memory DC, kept for the program's life: an icon is
-// drawn on it and read back. Drawing asks no copy of the icon's bitmaps of the
-// system, which reading them does (a quarter of a millisecond per icon).
+// A square cell on a memory DC, kept for the thread's life: an icon is drawn on it
+// and read back. Drawing asks no copy of the icon's bitmaps of the system, which
+// reading them does (a quarter of a millisecond per icon).
 class TIconCell {
 public:
-    static const int kSize = 32;
-
-    TIconCell() : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = TopDownInfo(kSize, kSize);
+    explicit TIconCell(int size) : size_(size), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info = TopDownInfo(size, size);
         void* bits = nullptr;
         if (dc_) dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (!dib_) return;
@@ -47,24 +47,38 @@ public:
     TIconCell(const TIconCell&) = delete;
     TIconCell& operator=(const TIconCell&) = delete;
 
+    int Size() const { return size_; }
+
     // Draws the icon's mask (DI_MASK) or image (DI_IMAGE) over black of alpha 0 and
     // copies the pixels, 0xAARRGGBB, rows top to bottom. An image with an alpha
     // channel is blended: its pixels come out multiplied by their alpha, which they keep.
     bool Draw(HICON icon, UINT part, uint32_t* out) {
         if (!bits_) return false;
-        std::fill(bits_, bits_ + kSize * kSize, 0u);
-        if (!DrawIconEx(dc_, 0, 0, icon, kSize, kSize, 0, nullptr, part)) return false;
+        size_t count = (size_t)size_ * (size_t)size_;
+        std::fill(bits_, bits_ + count, 0u);
+        if (!DrawIconEx(dc_, 0, 0, icon, size_, size_, 0, nullptr, part)) return false;
         GdiFlush();
-        std::copy(bits_, bits_ + kSize * kSize, out);
+        std::copy(bits_, bits_ + count, out);
         return true;
     }
 
 private:
+    int size_;
     HDC dc_;
     HBITMAP dib_ = nullptr;
     HGDIOBJ previous_ = nullptr;
     uint32_t* bits_ = nullptr;
 };
+
+// The thread's cell of a size: the 32 x 32 one of the icon list, and one more for
+// the larger icons of a scaled display (one size at a time).
+TIconCell& CellOf(int size) {
+    static thread_local TIconCell list(32);
+    static thread_local std::unique_ptr<TIconCell> larger;
+    if (size == list.Size()) return list;
+    if (!larger || larger->Size() != size) larger = std::make_unique<TIconCell>(size);
+    return *larger;
+}
 
 const uint32_t kWhite = 0x00FFFFFF;
 
@@ -80,23 +94,24 @@ uint32_t Unmultiplied(uint32_t pixel) {
 
 } // namespace
 
-bool IconToImage(uintptr_t icon, TIconImage& image) {
-    if (!icon) return false;
+bool IconToImage(uintptr_t icon, TIconImage& image, int size) {
+    if (!icon || size <= 0 || size > 256) return false;
     // One cell per thread: the icon workers convert icons side by side.
-    static thread_local TIconCell cell;
-    std::array<uint32_t, TIconCell::kSize * TIconCell::kSize> color, mask{};
+    TIconCell& cell = CellOf(size);
+    size_t count = (size_t)size * (size_t)size;
+    std::vector<uint32_t> color(count), mask(count);
     if (!cell.Draw((HICON)icon, DI_IMAGE, color.data())) return false;
     bool alpha = std::any_of(color.begin(), color.end(), [](uint32_t p) { return (p >> 24) != 0; });
     // The cells are drawn as "mask AND brush, then OR colour": a transparent pixel
     // must be white in the mask and black in the colour. An icon with an alpha
     // channel says through it what is transparent.
     if (!alpha && !cell.Draw((HICON)icon, DI_MASK, mask.data())) return false;
-    image.Color = TPixmap(TIconCell::kSize, TIconCell::kSize);
-    image.Mask = TPixmap(TIconCell::kSize, TIconCell::kSize);
-    for (int y = 0; y < TIconCell::kSize; ++y)
-        for (int x = 0; x < TIconCell::kSize; ++x) {
-            uint32_t p = color[(size_t)(y * TIconCell::kSize + x)];
-            bool clear = alpha ? (p >> 24) < 128 : (mask[(size_t)(y * TIconCell::kSize + x)] & kWhite) != 0;
+    image.Color = TPixmap(size, size);
+    image.Mask = TPixmap(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            uint32_t p = color[(size_t)(y * size + x)];
+            bool clear = alpha ? (p >> 24) < 128 : (mask[(size_t)(y * size + x)] & kWhite) != 0;
             image.Color.SetPixel(x, y, clear ? 0 : alpha ? Unmultiplied(p) : p & kWhite);
             image.Mask.SetPixel(x, y, clear ? kWhite : 0);
         }
@@ -175,6 +190,32 @@ bool TWin32System::ExtractIndexedIcon(const std::string& file, int index, TIconI
     if (h == (HICON)1) return false;
     TIconHandle owned(h);
     return owned && IconToImage((uintptr_t)owned.Get(), icon);
+}
+
+bool TWin32System::ExtractIconAtSize(const std::string& file, bool indexed, int index, int size,
+                                     TIconImage& icon) {
+    if (indexed && index == -1) return false;
+    std::wstring wfile = Widen(file);
+    if (wfile.size() > kMaxIconPath) return false;
+    wchar_t buffer[kMaxIconPath + 2] = {};
+    wfile.copy(buffer, wfile.size());
+    TIconHandle associated;
+    if (!indexed) {
+        // The shell says where the associated icon lives (the file itself, or the
+        // program of its type); the larger image is taken from there.
+        WORD found = 0;
+        associated.Reset(::ExtractAssociatedIconW(GetModuleHandleW(nullptr), buffer, &found));
+        if (!associated) return false;
+        index = (int)found;
+    }
+    HICON large = nullptr;
+    HRESULT r = SHDefExtractIconW(buffer, index, 0, &large, nullptr, MAKELONG(size, 16));
+    if (r == S_OK && large) {
+        TIconHandle owned(large);
+        return IconToImage((uintptr_t)owned.Get(), icon, size);
+    }
+    // A location the shell cannot open again: its own icon, stretched.
+    return associated && IconToImage((uintptr_t)associated.Get(), icon, size);
 }
 
 thread_local bool TWin32System::comThread_ = false;

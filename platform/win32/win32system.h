@@ -28,6 +28,7 @@ public:
     platform::TPathKind GetPathKind(const std::string& path) override;
     bool ExtractAssociatedIcon(const std::string& path, TIconImage& icon, TIconPInfo* location) override;
     bool ExtractIndexedIcon(const std::string& file, int index, TIconImage& icon) override;
+    bool ExtractIconAtSize(const std::string& file, bool indexed, int index, int size, TIconImage& icon) override;
     int AnalyseShortcut(const std::string& path, TLinkInfo& info) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     void SetWaitCursor(bool wait) override;
@@ -66,9 +67,9 @@ TWin32System& InstallWin32System();
 // cannot tell it.
 std::wstring ProgramPath();
 
-// Converts an icon (an HICON) into two 32 x 32 cells: colour, black where the icon
-// is transparent, and mask, white (0x00FFFFFF) where it is transparent. Icons of
-// other sizes are stretched. False when the handle is no icon.
-bool IconToImage(uintptr_t icon, TIconImage& image);
+// Converts an icon (an HICON) into two cells of size x size: colour, black where the
+// icon is transparent, and mask, white (0x00FFFFFF) where it is transparent. Icons
+// of other sizes are stretched. False when the handle is no icon.
+bool IconToImage(uintptr_t icon, TIconImage& image, int size = 32);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 // Icons fetched by worker threads: the same files as fetching in line, the last
 // good icon of a target out of reach, requests served in the order the window
-// wants, and workers that never hold up their owner.
+// wants, large icons for a scaled display beside the list, and workers that never
+// hold up their owner.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -60,7 +61,7 @@ void FillDocument(TModelEnv& env, TDocument& doc) {
 // Delivers until nothing is outstanding (or the time is up).
 bool WaitForIcons(TDocument& doc) {
     auto until = steady_clock::now() + std::chrono::seconds(10);
-    while (doc.IconFetcher->Outstanding() > 0) {
+    while (doc.IconFetcher->Outstanding() > 0 || doc.IconFetcher->LargeOutstanding() > 0) {
         if (steady_clock::now() > until) return false;
         doc.IconFetcher->Deliver();
         std::this_thread::sleep_for(milliseconds(1));
@@ -72,8 +73,9 @@ struct TSavedFiles {
     std::vector<uint8_t> Data, Colors, Masks;
 };
 
-// Fills a document the way drops do, lets the icons come, then F5, and saves.
-TSavedFiles FillAndSave(int threads) {
+// Fills a document the way drops do, lets the icons come, then F5, and saves. With
+// a large size, the first page and the independent row are in view at that size.
+TSavedFiles FillAndSave(int threads, int largeSize = 0) {
     TModelEnv env;
     TDocument& doc = env.Start();
     std::unique_ptr<TIconWorkers> workers;
@@ -82,6 +84,12 @@ TSavedFiles FillAndSave(int threads) {
         doc.IconFetcher->SetRunner(workers.get());
     }
     FillDocument(env, doc);
+    std::vector<TItem*> inView;
+    for (auto& item : doc.Pages[0]->Items())
+        inView.push_back(item.get());
+    inView.push_back(doc.IndItems[0].get());
+    doc.IconFetcher->SetLargeSize(largeSize);
+    doc.IconFetcher->AskLarge(inView);
     for (auto& page : doc.Pages)
         for (auto& item : page->Items())
             item->RefreshIcon(false);
@@ -90,6 +98,13 @@ TSavedFiles FillAndSave(int threads) {
     EXPECT_TRUE(WaitForIcons(doc));
     doc.RefreshIcons();
     EXPECT_TRUE(WaitForIcons(doc));
+    for (TItem* item : inView) {
+        bool large = largeSize > 0 && item->ImageIndex >= 0;
+        EXPECT_EQ(item->Large.Image != nullptr, large) << item->Path << " " << threads << " " << largeSize;
+        if (large && item->Large.Image) {
+            EXPECT_EQ(item->Large.Image->Color.Width(), largeSize);
+        }
+    }
     doc.SaveIfNeeded(TSaveReason::Command);
     TSavedFiles files{platform::ReadWholeFile(env.DataFile()),
                       platform::ReadWholeFile(env.System.PathOf("IconClList.bdt")),
@@ -131,11 +146,91 @@ uint32_t IconMiddle(const TModelEnv& env, const TItem& item) {
 
 TEST(IconWorkers, FetchedIconsGiveTheSameFilesAsFetchingInLine) {
     TSavedFiles inLine = FillAndSave(0);
-    TSavedFiles fetched = FillAndSave(3);
-    EXPECT_EQ(inLine.Data, fetched.Data);
-    EXPECT_EQ(inLine.Colors, fetched.Colors);
-    EXPECT_EQ(inLine.Masks, fetched.Masks);
     EXPECT_GT(inLine.Colors.size(), 10u * 32 * 32); // more than the first block of slots
+    // Large icons for a display at 150 %, in line or by workers, change no byte.
+    for (auto [threads, large] : {std::pair<int, int>{3, 0}, {0, 48}, {3, 48}}) {
+        TSavedFiles other = FillAndSave(threads, large);
+        EXPECT_EQ(inLine.Data, other.Data) << threads << " " << large;
+        EXPECT_EQ(inLine.Colors, other.Colors) << threads << " " << large;
+        EXPECT_EQ(inLine.Masks, other.Masks) << threads << " " << large;
+    }
+}
+
+TEST(IconWorkers, LargeIconsFollowTheItemsInViewAndGoWithTheirPage) {
+    TModelEnv env;
+    TDocument& doc = env.Start();
+    doc.AutoSave = false;
+    THeldRunner runner;
+    TItem& item = doc.Pages[0]->Item(0);
+    item.Path = "E:\\share\\tool.exe";
+    env.System.PathKinds[item.Path] = platform::TPathKind::File;
+    env.System.Icons[item.Path] = TFakeSystem::SolidIcon(0x00FF0000);
+    item.RefreshIcon(false); // in line: the icon is in the list before the window shows
+    ASSERT_EQ(item.ImageIndex, 0);
+    doc.IconFetcher->SetRunner(&runner);
+    doc.IconFetcher->SetLargeSize(64);
+
+    // The page in view comes before large icons, and large icons before the rest.
+    TItem& waiting = doc.Pages[0]->Item(1);
+    waiting.Path = "E:\\share\\other.exe";
+    env.System.PathKinds[waiting.Path] = platform::TPathKind::File;
+    env.System.Icons[waiting.Path] = TFakeSystem::SolidIcon(0x0000FF00);
+    waiting.RefreshIcon(false);
+    ASSERT_EQ(runner.Given.size(), 1u);
+    doc.IconFetcher->AskLarge({&item, &waiting});
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    ASSERT_EQ(runner.Given.size(), 2u);
+    EXPECT_EQ(runner.Given[1].Size, 64);
+    EXPECT_EQ(runner.Given[1].File, item.Path);
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    ASSERT_TRUE(item.Large.Image);
+    EXPECT_EQ(item.Large.Image->Color.Width(), 64);
+    // The item whose list icon was still to come asks for its large one after it.
+    ASSERT_EQ(runner.Given.size(), 3u);
+    EXPECT_EQ(runner.Given[2].File, waiting.Path);
+    EXPECT_EQ(runner.Given[2].Size, 64);
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    EXPECT_TRUE(waiting.Large.Image);
+
+    // F5 with the drive gone: the large icon is kept as the list's is, and is read
+    // again, the old one shown meanwhile, when the drive is back.
+    env.System.PathKinds.erase(item.Path);
+    item.ReloadIcon();
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    EXPECT_TRUE(item.IconDimmed);
+    EXPECT_TRUE(item.Large.Image);
+    env.System.PathKinds[item.Path] = platform::TPathKind::File;
+    item.ReloadIcon();
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    EXPECT_NE(item.Large.Ticket, 0u);
+    EXPECT_TRUE(item.Large.Image);
+
+    // The page goes out of view: the icons and the request go; a late answer paints nothing.
+    doc.IconFetcher->DropLarge(item);
+    doc.IconFetcher->DropLarge(waiting);
+    EXPECT_FALSE(item.Large.Image);
+    EXPECT_EQ(doc.IconFetcher->LargeOutstanding(), 1u); // with the runner, answered later
+    runner.AnswerNext();
+    EXPECT_TRUE(doc.IconFetcher->Deliver().empty());
+    EXPECT_EQ(doc.IconFetcher->LargeOutstanding(), 0u);
+    item.ReloadIcon(); // not in view: no large request follows the list's
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    EXPECT_EQ(runner.Given.back().Size, 0);
+    EXPECT_FALSE(item.Large.Image);
+
+    // At 100 % none is asked for.
+    doc.IconFetcher->SetLargeSize(32);
+    size_t given = runner.Given.size();
+    doc.IconFetcher->AskLarge({&item});
+    EXPECT_EQ(runner.Given.size(), given);
+    doc.IconFetcher->SetRunner(nullptr);
+    doc.NoSave = true;
 }
 
 TEST(IconWorkers, ATargetOutOfReachKeepsItsLastIconDimmedUntilItComesBack) {

@@ -58,6 +58,23 @@ bool TFakeSystem::ExtractIndexedIcon(const std::string& file, int index, platfor
     return true;
 }
 
+bool TFakeSystem::ExtractIconAtSize(const std::string& file, bool indexed, int index, int size,
+                                    platform::TIconImage& icon) {
+    std::lock_guard<std::mutex> hold(iconLock_);
+    LargeIconRequests.push_back(file);
+    const platform::TIconImage* scripted = nullptr;
+    if (indexed) {
+        auto it = IndexedIcons.find({file, index});
+        if (it != IndexedIcons.end()) scripted = &it->second;
+    } else {
+        auto it = Icons.find(file);
+        if (it != Icons.end()) scripted = &it->second;
+    }
+    if (!scripted) return false;
+    icon = SolidIcon(scripted->Color.Pixel(16, 16), size);
+    return true;
+}
+
 int TFakeSystem::AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) {
     auto it = Shortcuts.find(path);
     if (it == Shortcuts.end()) return -1;
@@ -86,10 +103,10 @@ uint32_t TFakeSystem::ColorToPixel(platform::TColor color) {
     return platform::ColorRefToPixel(color);
 }
 
-platform::TIconImage TFakeSystem::SolidIcon(uint32_t color) {
+platform::TIconImage TFakeSystem::SolidIcon(uint32_t color, int size) {
     platform::TIconImage icon;
-    icon.Color = platform::TPixmap(32, 32, color);
-    icon.Mask = platform::TPixmap(32, 32, 0x00FFFFFF);
-    icon.Mask.FillRect(platform::TRect(1, 1, 31, 31), 0);
+    icon.Color = platform::TPixmap(size, size, color);
+    icon.Mask = platform::TPixmap(size, size, 0x00FFFFFF);
+    icon.Mask.FillRect(platform::TRect(1, 1, size - 1, size - 1), 0);
     return icon;
 }

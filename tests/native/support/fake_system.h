@@ -39,14 +39,17 @@ public:
     bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
                                platform::TIconPInfo* location) override;
     bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override;
+    // The scripted icon's colour at the size asked for.
+    bool ExtractIconAtSize(const std::string& file, bool indexed, int index, int size,
+                           platform::TIconImage& icon) override;
     int AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     void SetWaitCursor(bool wait) override;
     std::string ProgramFolder() override { return folder_; }
     uint32_t ColorToPixel(platform::TColor color) override;
 
-    // A 32 x 32 icon of one colour with a transparent frame of one pixel.
-    static platform::TIconImage SolidIcon(uint32_t color);
+    // A square icon of one colour with a transparent frame of one pixel.
+    static platform::TIconImage SolidIcon(uint32_t color, int size = 32);
 
     // Scripts.
     std::map<std::string, platform::TPathKind> PathKinds;              // default missing
@@ -63,6 +66,7 @@ public:
     std::vector<TShellCall> ShellCalls;
     std::vector<TCopyCall> CopyCalls;
     std::vector<std::string> IconRequests; // paths and files asked for icons
+    std::vector<std::string> LargeIconRequests; // the same, asked at a larger size
     std::vector<TBox> Boxes;
     int WaitCursorDepth = 0;
     int WaitCursorShown = 0;
