@@ -31,6 +31,10 @@ public:
     bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override {
         return inner_.ExtractIndexedIcon(file, index, icon);
     }
+    bool ExtractIconAtSize(const std::string& file, bool indexed, int index, int size,
+                           platform::TIconImage& icon) override {
+        return inner_.ExtractIconAtSize(file, indexed, index, size, icon);
+    }
     int AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) override {
         return inner_.AnalyseShortcut(path, info);
     }

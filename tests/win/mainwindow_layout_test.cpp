@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "dpi_support.h"
+#include "icon_file.h"
 #include "ui/canvas.h"
 #include "ui/gdi.h"
 
@@ -414,6 +415,36 @@ TEST_F(MainWindowLayout, AtEveryDisplayScaleTheWindowIsTheDefaultOneScaled) {
     if (dpi != 0) return;
     for (int other : {120, 144, 192})
         EXPECT_TRUE(dpitest::PassesAtDpi("MainWindowLayout.AtEveryDisplayScaleTheWindowIsTheDefaultOneScaled", other))
+            << "at " << other << " DPI";
+}
+
+// At every scale an item's icon fills the scaled place of a 32 x 32 icon: 32, 40, 48
+// and 64 pixels, taken from the file's own image of that size where it has one.
+TEST_F(MainWindowLayout, AtEveryDisplayScaleIconsAreDrawnAtTheirSize) {
+    int dpi = dpitest::StartedForDpi();
+    TfrmMain& f = Open();
+    ASSERT_TRUE(icontest::WriteSquaresIcon(FolderW() + L"squares.ico"));
+    TItem& item = PageItem(0, 0);
+    item.Icon = FolderA() + "squares.ico";
+    Fill(item, FolderA() + "squares.ico", "squares");
+    TDpiScale s(dpi ? dpi : 96);
+    int place = s(32), border = s(2);
+    int w = f.Grid.BlankFace().Width() - 2 * border, h = f.Grid.BlankFace().Height() - 2 * border;
+    int left = border + (w - place) / 2, top = border + ((h / 2) - place) / 2;
+    ASSERT_TRUE(item.Image);
+    const platform::TPackedPixmap& face = *item.Image;
+    SCOPED_TRACE(testing::Message() << s.Dpi() << " DPI, " << place << " pixels");
+    EXPECT_EQ(face.Pixel(left, top), 0u) << "the frame's corners are the place's";
+    EXPECT_EQ(face.Pixel(left + place - 1, top + place - 1), 0u);
+    EXPECT_NE(face.Pixel(left - 1, top + place / 2), 0u) << "nothing of it outside the place";
+    EXPECT_NE(face.Pixel(left + place, top + place / 2), 0u);
+    EXPECT_NE(face.Pixel(left + place / 2, top + place), 0u);
+    if (place != 40) {
+        EXPECT_EQ(face.Pixel(left + 1, top + 1), icontest::SquareColor(place)) << "not stretched";
+    }
+    if (dpi != 0) return;
+    for (int other : {120, 144, 192})
+        EXPECT_TRUE(dpitest::PassesAtDpi("MainWindowLayout.AtEveryDisplayScaleIconsAreDrawnAtTheirSize", other))
             << "at " << other << " DPI";
 }
 

@@ -31,6 +31,10 @@ public:
     bool ExtractAssociatedIcon(const std::string& path, platform::TIconImage& icon,
                                platform::TIconPInfo* location) override;
     bool ExtractIndexedIcon(const std::string& file, int index, platform::TIconImage& icon) override;
+    bool ExtractIconAtSize(const std::string& file, bool indexed, int index, int size,
+                           platform::TIconImage& icon) override {
+        return real_->ExtractIconAtSize(file, indexed, index, size, icon);
+    }
     int AnalyseShortcut(const std::string& path, platform::TLinkInfo& info) override {
         return real_->AnalyseShortcut(path, info);
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include "icon_file.h"
 #include "platform/win32/bitmapinfo.h"
 #include "platform/win32/win32system.h"
 #include "shell/common.h"
@@ -306,3 +307,35 @@ TEST(Win32SystemProgram, TheWaitCursorNestsAndIsRestored) {
 }
 
 } // namespace
+
+// A scaled display's icons: the image of the file at that size, not the 32 x 32 one
+// stretched, for an icon by number and for the shell's associated icon alike.
+TEST(Win32SystemIcons, IconsAtALargerSizeComeFromTheFilesImageOfThatSize) {
+    TTempFolder folder(L"large-icons");
+    std::wstring file = folder.W() + L"\\squares.ico";
+    ASSERT_TRUE(icontest::WriteSquaresIcon(file));
+    std::string name = folder.A() + "\\squares.ico";
+    for (int size : {48, 64}) {
+        SCOPED_TRACE(size);
+        for (bool indexed : {true, false}) {
+            TIconImage icon;
+            ASSERT_TRUE(System().ExtractIconAtSize(name, indexed, 0, size, icon)) << indexed;
+            ASSERT_EQ(icon.Color.Width(), size);
+            ASSERT_EQ(icon.Mask.Height(), size);
+            // A sharp frame: one black pixel wide, the inside the colour of that image.
+            EXPECT_EQ(icon.Color.Pixel(0, 0), 0u);
+            EXPECT_EQ(icon.Color.Pixel(size - 1, size / 2), 0u);
+            EXPECT_EQ(icon.Color.Pixel(1, 1), icontest::SquareColor(size));
+            EXPECT_EQ(icon.Color.Pixel(size - 2, size - 2), icontest::SquareColor(size));
+            EXPECT_EQ(icon.Mask.Pixel(0, 0), 0u);
+        }
+    }
+    // A size the file lacks is made from an image it has, at the size asked for.
+    TIconImage between;
+    ASSERT_TRUE(System().ExtractIconAtSize(name, true, 0, 40, between));
+    EXPECT_EQ(between.Color.Width(), 40);
+    EXPECT_EQ(between.Mask.Pixel(20, 20), 0u);
+    TIconImage none;
+    EXPECT_FALSE(System().ExtractIconAtSize(folder.A() + "\\missing.ico", true, 0, 48, none));
+    EXPECT_FALSE(System().ExtractIconAtSize(name, true, -1, 48, none)) << "-1 asks for no icon";
+}
