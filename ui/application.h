@@ -23,6 +23,12 @@ namespace ui {
 
 class TPaintSurface;
 
+// Answers the messages other threads have sent to this thread's windows, and
+// nothing else: no posted message, no input. Long work on the window's thread (the
+// start) calls it between its steps, so that a program broadcasting to every window
+// is not held up for the whole of it.
+void AnswerSentMessages();
+
 class TApplication : public IAppContext {
 public:
     typedef std::function<void(void* sender, const std::exception& error)> TExceptionEvent;

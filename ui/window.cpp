@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "ui/accessible.h"
+#include "ui/application.h"
 #include "ui/canvas.h"
 #include "ui/gdi.h"
 #include "ui/menu.h"
@@ -435,6 +436,7 @@ void TForm::FinishCreate() {
 void TForm::ShowForm() {
     FinishCreate();
     if (!Handle()) return;
+    AnswerSentMessages(); // the making of a form and its showing each take a while
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
 }

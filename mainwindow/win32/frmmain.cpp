@@ -189,6 +189,7 @@ void TfrmMain::DoCreate() {
     document_ = std::make_unique<TDocument>();
     SetDocument(document_.get());
     document_->Init();
+    ui::AnswerSentMessages(); // between the steps of the start, each of some milliseconds
     if (iconThreads_ > 0) {
         HWND window = Handle();
         iconWorkers_ = std::make_unique<TIconWorkers>(
@@ -197,7 +198,9 @@ void TfrmMain::DoCreate() {
     }
     document_->PrepareIndIcons();
     UpdateTitle();
+    ui::AnswerSentMessages();
     BuildLayout(false);
+    ui::AnswerSentMessages();
     PlaceWindow();
     SelectPage(0);
     Grid.SetKeyCursor(TCursorKind::Page, 0);
