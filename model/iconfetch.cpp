@@ -1,6 +1,7 @@
 #include "model/iconfetch.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "model/iconlist.h"
@@ -62,6 +63,9 @@ void TIconFetcher::SetRunner(IIconRunner* runner) {
     pending_.clear();
     large_.clear();
     largeWaiting_.clear();
+    prefetched_.clear();
+    prefetchTickets_.clear();
+    prefetchWaiting_.clear();
     order_.clear();
     waiting_.clear();
     preferred_.clear();
@@ -84,6 +88,19 @@ bool TIconFetcher::Ask(TItem& item, bool keepLastGood) {
     TPending p;
     p.Item = &item;
     p.KeepLastGood = keepLastGood;
+    p.Request = request;
+    // A read again (F5, a start of the item) asks the target now, never earlier.
+    if (!keepLastGood && !atOnce && TakePrefetched(SourceOf(request), p)) {
+        if (p.Answered && order_.empty()) {
+            item.IconTicket = 0;
+            Apply(item, p.Answer, keepLastGood);
+            return true;
+        }
+        order_.push_back(item.IconTicket);
+        pending_.emplace(item.IconTicket, std::move(p));
+        Feed();
+        return false;
+    }
     if (atOnce) {
         // Its turn comes after the answers asked before it.
         p.Answered = true;
@@ -181,6 +198,75 @@ void TIconFetcher::ApplyLarge(TItem& item, const TIconRequest& request, TIconAns
     } // a target out of reach keeps the picture it had, as the list's icon does
 }
 
+void TIconFetcher::Prefetch(const std::vector<TItem*>& items) {
+    if (!runner_) return;
+    for (TItem* item : items) {
+        if (!item || item->Path.empty() || item->ImageIndex != -2 || item->IconTicket) continue;
+        TIconRequest request = RequestOf(*item);
+        if (AnswerableAtOnce(request)) continue;
+        std::string source = SourceOf(request);
+        if (prefetched_.count(source)) continue;
+        TPrefetch p;
+        p.Request = std::move(request);
+        prefetched_.emplace(source, std::move(p));
+        prefetchWaiting_.push_back(source);
+    }
+    Feed();
+}
+
+void TIconFetcher::ClearPrefetched() {
+    // Those an ask waits for stay; one with a worker is dropped when it comes.
+    for (auto it = prefetched_.begin(); it != prefetched_.end();)
+        it = it->second.For ? std::next(it) : prefetched_.erase(it);
+    prefetchWaiting_.clear();
+}
+
+bool TIconFetcher::TakePrefetched(const std::string& source, TPending& pending) {
+    auto it = prefetched_.find(source);
+    if (it == prefetched_.end() || it->second.For) return false;
+    TPrefetch& f = it->second;
+    if (f.Answered) {
+        pending.Answered = true;
+        pending.Answer = std::move(f.Answer);
+        pending.Answer.Ticket = pending.Request.Ticket;
+        prefetched_.erase(it);
+        return true;
+    }
+    if (f.Sent) { // on its way: the ask waits for it instead of asking again
+        pending.Sent = true;
+        f.For = pending.Request.Ticket;
+        return true;
+    }
+    prefetched_.erase(it); // not handed out yet: the ask goes the usual way
+    return false;
+}
+
+void TIconFetcher::PrefetchArrived(TIconAnswer& answer, std::vector<TItem*>& changed) {
+    auto t = prefetchTickets_.find(answer.Ticket);
+    std::string source = std::move(t->second);
+    prefetchTickets_.erase(t);
+    if (running_ > 0) --running_;
+    auto it = prefetched_.find(source);
+    if (it == prefetched_.end()) return;
+    TPrefetch& f = it->second;
+    if (f.For) {
+        uint32_t ticket = f.For;
+        prefetched_.erase(it);
+        auto p = pending_.find(ticket);
+        if (p == pending_.end() || p->second.Answered) return;
+        answer.Ticket = ticket;
+        p->second.Answered = true;
+        p->second.Answer = std::move(answer);
+        if (p->second.Item && p->second.Shown && order_.front() != ticket) {
+            Preview(*p->second.Item, p->second);
+            changed.push_back(p->second.Item);
+        }
+        return;
+    }
+    f.Answered = true;
+    f.Answer = std::move(answer);
+}
+
 void TIconFetcher::Prefer(const std::vector<TItem*>& items) {
     for (uint32_t ticket : preferred_) {
         auto it = pending_.find(ticket);
@@ -212,6 +298,19 @@ void TIconFetcher::Feed() {
             continue;
         }
         std::deque<uint32_t>& from = !preferred_.empty() ? preferred_ : waiting_;
+        if (from.empty() && !prefetchWaiting_.empty()) {
+            std::string source = std::move(prefetchWaiting_.front());
+            prefetchWaiting_.pop_front();
+            auto it = prefetched_.find(source);
+            if (it == prefetched_.end() || it->second.Sent) continue;
+            it->second.Sent = true;
+            it->second.Request.Ticket = nextTicket_++;
+            if (nextTicket_ == 0) nextTicket_ = 1;
+            prefetchTickets_.emplace(it->second.Request.Ticket, source);
+            ++running_;
+            runner_->Run(it->second.Request);
+            continue;
+        }
         if (from.empty()) return;
         uint32_t ticket = from.front();
         from.pop_front();
@@ -228,6 +327,10 @@ std::vector<TItem*> TIconFetcher::Deliver() {
     std::vector<TItem*> changed;
     if (!runner_) return changed;
     for (TIconAnswer& answer : runner_->TakeAnswers()) {
+        if (prefetchTickets_.count(answer.Ticket)) {
+            PrefetchArrived(answer, changed);
+            continue;
+        }
         auto large = large_.find(answer.Ticket);
         if (large != large_.end()) {
             if (running_ > 0) --running_;

@@ -84,6 +84,14 @@ public:
     // Requests asked and not yet put in.
     size_t Outstanding() const { return pending_.size(); }
 
+    // Fetches the icons of these items ahead of their asking (a cold start, before the
+    // window is up): nothing of the list or the items changes; when an item is asked
+    // for later, by its first preparation, the answer is there or on its way. Items
+    // without a target, or whose slot is known, are passed over.
+    void Prefetch(const std::vector<TItem*>& items);
+    // Drops the answers fetched ahead that nobody asked for.
+    void ClearPrefetched();
+
     // Larger icons, for faces drawn above 96 DPI: each size x size, kept on the
     // item (LargeIcon) and never in the list or its caches, so the slots and the
     // files do not depend on the display. A size of 32 or less asks for none.
@@ -136,4 +144,20 @@ private:
     };
     std::unordered_map<uint32_t, TLargePending> large_;
     std::deque<uint32_t> largeWaiting_; // handed out after the page in view, before the rest
+
+    // Answers fetched ahead, by what they were read from.
+    struct TPrefetch {
+        TIconRequest Request;
+        bool Sent = false;
+        bool Answered = false;
+        uint32_t For = 0; // the ask that waits for this answer
+        TIconAnswer Answer;
+    };
+    std::unordered_map<std::string, TPrefetch> prefetched_;
+    std::unordered_map<uint32_t, std::string> prefetchTickets_;
+    std::deque<std::string> prefetchWaiting_; // handed out when nothing else waits
+    // Takes the prefetched answer of an ask into its pending entry; false when none.
+    bool TakePrefetched(const std::string& source, TPending& pending);
+    // A prefetched answer that came: kept, or handed to the ask waiting for it.
+    void PrefetchArrived(TIconAnswer& answer, std::vector<TItem*>& changed);
 };

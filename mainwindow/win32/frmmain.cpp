@@ -195,6 +195,13 @@ void TfrmMain::DoCreate() {
         iconWorkers_ = std::make_unique<TIconWorkers>(
             iconThreads_, [window] { PostMessageW(window, kIconsMessage, 0, 0); });
         document_->IconFetcher->SetRunner(iconWorkers_.get());
+        // Without caches the workers start on every page's icons now, while the window
+        // is being made; the preloading after the show then finds them there.
+        std::vector<TItem*> ahead;
+        for (auto& page : document_->Pages)
+            for (auto& item : page->Items())
+                if (ahead.size() < kPrefetchedIcons) ahead.push_back(item.get());
+        document_->IconFetcher->Prefetch(ahead);
     }
     document_->PrepareIndIcons();
     UpdateTitle();
@@ -514,7 +521,11 @@ void TfrmMain::tmrMTimer() {
     // loop: both are checked again before every item.
     for (size_t p = 0;; ++p) {
         for (int s = 0;; ++s) {
-            if (closing_ || !document_ || p >= document_->Pages.size()) return;
+            if (closing_ || !document_) return;
+            if (p >= document_->Pages.size()) {
+                document_->IconFetcher->ClearPrefetched();
+                return;
+            }
             TLPage& page = *document_->Pages[p];
             if (s >= page.SlotCount()) break;
             page.Item(s).PrepareIcon();

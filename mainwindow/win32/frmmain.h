@@ -192,6 +192,8 @@ private:
     platform::TFontSpec itemFont_;
     platform::TFontSpec pageFont_;
     int dpi_ = 96;
+    // The most icons fetched ahead at a start without caches (their pixels wait in memory).
+    static constexpr size_t kPrefetchedIcons = 2000;
     int storedClientWidth_ = 0;
     int storedClientHeight_ = 0;
     TLayout layout_;

@@ -75,7 +75,7 @@ struct TSavedFiles {
 
 // Fills a document the way drops do, lets the icons come, then F5, and saves. With
 // a large size, the first page and the independent row are in view at that size.
-TSavedFiles FillAndSave(int threads, int largeSize = 0) {
+TSavedFiles FillAndSave(int threads, int largeSize = 0, bool prefetch = false) {
     TModelEnv env;
     TDocument& doc = env.Start();
     std::unique_ptr<TIconWorkers> workers;
@@ -88,6 +88,13 @@ TSavedFiles FillAndSave(int threads, int largeSize = 0) {
     for (auto& item : doc.Pages[0]->Items())
         inView.push_back(item.get());
     inView.push_back(doc.IndItems[0].get());
+    if (prefetch) {
+        std::vector<TItem*> all;
+        for (auto& page : doc.Pages)
+            for (auto& item : page->Items())
+                all.push_back(item.get());
+        doc.IconFetcher->Prefetch(all);
+    }
     doc.IconFetcher->SetLargeSize(largeSize);
     doc.IconFetcher->AskLarge(inView);
     for (auto& page : doc.Pages)
@@ -154,6 +161,61 @@ TEST(IconWorkers, FetchedIconsGiveTheSameFilesAsFetchingInLine) {
         EXPECT_EQ(inLine.Colors, other.Colors) << threads << " " << large;
         EXPECT_EQ(inLine.Masks, other.Masks) << threads << " " << large;
     }
+    TSavedFiles ahead = FillAndSave(3, 0, true); // fetched ahead of their asking
+    EXPECT_EQ(inLine.Data, ahead.Data);
+    EXPECT_EQ(inLine.Colors, ahead.Colors);
+    EXPECT_EQ(inLine.Masks, ahead.Masks);
+}
+
+TEST(IconWorkers, IconsFetchedAheadAreAskedOfTheSystemOnceAndNeverForARereading) {
+    TModelEnv env;
+    TDocument& doc = env.Start();
+    doc.AutoSave = false;
+    THeldRunner runner;
+    doc.IconFetcher->SetRunner(&runner);
+    std::vector<TItem*> items;
+    for (int s = 0; s < 3; ++s) {
+        TItem& item = doc.Pages[0]->Item(s);
+        item.Path = Target((size_t)s);
+        env.System.PathKinds[item.Path] = platform::TPathKind::File;
+        env.System.Icons[item.Path] = TFakeSystem::SolidIcon(0x100 + (uint32_t)s);
+        items.push_back(&item);
+    }
+    doc.IconFetcher->Prefetch(items);
+    ASSERT_EQ(runner.Given.size(), 1u); // one at a time: the runner's capacity
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    ASSERT_EQ(runner.Given.size(), 2u);
+    EXPECT_EQ(items[0]->ImageIndex, -2) << "fetched ahead changes nothing";
+    // Answered ahead: in at once. On its way: waited for. Not handed out yet: asked.
+    items[0]->RefreshIcon(true);
+    EXPECT_EQ(items[0]->ImageIndex, 0);
+    items[1]->RefreshIcon(true);
+    items[2]->RefreshIcon(true);
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    EXPECT_EQ(runner.Given.size(), 3u) << "no target is asked twice";
+    EXPECT_EQ(items[1]->ImageIndex, 1);
+    EXPECT_EQ(items[2]->ImageIndex, 2);
+    EXPECT_EQ(doc.IconFetcher->Outstanding(), 0u);
+
+    // F5 asks the target again even with an answer from before at hand.
+    TItem& other = doc.Pages[0]->Item(3);
+    other.Path = items[0]->Path;
+    doc.IconFetcher->Prefetch({&other});
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    env.System.PathKinds.erase(other.Path);
+    items[0]->ReloadIcon();
+    ASSERT_EQ(runner.Given.size(), 5u);
+    runner.AnswerNext();
+    doc.IconFetcher->Deliver();
+    EXPECT_TRUE(items[0]->IconDimmed);
+    doc.IconFetcher->ClearPrefetched();
+    doc.IconFetcher->SetRunner(nullptr);
+    doc.NoSave = true;
 }
 
 TEST(IconWorkers, LargeIconsFollowTheItemsInViewAndGoWithTheirPage) {
