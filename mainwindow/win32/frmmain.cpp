@@ -371,7 +371,7 @@ void TfrmMain::SelectPage(int index) {
     int current = Grid.Page();
     if (index != current) {
         // A page out of view keeps the faces it has, not their large icons.
-        if (current >= 0 && current < (int)doc.Pages.size())
+        if (current >= 0 && current < (int)doc.Pages.size() && doc.IconFetcher->LargeSize() > 0)
             for (auto& item : doc.Pages[(size_t)current]->Items())
                 doc.IconFetcher->DropLarge(*item);
         if (current >= 0 && current < (int)pageButtons_.size()) {
@@ -398,6 +398,9 @@ void TfrmMain::SelectPage(int index) {
 void TfrmMain::PreferVisibleIcons() {
     if (!document_) return;
     TDocument& doc = *document_;
+    doc.IconFetcher->SetLargeSize(layout_.Scale(TIconList::kCellSize));
+    // Icons in line at 96 DPI: painting the buttons asks for what is missing.
+    if (!iconWorkers_ && doc.IconFetcher->LargeSize() == 0) return;
     std::vector<TItem*> visible;
     int page = Grid.Page();
     if (page >= 0 && page < (int)doc.Pages.size())
@@ -408,7 +411,6 @@ void TfrmMain::PreferVisibleIcons() {
     for (TItem* item : visible)
         item->PrepareIcon();
     if (iconWorkers_) doc.IconFetcher->Prefer(visible);
-    doc.IconFetcher->SetLargeSize(layout_.Scale(TIconList::kCellSize));
     doc.IconFetcher->AskLarge(visible);
 }
 
