@@ -52,6 +52,12 @@ std::string SourceOf(const TIconRequest& request) {
 
 TIconFetcher::TIconFetcher(TIconList& icons) : icons_(icons) {}
 
+uint32_t TIconFetcher::NewTicket() {
+    uint32_t ticket = nextTicket_++;
+    if (nextTicket_ == 0) nextTicket_ = 1; // 0 means none
+    return ticket;
+}
+
 void TIconFetcher::SetRunner(IIconRunner* runner) {
     // Nothing waits without a runner. Taking one away drops what it had: the items
     // asked for keep what they showed, and an item still without a slot is stored
@@ -81,8 +87,7 @@ bool TIconFetcher::Ask(TItem& item, bool keepLastGood) {
         Apply(item, FetchIcon(request), keepLastGood);
         return true;
     }
-    request.Ticket = nextTicket_++;
-    if (nextTicket_ == 0) nextTicket_ = 1; // 0 means none
+    request.Ticket = NewTicket();
     item.IconTicket = request.Ticket;
     if (item.ImageIndex < 0 || item.ImageIndex >= icons_.SlotCount()) item.IconAwaited = true;
     TPending p;
@@ -178,8 +183,7 @@ void TIconFetcher::RequestLarge(TItem& item) {
         ApplyLarge(item, request, answer);
         return;
     }
-    request.Ticket = nextTicket_++;
-    if (nextTicket_ == 0) nextTicket_ = 1;
+    request.Ticket = NewTicket();
     item.Large.Ticket = request.Ticket;
     TLargePending p;
     p.Item = &item;
@@ -304,8 +308,7 @@ void TIconFetcher::Feed() {
             auto it = prefetched_.find(source);
             if (it == prefetched_.end() || it->second.Sent) continue;
             it->second.Sent = true;
-            it->second.Request.Ticket = nextTicket_++;
-            if (nextTicket_ == 0) nextTicket_ = 1;
+            it->second.Request.Ticket = NewTicket();
             prefetchTickets_.emplace(it->second.Request.Ticket, source);
             ++running_;
             runner_->Run(it->second.Request);

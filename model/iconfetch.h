@@ -123,6 +123,8 @@ private:
     // Shows an answer that waits for its turn on the item's face.
     void Preview(TItem& item, const TPending& pending);
     void Feed();
+    // The next ticket of a request; never 0.
+    uint32_t NewTicket();
     // Asks for the item's large icon, or drops it when none can be had.
     void RequestLarge(TItem& item);
     void CancelLarge(TItem& item);

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "shell_support.h"
+
 namespace icontest {
 
 // The inside colour (0x00RRGGBB) of the image of each size.
@@ -69,12 +71,7 @@ inline bool WriteSquaresIcon(const std::wstring& path, const std::vector<int>& s
     }
     for (const auto& image : images)
         file.insert(file.end(), image.begin(), image.end());
-    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(out, file.data(), (DWORD)file.size(), &written, nullptr) && written == file.size();
-    CloseHandle(out);
-    return ok;
+    return shelltest::WriteFileW(path, std::string(file.begin(), file.end()));
 }
 
 } // namespace icontest
