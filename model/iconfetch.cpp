@@ -256,15 +256,8 @@ void TIconFetcher::PrefetchArrived(TIconAnswer& answer, std::vector<TItem*>& cha
     if (f.For) {
         uint32_t ticket = f.For;
         prefetched_.erase(it);
-        auto p = pending_.find(ticket);
-        if (p == pending_.end() || p->second.Answered) return;
         answer.Ticket = ticket;
-        p->second.Answered = true;
-        p->second.Answer = std::move(answer);
-        if (p->second.Item && p->second.Shown && order_.front() != ticket) {
-            Preview(*p->second.Item, p->second);
-            changed.push_back(p->second.Item);
-        }
+        AnswerPending(answer, changed);
         return;
     }
     f.Answered = true;
@@ -346,16 +339,7 @@ std::vector<TItem*> TIconFetcher::Deliver() {
             changed.push_back(p.Item);
             continue;
         }
-        auto it = pending_.find(answer.Ticket);
-        if (it == pending_.end() || it->second.Answered) continue;
-        if (running_ > 0) --running_;
-        it->second.Answered = true;
-        it->second.Answer = std::move(answer);
-        // Only a face in view is painted early; the others are painted once, in turn.
-        if (it->second.Item && it->second.Shown && order_.front() != it->first) {
-            Preview(*it->second.Item, it->second);
-            changed.push_back(it->second.Item);
-        }
+        if (AnswerPending(answer, changed) && running_ > 0) --running_;
     }
     Commit(&changed);
     Feed();
@@ -363,6 +347,20 @@ std::vector<TItem*> TIconFetcher::Deliver() {
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     return changed;
+}
+
+bool TIconFetcher::AnswerPending(TIconAnswer& answer, std::vector<TItem*>& changed) {
+    auto it = pending_.find(answer.Ticket);
+    if (it == pending_.end() || it->second.Answered) return false;
+    TPending& p = it->second;
+    p.Answered = true;
+    p.Answer = std::move(answer);
+    // Only a face in view is painted early; the others are painted once, in turn.
+    if (p.Item && p.Shown && order_.front() != it->first) {
+        Preview(*p.Item, p);
+        changed.push_back(p.Item);
+    }
+    return true;
 }
 
 void TIconFetcher::Commit(std::vector<TItem*>* changed) {

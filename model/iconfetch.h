@@ -117,6 +117,9 @@ private:
     };
     // Drops the item's outstanding request for the icon of the list.
     void ForgetIcon(TItem& item);
+    // Keeps an answer with its ask (previewed when in view); false when nobody waits
+    // for it any more.
+    bool AnswerPending(TIconAnswer& answer, std::vector<TItem*>& changed);
     // Puts in the answers at the front of the order, as far as they have come.
     void Commit(std::vector<TItem*>* changed);
     void Apply(TItem& item, const TIconAnswer& answer, bool keepLastGood);
